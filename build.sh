@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for the project, builds it, and runs the tool or the tests.
+#   ./build.sh          set up and build
+#   ./build.sh test     set up, build and run the whole test suite
+#   ./build.sh run      set up, build and start the tool against the simulated unit
+#   ./build.sh bench    set up, build and run the benchmarks
+#   ./build.sh tsan     build the engine tests with ThreadSanitizer into build-tsan and run them
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
+          libgmock-dev libbenchmark-dev nlohmann-json3-dev clang-format xvfb xauth)
+
+need_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        need_root apt-get update -qq
+        need_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+build() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+cmd=${1:-build}
+install_packages
+case "$cmd" in
+    build)
+        build build
+        ;;
+    test)
+        build build
+        QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 120
+        ;;
+    tsan)
+        build build-tsan -DSENDIBOX_SANITIZE=thread -DSENDIBOX_BUILD_BENCH=OFF
+        QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 \
+            ctest --test-dir build-tsan --output-on-failure -j"$(nproc)" -R '^(engine|core)\.'
+        ;;
+    bench)
+        build build
+        for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
+        ;;
+    run)
+        build build
+        if [ ! -x build/source/ui/sendibox-config ]; then
+            echo "The window is not built yet: only the core, the tests and the simulated unit exist." >&2
+            exit 1
+        fi
+        exec build/source/ui/sendibox-config
+        ;;
+    *)
+        echo "usage: $0 [build|test|run|bench|tsan]" >&2
+        exit 2
+        ;;
+esac
