@@ -1,0 +1,136 @@
+#include "engine/responsereader.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "engine/taketime.h"
+
+namespace {
+
+constexpr std::size_t kPollBytes = 512;
+// A final "OK" counts only once the line has been quiet this long, so that a result code
+// split across two deliveries is not taken for the end.
+constexpr uint32_t kQuietMs = 5;
+
+constexpr std::string_view kFinalOk = "\r\nOK\r\n";
+constexpr std::string_view kListingHeader = "+CMGL:";
+
+// The last line must be exactly "OK". A stored message whose text is "OK" also produces that
+// line, right after its "+CMGL:" header, so such an "OK" is message text and not the end of
+// the listing.
+bool IsCompleteReply(std::string_view text) {
+    if (!text.ends_with(kFinalOk)) {
+        return false;
+    }
+    const std::string_view before = text.substr(0, text.size() - kFinalOk.size());
+    const std::size_t lineEnd = before.rfind("\r\n");
+    const std::string_view lastLine =
+        lineEnd == std::string_view::npos ? before : before.substr(lineEnd + 2);
+    return !lastLine.starts_with(kListingHeader);
+}
+
+}  // namespace
+
+void IResponseReader::SetCancelEvent(CEvent* event) {
+    cancelEvent = event;
+}
+
+bool IResponseReader::IsCancelRequested() const {
+    return cancelEvent != nullptr && cancelEvent->IsSet();
+}
+
+void CGeneralResponseReader::SetLimits(std::size_t maxBytes, uint32_t minTotalMs) {
+    byteLimit = maxBytes;
+    totalFloorMs = minTotalMs;
+}
+
+void CGeneralResponseReader::Read(ICommSource* source) {
+    timedOut = false;
+    std::array<char, kPollBytes> buffer{};
+    std::string text;
+    // 0: nothing yet; 1: receiving, no line end yet; 2: at least one line end seen.
+    int phase = 0;
+    // Counts from the call, then from the first bytes, then from the latest bytes.
+    CTakeTime watch;
+    const CTakeTime total;
+    const uint64_t totalLimitMs = std::max<uint64_t>(totalFloorMs, uint64_t{3} * timeout);
+    bool cancelled = false;
+
+    for (;;) {
+        const auto room = static_cast<uint32_t>(std::min(kPollBytes, byteLimit - text.size()));
+        uint32_t received = 0;
+        source->Read(buffer.data(), room, received);
+        received = std::min(received, room);
+        if (received > 0) {
+            text.append(buffer.data(), received);
+        }
+
+        if (phase == 0 && received > 0) {
+            phase = 1;
+            watch.Start();
+        }
+        if (phase == 1) {
+            // Only the new bytes and the one before them can complete a first line end.
+            const std::size_t from = text.size() - received;
+            if (text.find("\r\n", from == 0 ? 0 : from - 1) != std::string::npos) {
+                phase = 2;
+            }
+        } else if (phase == 2) {
+            if (received > 0) {
+                watch.Start();
+            } else if (watch.Elapsed() > kQuietMs && IsCompleteReply(text)) {
+                response = std::move(text);
+                return;
+            }
+        }
+
+        if (IsCancelRequested()) {
+            cancelled = true;
+            break;
+        }
+        const uint32_t elapsed = watch.Elapsed();
+        if (elapsed >= timeout || text.size() >= byteLimit || total.Elapsed() >= totalLimitMs) {
+            break;
+        }
+        if (received == 0) {
+            source->WaitForData(std::min(kPollPauseMs, timeout - elapsed));
+        }
+    }
+
+    // Whatever stopped the read other than a cancel is a time-out, even when the clock shows
+    // exactly the time-out, so an unfinished or error reply never passes as success.
+    timedOut = !cancelled || watch.Elapsed() >= timeout;
+    response = std::move(text);
+}
+
+void CGeneralStringReader::Read(ICommSource* source) {
+    timedOut = false;
+    std::string text;
+    const CTakeTime watch;
+    for (;;) {
+        if (IsCancelRequested()) {
+            return;
+        }
+        const uint32_t elapsed = watch.Elapsed();
+        if (elapsed > timeout) {
+            timedOut = true;
+            return;
+        }
+        char byte = 0;
+        uint32_t received = 0;
+        source->Read(&byte, 1, received);
+        if (received > 0) {
+            text.push_back(byte);
+        }
+        // Tested after every single byte, so a match can only end at the newest one.
+        if (text.ends_with(expected)) {
+            response = std::move(text);
+            return;
+        }
+        if (received == 0) {
+            source->WaitForData(static_cast<uint32_t>(
+                std::min<uint64_t>(kPollPauseMs, uint64_t{timeout} - elapsed + 1)));
+        }
+    }
+}
