@@ -4,6 +4,103 @@
 #include <chrono>
 #include <thread>
 
+#include <unistd.h>
+
+namespace {
+
+// The longest one wait lasts, so a caller looks at its cancel flag and the port often enough.
+constexpr uint32_t kWaitSliceMs = 10;
+
+}  // namespace
+
 void ICommSource::WaitForData(uint32_t timeoutMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint32_t>(timeoutMs, 1)));
+}
+
+CComPortCommSource::~CComPortCommSource() {
+    try {
+        if (IsOpen()) {
+            Close();
+        }
+    } catch (...) {
+        // A callback that throws must not take the shutdown down with it; the port below
+        // still closes when it is destroyed.
+    }
+}
+
+void CComPortCommSource::Write(const char* buffer, uint32_t count) {
+    std::lock_guard guard(lock);
+    if (IsOpen()) {
+        port->Purge(CComPort::purgeAll);
+        port->Write(buffer, count);
+    }
+}
+
+void CComPortCommSource::Read(char* buffer, uint32_t count, uint32_t& received) {
+    std::lock_guard guard(lock);
+    if (IsOpen()) {
+        port->Read(buffer, count, received);
+    }
+}
+
+bool CComPortCommSource::IsOpen() {
+    std::lock_guard guard(lock);
+    return port != nullptr && port->IsOpen();
+}
+
+void CComPortCommSource::Open() {
+    std::lock_guard guard(lock);
+    if (port == nullptr) {
+        throw CComPort::EComPortException("No com port selected!");
+    }
+    if (beforeOpen) {
+        beforeOpen();
+    }
+    port->Open();
+    if (afterOpen) {
+        afterOpen();
+    }
+}
+
+void CComPortCommSource::Close() {
+    std::lock_guard guard(lock);
+    if (beforeClose) {
+        beforeClose();
+    }
+    if (port != nullptr) {
+        port->Close();
+    }
+    if (afterClose) {
+        afterClose();
+    }
+}
+
+void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
+    const uint32_t slice = std::min(timeoutMs, kWaitSliceMs);
+    int fd = -1;
+    {
+        std::lock_guard guard(lock);
+        if (IsOpen()) {
+            fd = port->DuplicateHandle();
+        }
+    }
+    if (fd < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+        return;
+    }
+    // The wait runs on a descriptor of its own and outside the lock: the lock is not fair, and
+    // a worker that took it for every wait of its polling loop would keep a Close from the GUI
+    // thread out for many slices in a row.
+    CComPort::WaitReadable(fd, slice);
+    ::close(fd);
+}
+
+void CComPortCommSource::SetPort(std::unique_ptr<CComPort> newPort) {
+    std::lock_guard guard(lock);
+    port = std::move(newPort);
+}
+
+CComPort* CComPortCommSource::GetPort() {
+    std::lock_guard guard(lock);
+    return port.get();
 }

@@ -7,7 +7,7 @@
 
 #include "core/refobject.h"
 
-class CComPort;
+#include "seriallink/comport.h"
 
 // The byte stream the controllers talk to the unit through. Every operation of an
 // implementation is thread-safe: the worker writes and polls while the GUI thread opens, closes
@@ -39,4 +39,35 @@ protected:
     Callback beforeOpen;
     Callback afterClose;
     Callback afterOpen;
+};
+
+// The only communication source: one port behind a recursive lock that every operation holds,
+// so the worker's writes and polls and the GUI thread's open, close and queries never overlap.
+// Before every write the port's queues are emptied, so each command starts clean.
+class CComPortCommSource : public ICommSource {
+public:
+    CComPortCommSource() = default;
+    // Closes an open port first, so afterClose runs.
+    ~CComPortCommSource() override;
+
+    // Nothing is sent and nothing reported while the port is closed.
+    void Write(const char* buffer, uint32_t count) override;
+    void Read(char* buffer, uint32_t count, uint32_t& received) override;
+    bool IsOpen() override;
+    // afterOpen runs only when the port opened; a failure passes to the caller.
+    void Open() override;
+    void Close() override;
+    // Waits at most 10 ms for bytes on the open port (or just sleeps that long while closed),
+    // without holding the lock during the wait, so a Close from the GUI thread is never kept
+    // waiting behind a polling worker.
+    void WaitForData(uint32_t timeoutMs) override;
+
+    // The source owns the port; a port set earlier is closed and destroyed.
+    void SetPort(std::unique_ptr<CComPort> newPort);
+    // Lent to the caller (the main window sets name and mode string before Open).
+    CComPort* GetPort();
+
+private:
+    std::unique_ptr<CComPort> port;
+    std::recursive_mutex lock;
 };

@@ -1,0 +1,525 @@
+#include "seriallink/comport.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+constexpr const char* kNoPort = "No com port selected!";
+constexpr const char* kInUse = "Could not open com port. Com port might be already in use.";
+constexpr const char* kGetConfig = "Could not get com port configuration values!";
+constexpr const char* kGetTimeouts = "Could not get com port time-out values!";
+constexpr const char* kSetTimeouts = "Could not set com port time-out values!";
+constexpr const char* kConfigure = "Could not configure com port!";
+constexpr const char* kPurgeAll = "Could not clear com port buffers!";
+constexpr const char* kPurgeTransmit = "Could not clear port transmit buffer!";
+constexpr const char* kPurgeReceive = "Could not clear port receive buffer!";
+constexpr const char* kReadClosed = "Can not read from port. Com port has not been opened!";
+constexpr const char* kReadError = "An error occured when reading data from com port!";
+constexpr const char* kWriteClosed = "Can not write to port. Com port has not been opened!";
+constexpr const char* kWriteError = "Could not write data to com port!";
+constexpr const char* kWriteTimedOut = "Com port write operation timed out!";
+constexpr const char* kWriteShort = "Com port buffer error occured. All data not written!";
+
+// Every write, and so every command, is preceded by this pause; the unit's timing relies on it.
+constexpr std::chrono::milliseconds kWritePause(40);
+
+struct SpeedEntry {
+    uint32_t baud;
+    speed_t speed;
+};
+
+constexpr SpeedEntry kSpeeds[] = {
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+};
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool ParseNumber(const std::string& text, uint32_t& value) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        return false;
+    }
+    value = static_cast<uint32_t>(std::stoul(text));
+    return true;
+}
+
+bool SetBaud(const std::string& text, CComPort::CLineSettings& line) {
+    uint32_t baud = 0;
+    if (!ParseNumber(text, baud)) {
+        return false;
+    }
+    for (const auto& entry : kSpeeds) {
+        if (entry.baud == baud) {
+            line.baud = baud;
+            line.speed = entry.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Mark and space parity have no portable termios form, so they are refused like any other
+// letter the line cannot do.
+bool SetParity(const std::string& text, CComPort::CLineSettings& line) {
+    const std::string p = Lower(text);
+    if (p != "n" && p != "e" && p != "o") {
+        return false;
+    }
+    line.parity = p[0];
+    return true;
+}
+
+bool SetDataBits(const std::string& text, CComPort::CLineSettings& line) {
+    uint32_t bits = 0;
+    if (!ParseNumber(text, bits) || bits < 5 || bits > 8) {
+        return false;
+    }
+    line.dataBits = static_cast<int>(bits);
+    return true;
+}
+
+bool SetStopBits(const std::string& text, CComPort::CLineSettings& line) {
+    if (text != "1" && text != "2") {
+        return false;
+    }
+    line.stopBits = text[0] - '0';
+    return true;
+}
+
+// "baud=57600 parity=N data=8 stop=1"
+std::optional<CComPort::CLineSettings> ParseKeyValueMode(const std::string& mode) {
+    CComPort::CLineSettings line;
+    bool haveBaud = false;
+    std::istringstream words(mode);
+    std::string word;
+    while (words >> word) {
+        const auto eq = word.find('=');
+        if (eq == std::string::npos) {
+            return std::nullopt;
+        }
+        const std::string key = Lower(word.substr(0, eq));
+        const std::string value = word.substr(eq + 1);
+        bool ok = false;
+        if (key == "baud") {
+            ok = SetBaud(value, line);
+            haveBaud = ok;
+        } else if (key == "parity") {
+            ok = SetParity(value, line);
+        } else if (key == "data") {
+            ok = SetDataBits(value, line);
+        } else if (key == "stop") {
+            ok = SetStopBits(value, line);
+        }
+        if (!ok) {
+            return std::nullopt;
+        }
+    }
+    if (!haveBaud) {
+        return std::nullopt;
+    }
+    return line;
+}
+
+// "57600,n,8,1"; trailing fields may be left out and then mean no parity, 8 data bits, 1 stop
+// bit.
+std::optional<CComPort::CLineSettings> ParseCommaMode(const std::string& mode) {
+    std::vector<std::string> fields;
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto comma = mode.find(',', start);
+        fields.push_back(Trim(mode.substr(start, comma - start)));
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (fields.size() > 4) {
+        return std::nullopt;
+    }
+    CComPort::CLineSettings line;
+    bool (*const setters[])(const std::string&, CComPort::CLineSettings&) = {
+        SetBaud, SetParity, SetDataBits, SetStopBits};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!setters[i](fields[i], line)) {
+            return std::nullopt;
+        }
+    }
+    return line;
+}
+
+// Opens a device the way both Open and the probes do: read and write, never as the
+// controlling terminal, never waiting for a carrier. -1 with errno set on failure.
+int OpenDevice(const std::string& path) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The advisory lock is what keeps a second opener out, root included (TIOCEXCL does not stop
+// root), and it goes with the descriptor.
+bool LockDevice(int fd) {
+    int rc = -1;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+bool IsNamedPort(const std::string& name) {
+    static const char* const prefixes[] = {"ttyS", "ttyUSB", "ttyACM", "ttyAMA", "rfcomm"};
+    for (const char* prefix : prefixes) {
+        const std::size_t len = std::strlen(prefix);
+        if (name.size() > len && name.compare(0, len, prefix) == 0 &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(len), name.end(),
+                        [](unsigned char c) { return std::isdigit(c); })) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsUartName(const std::string& name) {
+    return IsNamedPort(name) && name.compare(0, 4, "ttyS") == 0;
+}
+
+// /dev/ttyS0 to ttyS31 exist on most machines whether or not a UART sits behind them; the
+// driver reports PORT_UNKNOWN for the empty ones.
+bool IsRealUart(int fd) {
+    serial_struct info{};
+    return ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+}
+
+bool Probe(const std::string& path, bool needUart) {
+    const int fd = OpenDevice(path);
+    if (fd < 0) {
+        return false;
+    }
+    const bool usable = LockDevice(fd) && (!needUart || IsRealUart(fd));
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+    return usable;
+}
+
+}  // namespace
+
+CComPort::~CComPort() {
+    Close();
+}
+
+std::string CComPort::DevicePath(const std::string& name) {
+    return name.find('/') == std::string::npos ? "/dev/" + name : name;
+}
+
+std::optional<CComPort::CLineSettings> CComPort::ParseMode(const std::string& modeString) {
+    const std::string mode = Trim(modeString);
+    if (mode.find('=') != std::string::npos) {
+        return ParseKeyValueMode(mode);
+    }
+    return ParseCommaMode(mode);
+}
+
+bool CComPort::BuildActiveConfig(const std::string& modeString, const termios& found,
+                                 termios& active) {
+    termios config = found;
+    cfmakeraw(&config);
+    if (!Trim(modeString).empty()) {
+        const auto line = ParseMode(modeString);
+        if (!line) {
+            return false;
+        }
+        if (cfsetispeed(&config, line->speed) != 0 || cfsetospeed(&config, line->speed) != 0) {
+            return false;
+        }
+        config.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR);
+        static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+        config.c_cflag |= sizes[line->dataBits - 5];
+        if (line->parity != 'n') {
+            config.c_cflag |= PARENB;
+            if (line->parity == 'o') {
+                config.c_cflag |= PARODD;
+            }
+        }
+        if (line->stopBits == 2) {
+            config.c_cflag |= CSTOPB;
+        }
+    }
+    // No flow control of either kind: the XON and XOFF bytes must pass like any other, and
+    // neither the handshake nor the carrier line may stop or hang up the port.
+    config.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    config.c_cflag |= CLOCAL | CREAD;
+    config.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    config.c_cc[VMIN] = 0;
+    config.c_cc[VTIME] = 0;
+    active = config;
+    return true;
+}
+
+std::string CComPort::OpenFailureMessage(int error, const std::string& path) {
+    std::string message = kInUse;
+    switch (error) {
+        case 0:
+        case EBUSY:
+        case EWOULDBLOCK:
+            break;
+        case EACCES:
+        case EPERM:
+            message +=
+                "\nPermission denied: add your user to the 'dialout' group and log in again.";
+            break;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            message += "\nNo such device: " + path;
+            break;
+        case ENOTTY:
+            message += "\nNot a serial port: " + path;
+            break;
+        default:
+            message += "\n" + std::string(std::strerror(error)) + ": " + path;
+            break;
+    }
+    return message;
+}
+
+bool CComPort::PortNameLess(const std::string& a, const std::string& b) {
+    const auto split = [](const std::string& name) {
+        std::size_t digits = name.size();
+        while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) {
+            --digits;
+        }
+        return digits;
+    };
+    const std::size_t da = split(a);
+    const std::size_t db = split(b);
+    const int byStem = a.compare(0, da, b, 0, db);
+    if (byStem != 0) {
+        return byStem < 0;
+    }
+    // Same stem: compare the numbers by length first, so long digit runs cannot overflow.
+    const auto number = [](const std::string& name, std::size_t from) {
+        const auto nonZero = name.find_first_not_of('0', from);
+        return nonZero == std::string::npos ? std::string() : name.substr(nonZero);
+    };
+    const std::string na = number(a, da);
+    const std::string nb = number(b, db);
+    if (na.size() != nb.size()) {
+        return na.size() < nb.size();
+    }
+    if (na != nb) {
+        return na < nb;
+    }
+    return a < b;
+}
+
+void CComPort::ReleaseDevice() noexcept {
+    if (handle >= 0) {
+        // Exclusive mode outlives our descriptor while anyone else holds the tty open.
+        ::ioctl(handle, TIOCNXCL);
+        ::flock(handle, LOCK_UN);
+        ::close(handle);
+        handle = -1;
+    }
+}
+
+void CComPort::FailOpen(const char* message) {
+    ReleaseDevice();
+    throw EComPortException(message);
+}
+
+void CComPort::Open() {
+    if (opened) {
+        return;
+    }
+    if (portName.empty()) {
+        throw EComPortException(kNoPort);
+    }
+    const std::string path = DevicePath(portName);
+    handle = OpenDevice(path);
+    if (handle < 0) {
+        throw EComPortException(OpenFailureMessage(errno, path));
+    }
+    // Lock before claiming exclusive mode, so a port that another program holds is left as
+    // that program set it.
+    if (!LockDevice(handle) || ::ioctl(handle, TIOCEXCL) != 0) {
+        const int error = errno;
+        ReleaseDevice();
+        throw EComPortException(OpenFailureMessage(error, path));
+    }
+    if (tcgetattr(handle, &savedConfig) != 0) {
+        FailOpen(kGetConfig);
+    }
+    const int flags = ::fcntl(handle, F_GETFL);
+    if (flags < 0) {
+        FailOpen(kGetTimeouts);
+    }
+    if ((flags & O_NONBLOCK) == 0 && ::fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) {
+        FailOpen(kSetTimeouts);
+    }
+    if (!BuildActiveConfig(settings, savedConfig, activeConfig) ||
+        tcsetattr(handle, TCSANOW, &activeConfig) != 0) {
+        FailOpen(kConfigure);
+    }
+    opened = true;
+}
+
+void CComPort::Close() noexcept {
+    if (!opened) {
+        return;
+    }
+    tcsetattr(handle, TCSANOW, &savedConfig);
+    ReleaseDevice();
+    opened = false;
+}
+
+void CComPort::Purge(EPurgeKind kind) {
+    if (!opened) {
+        return;
+    }
+    if (kind == purgeAll && tcflush(handle, TCIOFLUSH) != 0) {
+        throw EComPortException(kPurgeAll);
+    }
+    if ((kind == purgeAll || kind == purgeTransmit) && tcflush(handle, TCOFLUSH) != 0) {
+        throw EComPortException(kPurgeTransmit);
+    }
+    if ((kind == purgeAll || kind == purgeReceive) && tcflush(handle, TCIFLUSH) != 0) {
+        throw EComPortException(kPurgeReceive);
+    }
+}
+
+void CComPort::Read(char* buffer, uint32_t count, uint32_t& received) {
+    if (!opened) {
+        throw EComPortException(kReadClosed);
+    }
+    ssize_t n = -1;
+    do {
+        n = ::read(handle, buffer, count);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        received = static_cast<uint32_t>(n);
+        return;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        throw EComPortException(kReadError);
+    }
+    // With VMIN and VTIME at 0 a read of nothing means "nothing yet", but it is also all a
+    // hung-up tty (adapter pulled, far end of a pseudo-terminal gone) ever returns again; only
+    // the poll state tells the two apart.
+    pollfd p{handle, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        throw EComPortException(kReadError);
+    }
+    received = 0;
+}
+
+void CComPort::Write(const char* buffer, uint32_t count) {
+    if (!opened) {
+        throw EComPortException(kWriteClosed);
+    }
+    std::this_thread::sleep_for(kWritePause);
+    uint32_t done = 0;
+    auto lastProgress = std::chrono::steady_clock::now();
+    while (done < count) {
+        const ssize_t n = ::write(handle, buffer + done, count - done);
+        if (n > 0) {
+            done += static_cast<uint32_t>(n);
+            lastProgress = std::chrono::steady_clock::now();
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            throw EComPortException(kWriteError);
+        }
+        const auto left = writeStallLimit - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                std::chrono::steady_clock::now() - lastProgress);
+        if (left.count() <= 0) {
+            break;
+        }
+        pollfd p{handle, POLLOUT, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) > 0 &&
+            (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            throw EComPortException(kWriteError);
+        }
+    }
+    if (done == 0) {
+        throw EComPortException(kWriteTimedOut);
+    }
+    if (done < count) {
+        throw EComPortException(kWriteShort);
+    }
+}
+
+bool CComPort::WaitReadable(uint32_t timeoutMs) const {
+    return opened && WaitReadable(handle, timeoutMs);
+}
+
+bool CComPort::WaitReadable(int fd, uint32_t timeoutMs) {
+    if (fd < 0) {
+        return false;
+    }
+    pollfd p{fd, POLLIN, 0};
+    const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, 0x7fffffff));
+    return ::poll(&p, 1, timeout) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+int CComPort::DuplicateHandle() const {
+    return opened ? ::fcntl(handle, F_DUPFD_CLOEXEC, 0) : -1;
+}
+
+void CComPort::ListPorts(std::vector<std::string>& list) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it("/dev", error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (IsNamedPort(name) && Probe(it->path().string(), IsUartName(name))) {
+            found.push_back(name);
+        }
+    }
+    std::sort(found.begin(), found.end(), PortNameLess);
+    list.insert(list.end(), found.begin(), found.end());
+}
+
+bool CComPort::CanOpen(const std::string& portName) {
+    if (portName.empty()) {
+        return false;
+    }
+    const std::string path = DevicePath(portName);
+    return Probe(path, IsUartName(std::filesystem::path(path).filename().string()));
+}
