@@ -1,0 +1,29 @@
+#include "persistence/applanguage.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "core/refobject.h"
+
+CAppLanguage::CAppLanguage(std::unique_ptr<ILanguageLoader> loader)
+    : langLoader(std::move(loader)) {
+    if (!langLoader) {
+        throw std::invalid_argument(
+            "Assertion failed: langLoader != 0, file source/persistence/applanguage.cpp");
+    }
+}
+
+void CAppLanguage::SetLanguage(const std::string& name) {
+    langLoader->Load(name);
+    language = name;
+    const CRefPtr<CLangLoadedEvent> event = MakeRef<CLangLoadedEvent>(this);
+    Notify(event.get());
+}
+
+std::string CAppLanguage::GetText(const std::string& key) const {
+    return langLoader->GetText(key);
+}
+
+void CAppLanguage::GetLanguages(std::vector<std::string>& list) const {
+    langLoader->GetLanguages(list);
+}

@@ -1,0 +1,79 @@
+#include "persistence/configfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tempfolder.h"
+
+namespace {
+
+TEST(ConfigFolder, ProgramFolderWhenWritableElseUserConfigurationFolder) {
+    struct Case {
+        const char* name;
+        bool programWritable;
+        CConfigEnvironment env;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"writable program folder", true, {"/x", "/home/u"}, "/opt/tool/"},
+        {"xdg folder", false, {"/x/cfg", "/home/u"}, "/x/cfg/sendibox-config/"},
+        {"xdg folder with slash", false, {"/x/cfg/", "/home/u"}, "/x/cfg/sendibox-config/"},
+        {"xdg unset", false, {"", "/home/u"}, "/home/u/.config/sendibox-config/"},
+        {"relative xdg is ignored", false, {"cfg", "/home/u"}, "/home/u/.config/sendibox-config/"},
+        {"nothing usable", false, {"", ""}, "/opt/tool/"},
+        {"relative home", false, {"", "home"}, "/opt/tool/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> asked;
+        const auto writable = [&](const std::string& folder) {
+            asked.push_back(folder);
+            return c.programWritable;
+        };
+        EXPECT_EQ(ChooseConfigFolder("/opt/tool", c.env, writable), c.expected);
+        EXPECT_EQ(asked, std::vector<std::string>{"/opt/tool/"});
+    }
+}
+
+using ConfigFolderFiles = TempFolderTest;
+
+TEST_F(ConfigFolderFiles, WritabilityOfRealFolders) {
+    EXPECT_TRUE(IsFolderWritable(folder.string()));
+    EXPECT_TRUE(IsFolderWritable(folder.string() + "/"));
+    EXPECT_FALSE(IsFolderWritable(Put("file", "x")));
+    EXPECT_FALSE(IsFolderWritable(PathOf("missing")));
+    EXPECT_FALSE(IsFolderWritable(""));
+    // With the real check, a writable program folder is chosen.
+    EXPECT_EQ(ChooseConfigFolder(folder.string(), CConfigEnvironment{"/x", "/y"}),
+              folder.string() + "/");
+}
+
+TEST_F(ConfigFolderFiles, EnsureFolderCreatesParentsAndReportsFailure) {
+    const std::string nested = PathOf("a/b/sendibox-config/");
+    EXPECT_TRUE(EnsureFolder(nested));
+    EXPECT_TRUE(std::filesystem::is_directory(nested));
+    EXPECT_TRUE(EnsureFolder(nested));
+
+    const std::string blocker = Put("blocker", "x");
+    EXPECT_FALSE(EnsureFolder(blocker + "/sendibox-config/"));
+    EXPECT_FALSE(EnsureFolder(""));
+}
+
+TEST_F(ConfigFolderFiles, DataFileIsTakenFromTheFirstFolderThatHoldsIt) {
+    std::filesystem::create_directories(folder / "bin");
+    std::filesystem::create_directories(folder / "share");
+    Put("share/languages.txt", "[English]\r\n");
+    const auto exists = [](const std::string& path) { return std::filesystem::exists(path); };
+    const std::vector<std::string> folders = {PathOf("bin"), PathOf("share/")};
+
+    EXPECT_EQ(LocateDataFile("languages.txt", folders, exists), PathOf("share/languages.txt"));
+    Put("bin/languages.txt", "[Svenska]\r\n");
+    EXPECT_EQ(LocateDataFile("languages.txt", folders, exists), PathOf("bin/languages.txt"));
+    EXPECT_EQ(LocateDataFile("manual.pdf", folders, exists), PathOf("bin/manual.pdf"));
+    EXPECT_EQ(LocateDataFile("manual.pdf", {}, exists), "");
+}
+
+}  // namespace
