@@ -1,0 +1,89 @@
+#include "support/unitfixture.h"
+
+#include <stdexcept>
+
+#include "engine/responsereader.h"
+
+CUnitState UnitFixture::ConfiguredState() {
+    CUnitState state;
+    state.profile.echo = false;
+    state.profile.textMode = true;
+    return state;
+}
+
+UnitFixture::UnitFixture(CUnitState state) {
+    CUnitSimulatorOptions options;
+    options.initialState = std::move(state);
+    unit = std::make_unique<CUnitSimulator>(std::move(options));
+    Open();
+}
+
+UnitFixture::UnitFixture(CUnitSimulatorOptions options) {
+    options.linkPath.clear();
+    unit = std::make_unique<CUnitSimulator>(std::move(options));
+    Open();
+}
+
+void UnitFixture::Open() {
+    unit->Start();
+    source = MakeRef<CComPortCommSource>();
+    auto port = std::make_unique<CComPort>();
+    port->SetPortName(unit->PortPath());
+    port->SetSettings("57600,n,8,1");
+    source->SetPort(std::move(port));
+    source->Open();
+
+    handler.ID = "UnitFixture";
+    handler.OnControllerFinished = [this](const std::string&, IController* controller) {
+        finished.push_back(
+            {controller->GetName(), controller->GetResult(), controller->GetFailureMessage()});
+        if (OnFinished) {
+            OnFinished(controller);
+        }
+    };
+    handler.AfterCompleted = [this](const std::string&) { ++completedRuns; };
+    handler.OnException = [this](const std::string&, const std::exception& error) {
+        exceptions.push_back(error.what());
+    };
+}
+
+UnitFixture::~UnitFixture() {
+    Stop();
+}
+
+void UnitFixture::Queue(IController* controller) {
+    controller->SetCommSource(source.get());
+    handler.Add(CRefPtr<IController>::Share(controller));
+}
+
+bool UnitFixture::RunQueued(Ms bound) {
+    const int before = completedRuns;
+    if (!handler.Run()) {
+        return false;
+    }
+    return loop.PumpUntil([&] { return completedRuns > before; }, bound);
+}
+
+bool UnitFixture::Start() {
+    return handler.Run();
+}
+
+bool UnitFixture::PumpUntil(const std::function<bool()>& condition, Ms bound) {
+    return loop.PumpUntil(condition, bound);
+}
+
+void UnitFixture::Stop() {
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    handler.Clean();
+    // Notifications the worker posted before the cancel are stale now; the handler drops them.
+    loop.PumpPending();
+}
+
+std::string UnitFixture::Exchange(const std::string& command, uint32_t timeoutMs) {
+    source->Write(command.data(), static_cast<uint32_t>(command.size()));
+    CGeneralResponseReader reader;
+    reader.SetTimeout(timeoutMs);
+    reader.Read(source.get());
+    return reader.GetResponse();
+}
