@@ -54,22 +54,12 @@ TEST(ShippedLanguageFile, EnglishControlTextsAreTheWindowsCaptions) {
         const char* caption;
     };
     const Case cases[] = {
-        {"RECEIVER", "Receiver"},
         {"CURRENT_TEXT", "Current Text"},
-        {"CALL", "Call"},
-        {"DELETE", "Delete"},
-        {"WRITE", "Write"},
         {"ACCESS_NUMBERS", " Access Numbers "},
         {"CALL_ACTIVATED_RELAYS_GROUP", " Call Activated Relay(s) "},
-        {"INPUT_DELAY_GROUP", " Input Delay / Block Time "},
-        {"INPUT_MESSAGES", "Input Messages"},
         {"SAVE_PROFILE", "Save Profile..."},
-        {"SETTINGS_CHECK_COUNTRY_CODE", "Validate SMS Message Country Code"},
-        {"WRITE_AND_READ", "Write"},
         {"CONNECT_TO_UNIT", "Connect to Unit"},
         {"NET_STATUS", "Net Status:"},
-        {"SMS_ACKNOWLEDGE", "SMS Acknowledge:"},
-        {"SAVE_PROFILE_CHOICE", "Choose Profile Values"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(loader.GetText(c.key), c.caption) << c.key;
