@@ -1,0 +1,108 @@
+#include "engine/controllerbase.h"
+
+#include <stdexcept>
+
+CControllerBase::CControllerBase(uint8_t initialState, std::string name, uint32_t replyTimeoutMs,
+                                 std::string descriptionKey, DefaultDescription defaultDescription)
+    : IController(initialState, std::move(name)),
+      hasOpeningSteps(initialState == stMAIN_STEP),
+      descriptionKey(std::move(descriptionKey)),
+      defaultDescription(defaultDescription) {
+    reader.SetTimeout(replyTimeoutMs);
+    stringReader.SetTimeout(replyTimeoutMs);
+}
+
+void CControllerBase::Step() {
+    if (hasOpeningSteps && m_currState == stGET_DESCRIPTION) {
+        actionGetDescriptionString();
+    } else if (hasOpeningSteps && m_currState == stPROGRESS) {
+        actionProgress();
+    } else {
+        DoAction(m_currState);
+    }
+}
+
+void CControllerBase::SetCancelEvent(CEvent* event) {
+    IController::SetCancelEvent(event);
+    reader.SetCancelEvent(event);
+    stringReader.SetCancelEvent(event);
+}
+
+void CControllerBase::actionGetDescriptionString() {
+    std::string description;
+    if (defaultDescription == DefaultDescription::Named) {
+        description = GetName() + "::actionGetDescriptionString";
+    }
+    PrepareDescription();
+    if (OnGetDescription) {
+        OnGetDescription(descriptionKey, description);
+    }
+    progressInfo.SetDescription(std::move(description));
+    SetState(stMAIN_STEP);
+    m_currState = stPROGRESS;
+}
+
+void CControllerBase::actionProgress() {
+    PrepareProgress();
+    if (OnProgress) {
+        OnProgress(GetName(), progressInfo);
+    }
+    SetState(stWORKER_STEP);
+    m_currState = stFIRST_WORK;
+}
+
+void CControllerBase::ReturnToProgressStep() {
+    m_currState = stPROGRESS;
+    SetState(stMAIN_STEP);
+}
+
+void CControllerBase::Finish(uint8_t code) {
+    SetResult(code);
+    SetState(stFINISHED);
+}
+
+void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
+    if (pauseMs > 0) {
+        PauseFor(pauseMs);
+    }
+    command = std::move(text);
+    RequireSource()->Write(command.data(), static_cast<uint32_t>(command.size()));
+}
+
+bool CControllerBase::ReadWith(IResponseReader& used) {
+    lastReader = &used;
+    used.Read(RequireSource());
+    return !used.IsTimedOut();
+}
+
+ICommSource* CControllerBase::RequireSource() const {
+    ICommSource* source = GetCommSource();
+    if (source == nullptr) {
+        // A wiring fault, which the processor turns into a failed controller carrying this
+        // message instead of a crash.
+        throw std::logic_error(GetName() + " has no communication source");
+    }
+    return source;
+}
+
+bool CControllerBase::ReadReply() {
+    return ReadWith(reader);
+}
+
+bool CControllerBase::ReadPrompt() {
+    return ReadWith(stringReader);
+}
+
+bool CControllerBase::Exchange(std::string text, uint32_t pauseMs) {
+    SendCommand(std::move(text), pauseMs);
+    return ReadReply();
+}
+
+bool CControllerBase::ExchangeForPrompt(std::string text, uint32_t pauseMs) {
+    SendCommand(std::move(text), pauseMs);
+    return ReadPrompt();
+}
+
+bool CControllerBase::ReplyContains(std::string_view text) const {
+    return GetReply().find(text) != std::string::npos;
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/controller.h"
+#include "engine/responsereader.h"
+
+// What every unit command controller shares, written once: the two opening steps on the GUI
+// thread (description, then progress), the progress step that every later action returns to,
+// the dispatch on the action counter `m_currState`, and the command exchange through the
+// communication source with the controller's readers. A concrete controller sets its reply
+// time-out and description in the constructor and writes only its own working actions in
+// DoAction.
+//
+// Controllers constructed in stMAIN_STEP begin with the opening steps (actions 0 and 1) and
+// start their own work at action stFIRST_WORK; those constructed in stWORKER_STEP have no
+// opening steps and own every action value, starting at 0.
+class CControllerBase : public IController {
+public:
+    // The default description when OnGetDescription is not set or leaves it alone.
+    enum class DefaultDescription {
+        Empty,  // an empty text
+        Named,  // the class name followed by "::actionGetDescriptionString"
+    };
+
+    // Opening-step action values.
+    static constexpr uint8_t stGET_DESCRIPTION = 0;
+    static constexpr uint8_t stPROGRESS = 1;
+    static constexpr uint8_t stFIRST_WORK = 2;
+    // The pause most commands are preceded by.
+    static constexpr uint32_t kCommandPauseMs = 100;
+
+    void Step() override;
+    void SetCancelEvent(CEvent* event) override;
+
+    std::string GetDescriptionKey() const { return descriptionKey; }
+    uint8_t GetCurrentAction() const { return m_currState; }
+
+    // Both optional; called on the GUI thread only, from the opening and progress steps.
+    TGetDescriptionEvent OnGetDescription;
+    TProgressEvent OnProgress;
+
+protected:
+    // `replyTimeoutMs` is the general reader's time-out; the string reader, which only
+    // prompt-waiting controllers use, gets the same unless the controller sets its own.
+    CControllerBase(uint8_t initialState, std::string name, uint32_t replyTimeoutMs,
+                    std::string descriptionKey = {},
+                    DefaultDescription defaultDescription = DefaultDescription::Empty);
+
+    // The controller's own actions: stFIRST_WORK and up after the opening steps, every value
+    // for a controller without them. A value with nothing to do should return unchanged.
+    virtual void DoAction(uint8_t action) = 0;
+    // Hooks of the opening steps: the range is set before the description is asked for, the
+    // position before OnProgress shows it.
+    virtual void PrepareDescription() {}
+    virtual void PrepareProgress() {}
+
+    // Hands the GUI thread a progress step, after which work goes on at stFIRST_WORK.
+    void ReturnToProgressStep();
+    // Ends the controller with `code`.
+    void Finish(uint8_t code);
+
+    // One exchange: pause (ended early by a cancel, after which the exchange still goes on),
+    // write the whole command text, collect the reply with the general reader. False when the
+    // reader timed out, which includes every error reply; true when the reply completed or the
+    // read was cut short by a cancel, which callers that care test with IsCancelRequested.
+    bool Exchange(std::string text, uint32_t pauseMs = 0);
+    // The same, waiting with the string reader until its expected text has arrived.
+    bool ExchangeForPrompt(std::string text, uint32_t pauseMs = 0);
+    // The halves of an exchange, for controllers that test for a cancel between them. The text
+    // is kept in `command`, so SendCommand(command) repeats the last one unchanged.
+    void SendCommand(std::string text, uint32_t pauseMs = 0);
+    bool ReadReply();
+    bool ReadPrompt();
+
+    // The outcome of the last read, from whichever reader made it.
+    std::string GetReply() const { return lastReader->GetResponse(); }
+    bool IsReplyTimedOut() const { return lastReader->IsTimedOut(); }
+    bool ReplyContains(std::string_view text) const;
+
+    uint8_t m_currState = 0;
+    std::string command;
+    CGeneralResponseReader reader;
+    CGeneralStringReader stringReader;
+
+private:
+    void actionGetDescriptionString();
+    void actionProgress();
+    bool ReadWith(IResponseReader& used);
+    ICommSource* RequireSource() const;
+
+    const bool hasOpeningSteps;
+    const std::string descriptionKey;
+    const DefaultDescription defaultDescription;
+    IResponseReader* lastReader = &reader;
+};

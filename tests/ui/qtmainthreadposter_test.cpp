@@ -1,0 +1,109 @@
+#include "ui/qtmainthreadposter.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/processorhandler.h"
+#include "engine/scriptedcontroller.h"
+#include "support/waituntil.h"
+
+namespace {
+
+bool PumpQtUntil(const std::function<bool()>& condition) {
+    return WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return condition();
+    });
+}
+
+TEST(QtMainThreadPoster, RunsTheHandlersMainStepsOnTheGuiThread) {
+    CQtMainThreadPoster poster;
+    auto log = std::make_shared<StepLog>();
+    std::vector<std::string> finished;
+    int completed = 0;
+    {
+        CProcessorHandler handler(poster.GetPostFunction());
+        handler.OnControllerFinished = [&](const std::string&, IController* c) {
+            finished.push_back(c->GetName());
+        };
+        handler.AfterCompleted = [&](const std::string&) { ++completed; };
+        handler.Add(new ScriptedController(
+            "qt", IController::stMAIN_STEP,
+            {IController::stWORKER_STEP, IController::stMAIN_STEP, IController::stFINISHED}, log));
+        handler.Add(new ScriptedController("after", IController::stWORKER_STEP,
+                                           {IController::stFINISHED}, log));
+        ASSERT_TRUE(handler.Run());
+        ASSERT_TRUE(PumpQtUntil([&] { return completed == 1; }));
+        handler.SetCancel(true);
+        handler.WaitIdle();
+        handler.Clean();
+    }
+    EXPECT_EQ(finished, (std::vector<std::string>{"qt", "after"}));
+
+    const auto gui = std::this_thread::get_id();
+    const auto entries = log->Entries();
+    ASSERT_EQ(entries.size(), 4u);
+    for (const StepLog::Entry& e : entries) {
+        if (e.state == IController::stMAIN_STEP) {
+            EXPECT_EQ(e.thread, gui);
+        } else {
+            EXPECT_NE(e.thread, gui);
+        }
+    }
+}
+
+TEST(QtMainThreadPoster, RequestsFromAnyThreadRunInOrderOnTheGuiThread) {
+    CQtMainThreadPoster poster;
+    const auto post = poster.GetPostFunction();
+    std::vector<int> order;
+    std::vector<std::thread::id> threads;
+    std::thread worker([&] {
+        for (int i = 0; i < 50; ++i) {
+            post([&, i] {
+                order.push_back(i);
+                threads.push_back(std::this_thread::get_id());
+            });
+        }
+    });
+    worker.join();
+    ASSERT_TRUE(PumpQtUntil([&] { return order.size() == 50; }));
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(order[i], i);
+        EXPECT_EQ(threads[i], std::this_thread::get_id());
+    }
+}
+
+TEST(QtMainThreadPoster, RequestsOutlivingThePosterAreDropped) {
+    int ran = 0;
+    CQtMainThreadPoster::TPostToMain post;
+    {
+        CQtMainThreadPoster poster;
+        post = poster.GetPostFunction();
+        post([&] { ++ran; });  // still queued when the poster goes
+    }
+    post([&] { ++ran; });  // made after it went
+    // Drain the queue with a request of our own that is known to arrive.
+    CQtMainThreadPoster probe;
+    bool drained = false;
+    probe.GetPostFunction()([&] { drained = true; });
+    ASSERT_TRUE(PumpQtUntil([&] { return drained; }));
+    EXPECT_EQ(ran, 0);
+}
+
+TEST(QtMainThreadPoster, AnExceptionInARequestDoesNotEndTheLoop) {
+    CQtMainThreadPoster poster;
+    const auto post = poster.GetPostFunction();
+    bool after = false;
+    post([] { throw std::runtime_error("unhandled"); });
+    post([&] { after = true; });
+    EXPECT_TRUE(PumpQtUntil([&] { return after; }));
+}
+
+}  // namespace
