@@ -1,0 +1,374 @@
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/textutils.h"
+#include "support/waituntil.h"
+#include "unitline.h"
+
+namespace {
+
+CUnitState SmallUnit() {
+    CUnitState state;
+    state.phonebooks["SM"].entries[1] = {"+46701234567", 145, "ACCESS"};
+    state.phonebooks["SM"].entries[64] = {"1", 129, ""};
+    state.messages[1] = {"STO UNSENT", "+4670", "Hello", ""};
+    state.messages[2] = {"REC READ", "+46709998877", "Saldo", "24/05/01,12:00:00+08"};
+    return state;
+}
+
+CUnitState LockedUnit(int busyMs) {
+    CUnitState state;
+    state.sim.lock = true;
+    state.sim.busyMs = busyMs;
+    return state;
+}
+
+// The text line of message `index` in a text-mode listing.
+std::string ListedText(const std::string& listing, int index) {
+    const std::string header = "+CMGL: " + std::to_string(index) + ",";
+    const std::size_t at = listing.find(header);
+    if (at == std::string::npos) {
+        return "<missing>";
+    }
+    const std::size_t start = listing.find("\r\n", at) + 2;
+    return listing.substr(start, listing.find('\r', start) - start);
+}
+
+}  // namespace
+
+TEST_F(UnitSimTest, GeneralCommandsAnswerInTheModuleFamilysFormat) {
+    StartUnit(SmallUnit());
+    ExpectReplies({
+        {"ATI\r", "ATI\r" + Info("SIEMENS\r\nMC35i\r\nREVISION 02.00")},
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT\r", kOk},
+        {"at+cmgf=1\r", kOk},
+        {"AT+CSCS=\"GSM\"\r", kOk},
+        {"AT&W\r", kOk},
+        {"AT+CSQ\r", Info("+CSQ: 20,99")},
+        {"AT+CREG?\r", Info("+CREG: 0,1")},
+        {"AT+CREG=2\r", kOk},
+        {"AT+CREG?\r", Info("+CREG: 2,1,\"5E25\",\"605F\"")},
+        {"AT+CPIN?\r", Info("+CPIN: READY")},
+        {"AT^SPIC\r", Info("^SPIC: 3")},
+        {"AT+NOSUCH\r", kError},
+        {"AT+CPBR=251\r", kError},
+        {"AT+CMEE=1\r", kOk},
+        {"AT+CPBR=251\r", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CMGD=31\r", "\r\n+CMS ERROR: 321\r\n"},
+        {"AT+CMEE=2\r", kOk},
+        {"AT+CPBR=251\r", "\r\n+CME ERROR: invalid index\r\n"},
+    });
+}
+
+TEST_F(UnitSimTest, StoresAnswerInTheModuleFamilysFormat) {
+    StartUnit(SmallUnit());
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMEE=1\r", kOk},
+        {"AT+CPBS?\r", Info("+CPBS: \"SM\",2,250")},
+        {"AT+CPBR=1,250\r",
+         Info("+CPBR: 1,\"+46701234567\",145,\"ACCESS\"\r\n+CPBR: 64,\"1\",129,\"\"")},
+        {"AT+CPBR=64\r", Info("+CPBR: 64,\"1\",129,\"\"")},
+        {"AT+CPBR=45\r", kOk},
+        {"AT+CPBR=65,250\r", kOk},
+        {"AT+CPBS=ME\r", kOk},
+        {"AT+CPBS?\r", Info("+CPBS: \"ME\",0,100")},
+        {"AT+CPBR=101\r", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBS=\"SM\"\r", kOk},
+        {"AT+CMGL=\"ALL\"\r", "\r\n+CMS ERROR: 304\r\n"},
+        {"AT+CMGF=1\r", kOk},
+        {"AT+CMGL=\"ALL\"\r",
+         "\r\n+CMGL: 1,\"STO UNSENT\",\"+4670\",,\r\nHello\r\n"
+         "+CMGL: 2,\"REC READ\",\"+46709998877\",,\"24/05/01,12:00:00+08\""
+         "\r\nSaldo\r\n" +
+             kOk},
+    });
+    // Before AT+CMGF=1 the module is in PDU mode and refuses the text-mode listing.
+    const std::vector<std::string> log = sim->CommandLog();
+    EXPECT_EQ(log.size(), 14u);
+}
+
+TEST_F(UnitSimTest, PhonebookWritesDecideTheTypeAndDeleteQuietly) {
+    StartUnit();
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMEE=1\r", kOk},
+        {"AT+CPBW=5,\"+4670\",129,\"ACCESS\"\r", kOk},
+        {"AT+CPBW=6,\"5\",145,\"\"\r", kOk},
+        {"AT+CPBW=7,\"1\",129,\"A\\22B\"\r", kOk},
+        {"AT+CPBR=5,7\r", Info("+CPBR: 5,\"+4670\",145,\"ACCESS\"\r\n+CPBR: 6,\"5\",129,\"\"\r\n"
+                               "+CPBR: 7,\"1\",129,\"A\\22B\"")},
+        {"AT+CPBW=5\r", kOk},
+        {"AT+CPBW=5\r", kOk},
+        {"AT+CPBR=5\r", kOk},
+        {"AT+CPBW=8,\"123456789012345678901\",129,\"\"\r", "\r\n+CME ERROR: 26\r\n"},
+        {"AT+CPBW=251,\"1\",129,\"\"\r", "\r\n+CME ERROR: 21\r\n"},
+    });
+    EXPECT_EQ(sim->State().phonebooks.at("SM").entries.at(7).text, "A\"B");
+}
+
+TEST_F(UnitSimTest, EchoFollowsAteIncludingTheMessageText) {
+    StartUnit();
+    ExpectReplies({
+        {"AT\r", "AT\r" + kOk},
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT\r", kOk},
+        {"ATE1\r", kOk},
+        {"AT+CMGF=1\r", "AT+CMGF=1\r" + kOk},
+        {"AT+CMGW\r", "AT+CMGW\r\r\n> "},
+        {"Hi\x1A", "Hi\r\n+CMGW: 1\r\n" + kOk},
+    });
+}
+
+TEST_F(UnitSimTest, MessageTextEndsWithCtrlZAndEscCancels) {
+    StartUnit();
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMGF=1\r", kOk},
+        {"AT+CMGW=\"+46701234567\"\r", "\r\n> "},
+        {"First\x1A", "\r\n+CMGW: 1\r\n" + kOk},
+        {"AT+CMGW\r", "\r\n> "},
+        {"Dropped\x1B", kOk},
+        {"AT+CMGW\r", "\r\n> "},
+        {"\x1A", "\r\n+CMGW: 2\r\n" + kOk},
+        {"AT+CMGL=\"ALL\"\r",
+         "\r\n+CMGL: 1,\"STO UNSENT\",\"+46701234567\",,\r\nFirst\r\n"
+         "+CMGL: 2,\"STO UNSENT\",\"\",,\r\n\r\n" +
+             kOk},
+    });
+    EXPECT_EQ(sim->State().messages.size(), 2u);
+    const std::vector<std::string> log = sim->CommandLog();
+    ASSERT_EQ(log.size(), 9u);
+    EXPECT_EQ(log[3], "First\x1A");
+    EXPECT_EQ(log[5], "Dropped\x1B");
+}
+
+TEST_F(UnitSimTest, NewMessagesTakeTheLowestFreeIndex) {
+    CUnitState state;
+    for (const int index : {1, 2, 3, 5}) {
+        state.messages[index] = {"STO UNSENT", "", "x", ""};
+    }
+    StartUnit(state);
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMGF=1\r", kOk},
+        {"AT+CMGD=2\r", kOk},
+        {"AT+CMGD=2\r", kOk},
+        {"AT+CMGW\r", "\r\n> "},
+        {"a\x1A", "\r\n+CMGW: 2\r\n" + kOk},
+        {"AT+CMGW\r", "\r\n> "},
+        {"b\x1A", "\r\n+CMGW: 4\r\n" + kOk},
+        {"AT+CMGW\r", "\r\n> "},
+        {"c\x1A", "\r\n+CMGW: 6\r\n" + kOk},
+    });
+}
+
+// Every Windows-1252 text the tool lets through must come back from a listing unchanged when
+// read the tool's way; "Ö" (GSM 0x5C, a backslash) before hex digits is the trap.
+TEST_F(UnitSimTest, ListedTextsReadBackThroughTheToolsConversion) {
+    StartUnit();
+    const std::string rejected = "\xBD\xA8\x60\x7B\x5B\x5D\x7D\x5C\x5E\x7E\x7C";
+    std::string all;
+    for (int byte = 0x20; byte <= 0xFF; ++byte) {
+        // DEL is GSM "à" to the tool's conversion, so it cannot come back as DEL.
+        if (byte != 0x7F && rejected.find(static_cast<char>(byte)) == std::string::npos) {
+            all += static_cast<char>(byte);
+        }
+    }
+    const std::vector<std::string> texts = {all.substr(0, 110), all.substr(110),
+                                            "\xD6"
+                                            "41 @\xD6\xD6"
+                                            "0D $_"};
+    line->Exchange("ATE0\r");
+    line->Exchange("AT+CMGF=1\r");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        ASSERT_EQ(line->Exchange("AT+CMGW=\"+4670\"\r"), "\r\n> ");
+        ASSERT_EQ(line->Exchange(AnsiToGsm(texts[i]) + "\x1A"),
+                  "\r\n+CMGW: " + std::to_string(i + 1) + "\r\n" + kOk);
+    }
+    const std::string listing = line->Exchange("AT+CMGL=\"ALL\"\r");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(GsmToAnsi(ListedText(listing, static_cast<int>(i + 1))), texts[i]);
+    }
+    EXPECT_EQ(ListedText(listing, 3), "\\5C41 \\00\\5C\\5C0D \\02\\11");
+}
+
+TEST_F(UnitSimTest, PinUnlocksAfterWhichTheSimIsBusyForAWhile) {
+    StartUnit(LockedUnit(800));
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMEE=1\r", kOk},
+        {"AT+CMGF=1\r", kOk},
+        {"AT+CPIN?\r", Info("+CPIN: SIM PIN")},
+        {"AT^SPIC\r", Info("^SPIC: 3")},
+        {"AT+CPBR=45\r", "\r\n+CME ERROR: 11\r\n"},
+        {"AT+CMGL=\"ALL\"\r", "\r\n+CMS ERROR: 311\r\n"},
+        {"AT+CPIN=1111\r", "\r\n+CME ERROR: 16\r\n"},
+        {"AT^SPIC\r", Info("^SPIC: 2")},
+        {"AT+CPIN=\"1234\"\r", kOk},
+        // The lock is the SIM's own: it can be switched off while the stores are still busy.
+        {"AT+CLCK=\"SC\",0,1234\r", kOk},
+        {"AT+CPBR=45\r", "\r\n+CME ERROR: 14\r\n"},
+        {"AT+CMGL=\"ALL\"\r", "\r\n+CMS ERROR: 314\r\n"},
+        {"AT+CPIN?\r", Info("+CPIN: READY")},
+    });
+    EXPECT_TRUE(
+        WaitUntil([&] { return line->Exchange("AT+CPBR=45\r") == kOk; }, std::chrono::seconds(5)));
+    const CUnitState state = sim->State();
+    EXPECT_FALSE(state.sim.lock);
+    EXPECT_EQ(state.sim.pinTries, 3);
+}
+
+TEST_F(UnitSimTest, ThreeWrongPinsAskForThePuk) {
+    StartUnit(LockedUnit(0));
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CPIN=1111\r", kError},  // plain ERROR until AT+CMEE=1
+        {"AT+CMEE=1\r", kOk},
+        {"AT+CPIN=\"1111\"\r", "\r\n+CME ERROR: 16\r\n"},
+        {"AT+CPIN=12\r", "\r\n+CME ERROR: 16\r\n"},  // malformed: no try used
+        {"AT+CPIN=1111\r", "\r\n+CME ERROR: 16\r\n"},
+        {"AT+CPIN?\r", Info("+CPIN: SIM PUK")},
+        {"AT^SPIC\r", Info("^SPIC: 10")},
+        {"AT+CPIN=1234\r", "\r\n+CME ERROR: 16\r\n"},  // the PUK needs a new PIN: no try used
+        {"AT+CPIN=\"87654321\",\"4321\"\r", "\r\n+CME ERROR: 16\r\n"},
+        {"AT^SPIC\r", Info("^SPIC: 9")},
+        {"AT+CPIN=\"12345678\",\"4321\"\r", kOk},
+        {"AT+CPIN?\r", Info("+CPIN: READY")},
+    });
+    const CSimLock lock = sim->State().sim;
+    EXPECT_EQ(lock.pin, "4321");
+    EXPECT_EQ(lock.pinTries, 3);
+    EXPECT_EQ(lock.pukTries, 10);
+    EXPECT_TRUE(lock.lock);
+}
+
+TEST_F(UnitSimTest, Pin2IsAskedForAndTakenByCpin2) {
+    CUnitState state;
+    state.sim.askPin2 = true;
+    StartUnit(state);
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMEE=1\r", kOk},
+        {"AT+CPIN?\r", Info("+CPIN: SIM PIN2")},
+        {"AT+CPBR=45\r", "\r\n+CME ERROR: 17\r\n"},
+        {"AT+CPIN2=1234\r", "\r\n+CME ERROR: 16\r\n"},
+        {"AT^SPIC\r", Info("^SPIC: 2")},
+        {"AT+CPIN2=5678\r", kOk},
+        {"AT+CPIN?\r", Info("+CPIN: READY")},
+        {"AT+CPIN2=5678\r", "\r\n+CME ERROR: 3\r\n"},
+    });
+}
+
+TEST_F(UnitSimTest, StateSurvivesARestart) {
+    StartUnit();
+    EXPECT_TRUE(std::filesystem::exists(folder / "unit.json"));
+    ExpectReplies({
+        {"ATE0\r", "ATE0\r" + kOk},
+        {"AT+CMGF=1\r", kOk},
+        {"AT&W\r", kOk},
+        {"AT+CPBS=\"ME\"\r", kOk},
+        {"AT+CPBW=64,\"0\",129,\"\"\r", kOk},
+        {"AT+CMGW=\"+4670\"\r", "\r\n> "},
+        {std::string("D|rr \0\x1A", 7), "\r\n+CMGW: 1\r\n" + kOk},
+        {"AT+CLCK=\"SC\",1,\"1234\"\r", kOk},
+        {"AT+CPIN=\"1234\"\r", kError},  // ready already
+    });
+    sim->Stop();
+    std::ifstream file(folder / "unit.json");
+    std::stringstream json;
+    json << file.rdbuf();
+    EXPECT_NE(json.str().find("\"Dörr @\""), std::string::npos) << json.str();
+
+    StartUnit();  // the state file exists now: the initial state is not used
+    ExpectReplies({
+        {"AT\r", kOk},  // echo off and text mode were stored with AT&W
+        {"AT+CPIN?\r", Info("+CPIN: SIM PIN")},
+        {"AT+CPIN=1234\r", kOk},
+        {"AT+CPBS=ME\r", kOk},
+        {"AT+CPBR=64\r", Info("+CPBR: 64,\"0\",129,\"\"")},
+        {"AT+CMGL=\"ALL\"\r", Info("+CMGL: 1,\"STO UNSENT\",\"+4670\",,\r\nD|rr \\00")},
+    });
+}
+
+TEST_F(UnitSimTest, ThePortCanBeClosedAndReopened) {
+    StartUnit();
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk) << "round " << round;
+        line->port.Close();
+        line = std::make_unique<UnitLine>(sim->PortPath());
+    }
+    EXPECT_EQ(line->Exchange("ATI\r").find("ATI\r\r\nSIEMENS"), 0u);
+    EXPECT_EQ(sim->CommandCount(), 4u);
+}
+
+// A real port forgets exclusive mode and its line settings with its last close; a
+// pseudo-terminal would keep both, locking the next client out or echoing its bytes back.
+TEST_F(UnitSimTest, AClientThatLeavesExclusiveModeBehindDoesNotLockTheNextOut) {
+    StartUnit();
+    line.reset();
+    const std::string path = sim->SlavePath();
+    const int careless = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(careless, 0);
+    termios cooked{};
+    tcgetattr(careless, &cooked);
+    cooked.c_lflag |= ECHO | ICANON;
+    tcsetattr(careless, TCSANOW, &cooked);
+    ASSERT_EQ(::ioctl(careless, TIOCEXCL), 0);
+    ::close(careless);
+    EXPECT_TRUE(WaitUntil([&] {
+        const int next = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (next < 0) {
+            return false;  // still exclusive, for a client without the right to override it
+        }
+        int exclusive = 1;
+        termios now{};
+        const bool released = ::ioctl(next, TIOCGEXCL, &exclusive) == 0 && exclusive == 0 &&
+                              tcgetattr(next, &now) == 0 && (now.c_lflag & ECHO) == 0;
+        ::close(next);
+        return released;
+    }));
+    line = std::make_unique<UnitLine>(sim->PortPath());
+    EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
+}
+
+TEST_F(UnitSimTest, OutputIsPacedAtTheBaudRateAndAfterTheLatency) {
+    StartUnit(CUnitState(), [](CUnitSimulatorOptions& options) {
+        options.baud = 2400;  // 240 bytes a second
+        options.latencyMs = 100;
+    });
+    const std::string command = "ATI\r";
+    line->Send(command);
+    const auto sent = std::chrono::steady_clock::now();
+    const std::string reply = line->ReadReply();
+    const auto took = std::chrono::steady_clock::now() - sent;
+    ASSERT_EQ(reply, "ATI\r" + Info("SIEMENS\r\nMC35i\r\nREVISION 02.00"));
+    // All but the first burst of 16 bytes waits for the line, plus the latency.
+    const auto least = std::chrono::milliseconds((reply.size() - 16) * 1000 / 240 + 100);
+    EXPECT_GE(took, least * 9 / 10);
+}
+
+TEST_F(UnitSimTest, EveryCommandIsLoggedInProcessAndToTheLogFile) {
+    StartUnit(CUnitState(), [this](CUnitSimulatorOptions& options) {
+        options.logPath = folder / "commands.log";
+    });
+    line->Exchange("ATE0\r");
+    line->Exchange("AT+CMGF=1\r");
+    line->Exchange("AT+CMGW=\"+4670\"\r");
+    line->Exchange(std::string("A\0B\\", 4) + "\x1A");
+    const std::vector<std::string> expected = {"ATE0", "AT+CMGF=1", "AT+CMGW=\"+4670\"",
+                                               std::string("A\0B\\\x1A", 5)};
+    EXPECT_EQ(sim->CommandLog(), expected);
+    std::ifstream file(folder / "commands.log");
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str(), "ATE0\nAT+CMGF=1\nAT+CMGW=\"+4670\"\nA\\00B\\5C\\1A\n");
+    sim->ClearCommandLog();
+    EXPECT_TRUE(sim->CommandLog().empty());
+}
