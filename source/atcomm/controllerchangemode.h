@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/controllerbase.h"
+
+// Selects the phonebook store the next phonebook commands work on: the SIM's ("SM") or the
+// module's ("ME").
+class CControllerChangeMode : public CControllerBase {
+public:
+    static constexpr uint32_t kReplyTimeoutMs = 2500;
+    static constexpr int32_t kAttempts = 2;
+
+    CControllerChangeMode();
+
+    // Before queueing: true selects "SM", false "ME".
+    void SetSimStore(bool simStore) { this->simStore = simStore; }
+    bool IsSimStore() const { return simStore; }
+    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
+    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
+
+protected:
+    void DoAction(uint8_t action) override;
+
+private:
+    int32_t attemptsLeft = kAttempts;
+    bool simStore = false;
+};

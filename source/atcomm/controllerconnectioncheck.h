@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/controllerbase.h"
+
+// Asks the module to identify itself with "ATI" until the answer names a supported maker. Each
+// attempt is followed by a progress step, so the bar shows the attempts used.
+class CControllerConnectionCheck : public CControllerBase {
+public:
+    static constexpr char kDescriptionKey[] = "CONTROLLER_CONNECTION_CHECK_DESCRIPTION";
+    static constexpr uint32_t kReplyTimeoutMs = 2000;
+
+    explicit CControllerConnectionCheck(int32_t attempts);
+
+    // Production keeps kReplyTimeoutMs; tests shorten it so silence is not waited out.
+    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
+    int32_t GetAttemptsLeft() const { return attemptsLeft; }
+
+protected:
+    void DoAction(uint8_t action) override;
+
+private:
+    static constexpr uint8_t stATTEMPT = stFIRST_WORK;
+    static constexpr uint8_t stDONE = 3;
+
+    int32_t attemptsLeft;
+};

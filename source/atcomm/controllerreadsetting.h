@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/controllerbase.h"
+
+// Reads the number field of one phonebook position of the selected store. An empty position
+// reads as an empty value, which is not a failure.
+class CControllerReadSetting : public CControllerBase {
+public:
+    static constexpr uint32_t kReplyTimeoutMs = 2500;
+    static constexpr int32_t kAttempts = 2;
+
+    CControllerReadSetting();
+
+    // Before queueing.
+    void SetPosition(int32_t position) { this->position = position; }
+    int32_t GetPosition() const { return position; }
+    // After resultOk: the number field read.
+    std::string GetValue() const { return value; }
+    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
+    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
+
+protected:
+    void DoAction(uint8_t action) override;
+
+private:
+    int32_t attemptsLeft = kAttempts;
+    int32_t position = 1;
+    std::string value;
+};
