@@ -1,0 +1,48 @@
+#include "ui/pluginfoform.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/langcontroller.h"
+
+TPlugInfoForm::TPlugInfoForm(QWidget* owner)
+    : TDialogForm(owner),
+      Bevel1(NewBevel(this)),
+      InfoLabel(new QLabel(this)),
+      Bevel2(NewBevel(this)),
+      OkButton(new QPushButton(QStringLiteral("OK"), this)) {
+    setObjectName(QStringLiteral("PlugInfoForm"));
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
+    Bevel2->setObjectName(QStringLiteral("Bevel2"));
+    OkButton->setObjectName(QStringLiteral("OkButton"));
+    InfoLabel->setWordWrap(true);
+    InfoLabel->setFixedWidth(320);
+    OkButton->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OkButton);
+    buttons->addStretch();
+    auto* form = new QVBoxLayout(this);
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    form->addWidget(Bevel1);
+    form->addWidget(InfoLabel);
+    form->addWidget(Bevel2);
+    form->addLayout(buttons);
+
+    connect(OkButton, &QPushButton::clicked, this, [this] { done(mrOk); });
+}
+
+void TPlugInfoForm::ApplyLanguage(const CAppLanguage& language) {
+    InfoLabel->setText(LanguageText(language, "RECONNECT_PLUGS"));
+}
+
+void TPlugInfoForm::Inform(QWidget* owner, const CAppLanguage& language) {
+    TPlugInfoForm form(owner);
+    form.ApplyLanguage(language);
+    form.exec();
+}

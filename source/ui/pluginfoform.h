@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui/dialogform.h"
+
+class CAppLanguage;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+// The hint after a write: reconnect the unit's plugs so that it takes up the new configuration.
+class TPlugInfoForm : public TDialogForm {
+    Q_OBJECT
+public:
+    explicit TPlugInfoForm(QWidget* owner = nullptr);
+
+    void ApplyLanguage(const CAppLanguage& language);
+
+    // Shows the hint modally; how it was closed does not matter.
+    static void Inform(QWidget* owner, const CAppLanguage& language);
+
+    QFrame* const Bevel1;
+    QLabel* const InfoLabel;
+    QFrame* const Bevel2;
+    QPushButton* const OkButton;
+};
