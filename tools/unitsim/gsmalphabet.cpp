@@ -118,6 +118,20 @@ bool MustEscapeInListing(unsigned char byte) {
     return byte < 0x20 || byte == 0x5C || byte == 0x7F;
 }
 
+std::string EscapeBytes(const std::string& gsm, bool quoted) {
+    std::string out;
+    out.reserve(gsm.size());
+    for (const char ch : gsm) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (MustEscapeInListing(byte) || (quoted && byte == '"')) {
+            AppendEscape(out, byte);
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string CGsmAlphabet::ToUtf8(const std::string& gsm) {
@@ -169,31 +183,11 @@ std::string CGsmAlphabet::FromUtf8(const std::string& utf8) {
 }
 
 std::string CGsmAlphabet::EscapeForListing(const std::string& gsm) {
-    std::string out;
-    out.reserve(gsm.size());
-    for (const char ch : gsm) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (MustEscapeInListing(byte)) {
-            AppendEscape(out, byte);
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return EscapeBytes(gsm, false);
 }
 
 std::string CGsmAlphabet::EscapeQuoted(const std::string& gsm) {
-    std::string out;
-    out.reserve(gsm.size());
-    for (const char ch : gsm) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (MustEscapeInListing(byte) || byte == '"') {
-            AppendEscape(out, byte);
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return EscapeBytes(gsm, true);
 }
 
 std::string CGsmAlphabet::UnescapeQuoted(const std::string& text) {

@@ -14,6 +14,7 @@ constexpr int kPinTries = 3;
 constexpr int kPukTries = 10;
 
 const char* const kListStatuses[] = {"REC UNREAD", "REC READ", "STO UNSENT", "STO SENT", "ALL"};
+const char kErrorResult[] = "\r\nERROR\r\n";
 
 std::string Upper(std::string text) {
     for (char& c : text) {
@@ -64,77 +65,61 @@ bool IsReceived(const std::string& status) {
     return status.rfind("REC", 0) == 0;
 }
 
-const char* CmeText(int code) {
-    switch (code) {
-        case 3:
-            return "operation not allowed";
-        case 4:
-            return "operation not supported";
-        case 11:
-            return "SIM PIN required";
-        case 12:
-            return "SIM PUK required";
-        case 13:
-            return "SIM failure";
-        case 14:
-            return "SIM busy";
-        case 16:
-            return "incorrect password";
-        case 17:
-            return "SIM PIN2 required";
-        case 18:
-            return "SIM PUK2 required";
-        case 20:
-            return "memory full";
-        case 21:
-            return "invalid index";
-        case 24:
-            return "text string too long";
-        case 26:
-            return "dial string too long";
-        case 27:
-            return "invalid characters in dial string";
-        default:
-            return "unknown";
-    }
+struct CodeText {
+    int code;
+    const char* text;
+};
+
+constexpr CodeText kCmeTexts[] = {
+    {3, "operation not allowed"}, {4, "operation not supported"},
+    {11, "SIM PIN required"},     {12, "SIM PUK required"},
+    {13, "SIM failure"},          {14, "SIM busy"},
+    {16, "incorrect password"},   {17, "SIM PIN2 required"},
+    {18, "SIM PUK2 required"},    {20, "memory full"},
+    {21, "invalid index"},        {24, "text string too long"},
+    {26, "dial string too long"}, {27, "invalid characters in dial string"},
+};
+
+constexpr CodeText kCmsTexts[] = {
+    {302, "operation not allowed"},
+    {304, "invalid PDU mode parameter"},
+    {305, "invalid text mode parameter"},
+    {311, "SIM PIN required"},
+    {313, "SIM failure"},
+    {314, "SIM busy"},
+    {316, "SIM PUK required"},
+    {317, "SIM PIN2 required"},
+    {318, "SIM PUK2 required"},
+    {321, "invalid memory index"},
+    {322, "memory full"},
+};
+
+template <std::size_t N>
+const char* TextOf(int code, const CodeText (&texts)[N], const char* unknown) {
+    const auto found = std::find_if(std::begin(texts), std::end(texts),
+                                    [code](const CodeText& each) { return each.code == code; });
+    return found == std::end(texts) ? unknown : found->text;
 }
 
-const char* CmsText(int code) {
-    switch (code) {
-        case 302:
-            return "operation not allowed";
-        case 304:
-            return "invalid PDU mode parameter";
-        case 305:
-            return "invalid text mode parameter";
-        case 311:
-            return "SIM PIN required";
-        case 313:
-            return "SIM failure";
-        case 314:
-            return "SIM busy";
-        case 316:
-            return "SIM PUK required";
-        case 317:
-            return "SIM PIN2 required";
-        case 318:
-            return "SIM PUK2 required";
-        case 321:
-            return "invalid memory index";
-        case 322:
-            return "memory full";
-        default:
-            return "unknown error";
+// The error result as AT+CMEE asks for it: plain ERROR (0), the code (1) or its text (2).
+std::string CodedError(int errorMode, const char* kind, int code, const char* text) {
+    if (errorMode == 0) {
+        return kErrorResult;
     }
+    return std::string("\r\n") + kind +
+           " ERROR: " + (errorMode == 1 ? std::to_string(code) : std::string(text)) + "\r\n";
+}
+
+bool IsListStatus(const std::string& status) {
+    return std::find(std::begin(kListStatuses), std::end(kListStatuses), status) !=
+           std::end(kListStatuses);
 }
 
 }  // namespace
 
 CUnitModem::CUnitModem(CUnitState initial, ChangeHandler handler)
     : state(std::move(initial)), onChange(std::move(handler)) {
-    echo = state.profile.echo;
-    errorMode = state.profile.errorMode;
-    textMode = state.profile.textMode;
+    Restore(state.profile);
     cregMode = state.network.cregMode;
     const CSimLock& lock = state.sim;
     if (lock.pukTries == 0) {
@@ -310,7 +295,7 @@ void CUnitModem::Answer(const std::string& entry, const std::function<std::strin
     } else {
         switch (main->action) {
             case CCommandFault::Action::Error:
-                reply = "\r\nERROR\r\n";
+                reply = kErrorResult;
                 break;
             case CCommandFault::Action::LoseReply:
                 run();
@@ -344,21 +329,15 @@ std::string CUnitModem::Info(const std::vector<std::string>& lines) const {
 }
 
 std::string CUnitModem::Error() const {
-    return "\r\nERROR\r\n";
+    return kErrorResult;
 }
 
 std::string CUnitModem::CmeError(int code) const {
-    if (errorMode == 0) {
-        return Error();
-    }
-    return "\r\n+CME ERROR: " + (errorMode == 1 ? std::to_string(code) : CmeText(code)) + "\r\n";
+    return CodedError(errorMode, "+CME", code, TextOf(code, kCmeTexts, "unknown"));
 }
 
 std::string CUnitModem::CmsError(int code) const {
-    if (errorMode == 0) {
-        return Error();
-    }
-    return "\r\n+CMS ERROR: " + (errorMode == 1 ? std::to_string(code) : CmsText(code)) + "\r\n";
+    return CodedError(errorMode, "+CMS", code, TextOf(code, kCmsTexts, "unknown error"));
 }
 
 namespace {
@@ -453,41 +432,17 @@ std::string CUnitModem::Execute(const std::string& rawBody) {
     if (name == "+CPIN" || name == "+CPIN2") {
         return Pin(mode, params, name == "+CPIN2");
     }
-    if (name == "^SPIC") {
-        return Spic(mode);
-    }
-    if (name == "+CLCK") {
-        return Clck(mode, params);
-    }
-    if (name == "+CPBS") {
-        return Cpbs(mode, params);
-    }
-    if (name == "+CPBR") {
-        return Cpbr(mode, params);
-    }
-    if (name == "+CPBW") {
-        return Cpbw(mode, params);
-    }
-    if (name == "+CMGL") {
-        return Cmgl(mode, params);
-    }
-    if (name == "+CMGR") {
-        return Cmgr(mode, params);
-    }
-    if (name == "+CMGW") {
-        return Cmgw(mode, params);
-    }
-    if (name == "+CMGD") {
-        return Cmgd(mode, params);
-    }
-    if (name == "+CPMS") {
-        return Cpms(mode, params);
-    }
-    if (name == "+CSQ") {
-        return Csq(mode);
-    }
-    if (name == "+CREG") {
-        return Creg(mode, params);
+    using Handler = std::string (CUnitModem::*)(const std::string&, const std::vector<Param>&);
+    static const std::pair<const char*, Handler> kHandlers[] = {
+        {"^SPIC", &CUnitModem::Spic}, {"+CLCK", &CUnitModem::Clck}, {"+CPBS", &CUnitModem::Cpbs},
+        {"+CPBR", &CUnitModem::Cpbr}, {"+CPBW", &CUnitModem::Cpbw}, {"+CMGL", &CUnitModem::Cmgl},
+        {"+CMGR", &CUnitModem::Cmgr}, {"+CMGW", &CUnitModem::Cmgw}, {"+CMGD", &CUnitModem::Cmgd},
+        {"+CPMS", &CUnitModem::Cpms}, {"+CSQ", &CUnitModem::Csq},   {"+CREG", &CUnitModem::Creg},
+    };
+    for (const auto& [handled, handler] : kHandlers) {
+        if (name == handled) {
+            return (this->*handler)(mode, params);
+        }
     }
     return Error();
 }
@@ -520,17 +475,8 @@ std::string CUnitModem::Basic(const std::string& name) {
         Changed();
         return Ok();
     }
-    if (name == "Z" || name == "Z0") {
-        echo = state.profile.echo;
-        errorMode = state.profile.errorMode;
-        textMode = state.profile.textMode;
-        return Ok();
-    }
-    if (name == "&F" || name == "&F0") {
-        const CModemProfile factory;
-        echo = factory.echo;
-        errorMode = factory.errorMode;
-        textMode = factory.textMode;
+    if (name == "Z" || name == "Z0" || name == "&F" || name == "&F0") {
+        Restore(name[0] == 'Z' ? state.profile : CModemProfile());
         return Ok();
     }
     return Error();
@@ -598,14 +544,38 @@ int CUnitModem::PhonebookBlock() const {
     return Clock::now() < busyUntil ? 14 : 0;
 }
 
-int CUnitModem::SmsBlock() const {
+int CUnitModem::SmsBlock(bool needsTextMode) const {
     // The +CMS codes follow the +CME ones, except for the PUK (312 is the PH-SIM PIN).
     const int block = PhonebookBlock();
-    return block == 0 ? 0 : (block == 12 ? 316 : block + 300);
+    if (block != 0) {
+        return block == 12 ? 316 : block + 300;
+    }
+    return needsTextMode && !textMode ? 304 : 0;
+}
+
+const char* CUnitModem::Asked() const {
+    switch (sim) {
+        case SimState::SimPin:
+            return "SIM PIN";
+        case SimState::SimPuk:
+            return "SIM PUK";
+        case SimState::SimPin2:
+            return "SIM PIN2";
+        case SimState::SimPuk2:
+            return "SIM PUK2";
+        default:
+            return "READY";
+    }
 }
 
 void CUnitModem::StartBusy() {
     busyUntil = Clock::now() + std::chrono::milliseconds(state.sim.busyMs);
+}
+
+void CUnitModem::Restore(const CModemProfile& profile) {
+    echo = profile.echo;
+    errorMode = profile.errorMode;
+    textMode = profile.textMode;
 }
 
 void CUnitModem::Changed() {
@@ -639,17 +609,10 @@ std::string CUnitModem::Pin(const std::string& mode, const std::vector<Param>& p
         if (sim == SimState::Blocked) {
             return CmeError(13);
         }
-        const char* status = "READY";
-        if (!pin2 && sim == SimState::SimPin) {
-            status = "SIM PIN";
-        } else if (!pin2 && sim == SimState::SimPuk) {
-            status = "SIM PUK";
-        } else if (sim == SimState::SimPin2) {
-            status = "SIM PIN2";
-        } else if (sim == SimState::SimPuk2) {
-            status = "SIM PUK2";
-        }
-        return Info({std::string(pin2 ? "+CPIN2: " : "+CPIN: ") + status});
+        // AT+CPIN2? speaks of PIN2 and PUK2 only.
+        const bool asksPin1 = sim == SimState::SimPin || sim == SimState::SimPuk;
+        return Info(
+            {std::string(pin2 ? "+CPIN2: " : "+CPIN: ") + (pin2 && asksPin1 ? "READY" : Asked())});
     }
     if (mode != "set" || params.empty() || params.size() > 2) {
         return Error();
@@ -706,36 +669,20 @@ std::string CUnitModem::Pin(const std::string& mode, const std::vector<Param>& p
     return Ok();
 }
 
-std::string CUnitModem::Spic(const std::string& mode) {
-    const CSimLock& lock = state.sim;
-    const char* asked = "READY";
-    int tries = lock.pinTries;
-    switch (sim) {
-        case SimState::SimPin:
-            asked = "SIM PIN";
-            break;
-        case SimState::SimPuk:
-            asked = "SIM PUK";
-            tries = lock.pukTries;
-            break;
-        case SimState::SimPin2:
-            asked = "SIM PIN2";
-            tries = lock.pin2Tries;
-            break;
-        case SimState::SimPuk2:
-            asked = "SIM PUK2";
-            tries = lock.puk2Tries;
-            break;
-        case SimState::Blocked:
-            return CmeError(13);
-        case SimState::Ready:
-            break;
+std::string CUnitModem::Spic(const std::string& mode, const std::vector<Param>&) {
+    if (sim == SimState::Blocked) {
+        return CmeError(13);
     }
+    const CSimLock& lock = state.sim;
     if (mode == "exec") {
+        const int tries = sim == SimState::SimPuk    ? lock.pukTries
+                          : sim == SimState::SimPin2 ? lock.pin2Tries
+                          : sim == SimState::SimPuk2 ? lock.puk2Tries
+                                                     : lock.pinTries;
         return Info({"^SPIC: " + std::to_string(tries)});
     }
     if (mode == "read") {
-        return Info({std::string("^SPIC: ") + asked});
+        return Info({std::string("^SPIC: ") + Asked()});
     }
     return mode == "test" ? Ok() : Error();
 }
@@ -904,11 +851,8 @@ std::string CUnitModem::Cmgl(const std::string& mode, const std::vector<Param>& 
     if (mode == "test") {
         return Info({"+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")"});
     }
-    if (const int block = SmsBlock()) {
+    if (const int block = SmsBlock(true)) {
         return CmsError(block);
-    }
-    if (!textMode) {
-        return CmsError(304);
     }
     std::string wanted = "REC UNREAD";
     if (mode == "set" && params.size() == 1) {
@@ -916,8 +860,7 @@ std::string CUnitModem::Cmgl(const std::string& mode, const std::vector<Param>& 
     } else if (mode != "exec") {
         return Error();
     }
-    if (std::find(std::begin(kListStatuses), std::end(kListStatuses), wanted) ==
-        std::end(kListStatuses)) {
+    if (!IsListStatus(wanted)) {
         return CmsError(305);
     }
     std::vector<std::string> lines;
@@ -948,11 +891,8 @@ std::string CUnitModem::Cmgr(const std::string& mode, const std::vector<Param>& 
     if (mode == "test") {
         return Ok();
     }
-    if (const int block = SmsBlock()) {
+    if (const int block = SmsBlock(true)) {
         return CmsError(block);
-    }
-    if (!textMode) {
-        return CmsError(304);
     }
     int index = 0;
     if (mode != "set" || params.size() != 1 || !ToInt(params[0].value, index)) {
@@ -982,11 +922,8 @@ std::string CUnitModem::Cmgw(const std::string& mode, const std::vector<Param>& 
     if (mode == "test") {
         return Ok();
     }
-    if (const int block = SmsBlock()) {
+    if (const int block = SmsBlock(true)) {
         return CmsError(block);
-    }
-    if (!textMode) {
-        return CmsError(304);
     }
     std::string address;
     std::string status = "STO UNSENT";
@@ -1002,8 +939,7 @@ std::string CUnitModem::Cmgw(const std::string& mode, const std::vector<Param>& 
         }
         if (params.size() > 2 && params[2].present) {
             status = Upper(params[2].value);
-            if (status == "ALL" || std::find(std::begin(kListStatuses), std::end(kListStatuses),
-                                             status) == std::end(kListStatuses)) {
+            if (status == "ALL" || !IsListStatus(status)) {
                 return CmsError(305);
             }
         }
@@ -1103,7 +1039,7 @@ std::string CUnitModem::Cpms(const std::string& mode, const std::vector<Param>& 
     return Info({"+CPMS: " + counts + "," + counts + "," + counts});
 }
 
-std::string CUnitModem::Csq(const std::string& mode) {
+std::string CUnitModem::Csq(const std::string& mode, const std::vector<Param>&) {
     if (mode == "exec") {
         return Info({"+CSQ: " + std::to_string(state.network.rssi) + "," +
                      std::to_string(state.network.ber)});

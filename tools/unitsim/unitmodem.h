@@ -107,7 +107,7 @@ private:
     std::string Profile(const std::string& name, const std::string& mode,
                         const std::vector<Param>& params);
     std::string Pin(const std::string& mode, const std::vector<Param>& params, bool pin2);
-    std::string Spic(const std::string& mode);
+    std::string Spic(const std::string& mode, const std::vector<Param>& params);
     std::string Clck(const std::string& mode, const std::vector<Param>& params);
     std::string Cpbs(const std::string& mode, const std::vector<Param>& params);
     std::string Cpbr(const std::string& mode, const std::vector<Param>& params);
@@ -117,15 +117,19 @@ private:
     std::string Cmgw(const std::string& mode, const std::vector<Param>& params);
     std::string Cmgd(const std::string& mode, const std::vector<Param>& params);
     std::string Cpms(const std::string& mode, const std::vector<Param>& params);
-    std::string Csq(const std::string& mode);
+    std::string Csq(const std::string& mode, const std::vector<Param>& params);
     std::string Creg(const std::string& mode, const std::vector<Param>& params);
 
-    // The error that keeps the SIM's stores out of reach now, or 0.
+    // The error that keeps the SIM's stores out of reach now, or 0; for the SMS commands that
+    // need text mode, also the error of PDU mode.
     int PhonebookBlock() const;
-    int SmsBlock() const;
+    int SmsBlock(bool needsTextMode = false) const;
+    // What the SIM asks for: "SIM PIN" ... "SIM PUK2", or "READY".
+    const char* Asked() const;
     std::string CheckCode(const std::string& code, const std::string& expected, int& tries,
                           SimState onExhausted);
     void StartBusy();
+    void Restore(const CModemProfile& profile);
     void Changed();
     CPhonebook& Book();
     int FreeSmsIndex();
