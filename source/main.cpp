@@ -1,0 +1,61 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+#include <string>
+
+#include "persistence/configfolder.h"
+#include "ui/mainform.h"
+
+namespace {
+
+constexpr const char* kApplicationTitle = "Sendibox Configuration Tool";
+
+// Shows an exception that escapes an event handler, as the framework's exception box would,
+// and lets the program go on.
+class TApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            ShowException(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            ShowException(QString());
+        }
+        return false;
+    }
+
+private:
+    static void ShowException(const QString& message) {
+        QMessageBox::critical(activeWindow(), QString::fromLatin1(kApplicationTitle), message);
+    }
+};
+
+std::string WithSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+
+    const std::string programFolder =
+        WithSeparator(QApplication::applicationDirPath().toStdString());
+    TMainFormEnvironment environment;
+    environment.dataFolders = {programFolder, SENDIBOX_INSTALLED_DATA_DIR};
+    environment.configFolder = ChooseConfigFolder(programFolder, ReadConfigEnvironment());
+    EnsureFolder(environment.configFolder);
+
+    TMainForm form(environment);
+    form.show();
+    app.exec();
+    return 0;
+}

@@ -1,0 +1,1210 @@
+#include "ui/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+#include "core/parseint.h"
+#include "core/win1252.h"
+#include "engine/processorhandler.h"
+#include "model/configurationmodel.h"
+#include "model/guihelper.h"
+#include "model/unitlayout.h"
+#include "persistence/applanguage.h"
+#include "persistence/appsettings.h"
+#include "persistence/configfolder.h"
+#include "persistence/languagekeys.h"
+#include "persistence/languageloaderini.h"
+#include "seriallink/commsource.h"
+#include "seriallink/comport.h"
+#include "ui/aboutform.h"
+#include "ui/accesscontrolgui.h"
+#include "ui/activerelaygui.h"
+#include "ui/activetimegui.h"
+#include "ui/delayblocktimegui.h"
+#include "ui/formprogress.h"
+#include "ui/inputbehaviourgui.h"
+#include "ui/langcontroller.h"
+#include "ui/pagecontrol.h"
+#include "ui/qtmainthreadposter.h"
+#include "ui/shellopener.h"
+#include "ui/smsackgui.h"
+#include "vtlist.h"
+
+namespace {
+
+using L = CUnitLayout;
+
+constexpr const char* kApplicationTitle = "Sendibox Configuration Tool";
+constexpr const char* kLanguageFileName = "languages.txt";
+constexpr const char* kProfileFolderName = "Profiles";
+
+// Presenter slots, in the order the window creates and attaches them.
+enum EPresenter : int {
+    kActiveTime = 0,
+    kActiveRelay,
+    kSmsAck,
+    kAccessControl,
+    kInputBehaviour,
+    kFirstDelay,
+};
+
+constexpr int kRightColumnWidth = 144;
+constexpr int kCurrentEditWidth = 56;
+constexpr int kNewComboWidth = 124;
+constexpr int kDelayEditWidth = 56;
+
+// The signal bar covers strengths 0 to 32 with 4 pixels each and 6 pixels of margin at both
+// ends; the indicator's top sits 6 pixels above the bar's bottom at strength 0.
+constexpr int kSignalBarWidth = 22;
+constexpr int kSignalBarHeight = 32 * TMainForm::kSignalStepPixels + 12;
+constexpr int kSignalBarLeft = 12;
+constexpr int kSignalBarTop = 22;
+constexpr int kIndicatorWidth = 14;
+constexpr int kIndicatorHeight = 9;
+
+// Column widths of the grids as the form lays them out; the text columns are then given the
+// free width by FormResize.
+constexpr std::array<int, L::kSmsColumnCount> kAlarmColumnWidths = {70,  190, 104, 34,
+                                                                    190, 104, 34,  46};
+constexpr std::array<int, L::kPhoneBookColumnCount> kAccessColumnWidths = {64, 200, 200, 48};
+constexpr std::array<const char*, L::kSmsColumnCount> kAlarmColumnCaptions = {
+    "Receiver", "Current Text", "Current Number", "Call",
+    "New Text", "New Number",   "Call",           "Delete"};
+constexpr std::array<const char*, L::kPhoneBookColumnCount> kAccessColumnCaptions = {
+    "Position", "Current Number", "New Number", "Write"};
+constexpr int kAlarmGridLabelWidth = 72;
+
+QString Text(const std::string& win1252) {
+    return QString::fromStdString(Win1252ToUtf8(win1252));
+}
+
+std::string Win1252(const QString& text) {
+    return Utf8ToWin1252(text.toStdString());
+}
+
+// Gives a control the name it is known by, so tests and accessibility tools find it.
+template <typename T>
+T* Named(T* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
+    return Named(new QLabel(QString::fromLatin1(caption), parent), name);
+}
+
+QLineEdit* MakeCurrentEdit(QWidget* parent, const std::string& name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromStdString(name));
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setFixedWidth(kCurrentEditWidth);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+    return edit;
+}
+
+QComboBox* MakeNewCombo(QWidget* parent, const char* name, const QStringList& items,
+                        bool editable) {
+    auto* combo = Named(new QComboBox(parent), name);
+    combo->setEditable(editable);
+    combo->addItems(items);
+    combo->setFixedWidth(kNewComboWidth);
+    return combo;
+}
+
+// The editable port box refills its list whenever it is about to drop down.
+class TComPortBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> OnDropDown;
+
+    void showPopup() override {
+        if (OnDropDown) {
+            OnDropDown();
+        }
+        QComboBox::showPopup();
+    }
+};
+
+// The signal bar: weak at the bottom in red, strong at the top in green, with a tick every
+// five steps.
+QPixmap DrawSignalBar() {
+    QPixmap pixmap(kSignalBarWidth, kSignalBarHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QLinearGradient gradient(0, kSignalBarHeight, 0, 0);
+    gradient.setColorAt(0.0, QColor(0xD0, 0x20, 0x20));
+    gradient.setColorAt(0.5, QColor(0xE0, 0xC0, 0x20));
+    gradient.setColorAt(1.0, QColor(0x20, 0xA0, 0x30));
+    QPainterPath wedge;
+    wedge.moveTo(kSignalBarWidth / 2.0 - 2, kSignalBarHeight - 1);
+    wedge.lineTo(kSignalBarWidth / 2.0 + 2, kSignalBarHeight - 1);
+    wedge.lineTo(kSignalBarWidth - 1, 0);
+    wedge.lineTo(0, 0);
+    wedge.closeSubpath();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(wedge, gradient);
+    painter.setPen(QColor(0x40, 0x40, 0x40));
+    painter.drawPath(wedge);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int strength = 0; strength <= 32; strength += 5) {
+        const int y =
+            kSignalBarHeight - 6 - TMainForm::kSignalStepPixels * strength + kIndicatorHeight / 2;
+        painter.drawLine(kSignalBarWidth - 5, y, kSignalBarWidth - 1, y);
+    }
+    return pixmap;
+}
+
+// A small arrow pointing left at the bar.
+QPixmap DrawSignalIndicator() {
+    QPixmap pixmap(kIndicatorWidth, kIndicatorHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath arrow;
+    arrow.moveTo(0, kIndicatorHeight / 2.0);
+    arrow.lineTo(kIndicatorWidth - 1, 0);
+    arrow.lineTo(kIndicatorWidth - 1, kIndicatorHeight - 1);
+    arrow.closeSubpath();
+    painter.fillPath(arrow, QColor(0x10, 0x10, 0x60));
+    return pixmap;
+}
+
+// The product name as the right-hand column shows it under the unit.
+QPixmap DrawLogo(int width) {
+    const int height = 34;
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(20);
+    painter.setFont(font);
+    painter.setPen(QColor(0x10, 0x30, 0x80));
+    painter.drawText(QRect(0, 0, width, height), Qt::AlignCenter, QStringLiteral("Sendibox"));
+    painter.setPen(QPen(QColor(0xC0, 0x20, 0x20), 2));
+    painter.drawLine(12, height - 3, width - 12, height - 3);
+    return pixmap;
+}
+
+}  // namespace
+
+// --- Construction --------------------------------------------------------------------------
+
+TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
+    : QMainWindow(parent), environment(std::move(env)) {
+    // 1. The form from its layout.
+    BuildForm();
+
+    // 2. The window's own state.
+    phoneBookSize = L::kDefaultPhoneBookSize;
+    reservedCount = L::kReservedCount;
+    accessNumberCount = phoneBookSize - reservedCount;
+    writeFlagPhoneBook = false;
+    writeFlagSms = false;
+    pinAsked = false;
+    countryCodeCheck = false;
+
+    // 3. The language list, looked up among the data folders.
+    languageListPath = LocateDataFile(
+        kLanguageFileName, environment.dataFolders,
+        [](const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); });
+
+    // 4. The settings file.
+    settings = std::make_unique<CAppSettings>();
+    settings->SetFileName(environment.configFolder + kSettingsFileName);
+
+    // 5. The country-code check; anything but a number counts as on.
+    countryCodeCheck = ParseInt(settings->ReadValue(kSettingsSection, kSettingValidateSmsGsm,
+                                                    kSettingValidateSmsGsmDefault),
+                                1) != 0;
+    SettingsMenuCheckCountryCode->setChecked(countryCodeCheck);
+
+    // 6. Where the profile dialogs start.
+    profileFolder = environment.configFolder + kProfileFolderName;
+
+    // 7. The presenters, with their start values.
+    CreatePresenters();
+
+    // 8. The language and its controllers; every control takes its text now.
+    CreateLanguage();
+
+    // 9. The Languages menu.
+    BuildLanguagesMenu();
+
+    // 10. The tables behind the eight grids.
+    CreateTablesAndGrids();
+
+    // 11. The processor handler.
+    CreateProcessorHandler();
+
+    // 12. The progress window, without owner: it floats over the disabled main window.
+    progressForm = std::make_unique<TFormProgress>(nullptr);
+    progressForm->OnCancel = [this] { Disconnect(); };
+
+    // 13. The communication source; the unit buttons follow its open state.
+    CreateCommSource();
+
+    // 14. The providers and collectors came with the tables (step 10).
+
+    // 15.
+    EnableUnitButtons(false);
+}
+
+void TMainForm::BuildForm() {
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    BuildMenus();
+
+    auto* client = Named(new QWidget(this), "ClientArea");
+    auto* clientLayout = new QHBoxLayout(client);
+    clientLayout->setContentsMargins(2, 2, 2, 2);
+    clientLayout->setSpacing(4);
+
+    PageControl = Named(new TPageControl(client), "PageControl");
+    PageControl->OwnerDrawnTabBar()->OnDrawTab = [this](QPainter& canvas, int index,
+                                                        const QRect& rect, bool active) {
+        PageControlDrawTab(canvas, index, rect, active);
+    };
+    SettingsSheet = BuildSettingsSheet();
+    InputMessagesSheet = BuildInputMessagesSheet();
+    PageControl->addTab(SettingsSheet, QStringLiteral("Power Messages"));
+    PageControl->addTab(InputMessagesSheet, QStringLiteral("Input Messages"));
+    clientLayout->addWidget(PageControl, 1);
+    clientLayout->addWidget(BuildRightColumn(), 0);
+    setCentralWidget(client);
+
+    // The client area is the form's size; the menu bar comes on top of it.
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - rect().center());
+    }
+}
+
+void TMainForm::BuildMenus() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    FileMenu = Named(menuBar()->addMenu(QStringLiteral("File")), "FileMenu");
+    SaveProfileMenu =
+        Named(FileMenu->addAction(QStringLiteral("Save Profile...")), "SaveProfileMenu");
+    SaveProfileMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    LoadProfileMenu =
+        Named(FileMenu->addAction(QStringLiteral("Load Profile...")), "LoadProfileMenu");
+    LoadProfileMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // Profiles are saved and loaded by the profile operations, which are not part of this
+    // window yet; the entries stay visible but cannot be chosen until then.
+    SaveProfileMenu->setEnabled(false);
+    LoadProfileMenu->setEnabled(false);
+    FileMenu->addSeparator();
+    ExitMenu = Named(FileMenu->addAction(QStringLiteral("Exit")), "ExitMenu");
+    connect(ExitMenu, &QAction::triggered, this, [this] { ExitMenuClick(); });
+
+    LanguagesMenu = Named(menuBar()->addMenu(QStringLiteral("Languages")), "LanguagesMenu");
+
+    SettingsMenu = Named(menuBar()->addMenu(QStringLiteral("Settings")), "SettingsMenu");
+    SettingsMenuCheckCountryCode =
+        Named(SettingsMenu->addAction(QStringLiteral("Validate SMS Message Country Code")),
+              "SettingsMenuCheckCountryCode");
+    SettingsMenuCheckCountryCode->setCheckable(true);
+    SettingsMenuCheckCountryCode->setChecked(true);
+    connect(SettingsMenuCheckCountryCode, &QAction::triggered, this,
+            [this] { SettingsMenuCheckCountryCodeClick(); });
+
+    HelpMenu = Named(menuBar()->addMenu(QStringLiteral("Help")), "HelpMenu");
+    for (const THelpDocument& document : kHelpDocuments) {
+        QAction* item = HelpMenu->addAction(
+            QString::fromLatin1(document.caption.data(), document.caption.size()));
+        item->setObjectName(
+            QString::fromLatin1(document.menuItem.data(), document.menuItem.size()));
+        const std::string fileName(document.fileName);
+        connect(item, &QAction::triggered, this, [this, fileName] {
+            CShellOpener().OpenDocument(fileName, environment.dataFolders);
+        });
+    }
+    HelpMenu->addSeparator();
+    AboutMenu = Named(HelpMenu->addAction(QStringLiteral("About")), "AboutMenu");
+    connect(AboutMenu, &QAction::triggered, this, [this] { AboutMenuClick(); });
+}
+
+QWidget* TMainForm::BuildSettingsSheet() {
+    auto* sheet = Named(new QWidget(), "SettingsSheet");
+    auto* sheetLayout = new QVBoxLayout(sheet);
+    sheetLayout->setContentsMargins(4, 4, 4, 4);
+    auto* topRow = new QHBoxLayout();
+    sheetLayout->addLayout(topRow, 0);
+
+    // Call-activated relays: three settings in rows, current and new side by side.
+    CallActivatedRelaysGroup =
+        Named(new QGroupBox(QStringLiteral(" Call Activated Relay(s) "), sheet),
+              "CallActivatedRelaysGroup");
+    auto* relays = new QGridLayout(CallActivatedRelaysGroup);
+    CallActivatedCurrentLabel =
+        MakeLabel(CallActivatedRelaysGroup, "CallActivatedCurrentLabel", "Current");
+    CallActivatedNewLabel = MakeLabel(CallActivatedRelaysGroup, "CallActivatedNewLabel", "New");
+    ActiveTimeLabel = MakeLabel(CallActivatedRelaysGroup, "ActiveTimeLabel", "Active Time::");
+    ActiveRelayLabel = MakeLabel(CallActivatedRelaysGroup, "ActiveRelayLabel", "Active Relay:");
+    SmsAckLabel = MakeLabel(CallActivatedRelaysGroup, "SmsAckLabel", "SMS Acknowledge:");
+    ActiveTimeRangeLabel =
+        MakeLabel(CallActivatedRelaysGroup, "ActiveTimeRangeLabel", "0-254 sec.");
+    ActiveTimeCurrentEdit = MakeCurrentEdit(CallActivatedRelaysGroup, "ActiveTimeCurrentEdit");
+    ActiveRelayCurrentEdit = MakeCurrentEdit(CallActivatedRelaysGroup, "ActiveRelayCurrentEdit");
+    SmsAckCurrentEdit = MakeCurrentEdit(CallActivatedRelaysGroup, "SmsAckCurrentEdit");
+    ActiveTimeNewCombo = MakeNewCombo(CallActivatedRelaysGroup, "ActiveTimeNewCombo",
+                                      CActiveTimeGui::FormItems(), true);
+    ActiveRelayNewCombo = MakeNewCombo(CallActivatedRelaysGroup, "ActiveRelayNewCombo",
+                                       CActiveRelayGui::FormItems(), false);
+    SmsAckNewCombo =
+        MakeNewCombo(CallActivatedRelaysGroup, "SmsAckNewCombo", CSmsAckGui::FormItems(), false);
+    // The relays' items are the longest texts of the page.
+    for (QComboBox* combo : {ActiveTimeNewCombo, ActiveRelayNewCombo, SmsAckNewCombo}) {
+        combo->setFixedWidth(kNewComboWidth + 16);
+    }
+    relays->addWidget(CallActivatedCurrentLabel, 0, 1);
+    relays->addWidget(CallActivatedNewLabel, 0, 2);
+    relays->addWidget(ActiveTimeLabel, 1, 0);
+    relays->addWidget(ActiveTimeCurrentEdit, 1, 1);
+    relays->addWidget(ActiveTimeNewCombo, 1, 2);
+    relays->addWidget(ActiveTimeRangeLabel, 1, 3);
+    relays->addWidget(ActiveRelayLabel, 2, 0);
+    relays->addWidget(ActiveRelayCurrentEdit, 2, 1);
+    relays->addWidget(ActiveRelayNewCombo, 2, 2);
+    relays->addWidget(SmsAckLabel, 3, 0);
+    relays->addWidget(SmsAckCurrentEdit, 3, 1);
+    relays->addWidget(SmsAckNewCombo, 3, 2);
+    relays->setRowStretch(4, 1);
+    topRow->addWidget(CallActivatedRelaysGroup);
+
+    // Access control above input behaviour: one setting each.
+    const auto makeSingle = [sheet](const char* groupName, const char* caption,
+                                    const char* currentLabelName, const char* newLabelName,
+                                    const char* currentName, const char* comboName,
+                                    const QStringList& items, QLabel*& currentLabel,
+                                    QLabel*& newLabel, QLineEdit*& current, QComboBox*& combo) {
+        auto* group = Named(new QGroupBox(QString::fromLatin1(caption), sheet), groupName);
+        auto* layout = new QGridLayout(group);
+        currentLabel = MakeLabel(group, currentLabelName, "Current");
+        newLabel = MakeLabel(group, newLabelName, "New");
+        current = MakeCurrentEdit(group, currentName);
+        combo = MakeNewCombo(group, comboName, items, false);
+        layout->addWidget(currentLabel, 0, 0);
+        layout->addWidget(newLabel, 0, 1);
+        layout->addWidget(current, 1, 0);
+        layout->addWidget(combo, 1, 1);
+        layout->setColumnStretch(2, 1);
+        return group;
+    };
+    auto* middle = new QVBoxLayout();
+    AccessControlGroup =
+        makeSingle("AccessControlGroup", " Access Control ", "AccessControlCurrentLabel",
+                   "AccessControlNewLabel", "AccessControlCurrentEdit", "AccessControlNewCombo",
+                   CAccessControlGui::FormItems(), AccessControlCurrentLabel, AccessControlNewLabel,
+                   AccessControlCurrentEdit, AccessControlNewCombo);
+    InputBehaviourGroup =
+        makeSingle("InputBehaviourGroup", " Input Behaviour ", "InputBehaviourCurrentLabel",
+                   "InputBehaviourNewLabel", "InputBehaviourCurrentEdit", "InputBehaviourNewCombo",
+                   CInputBehaviourGui::FormItems(), InputBehaviourCurrentLabel,
+                   InputBehaviourNewLabel, InputBehaviourCurrentEdit, InputBehaviourNewCombo);
+    middle->addWidget(AccessControlGroup);
+    middle->addWidget(InputBehaviourGroup);
+    middle->addStretch(1);
+    topRow->addLayout(middle);
+
+    // Input delays: one row per input.
+    InputDelayGroup = Named(new QGroupBox(QStringLiteral(" Input Delay / Block Time "), sheet),
+                            "InputDelayGroup");
+    auto* delays = new QGridLayout(InputDelayGroup);
+    delays->setVerticalSpacing(2);
+    InputDelayInputLabel = MakeLabel(InputDelayGroup, "InputDelayInputLabel", "Input");
+    InputDelayCurrentTimeLabel =
+        MakeLabel(InputDelayGroup, "InputDelayCurrentTimeLabel", "Current Time");
+    InputDelayNewTimeLabel = MakeLabel(InputDelayGroup, "InputDelayNewTimeLabel", "New Time");
+    InputDelayRangeLabel = MakeLabel(InputDelayGroup, "InputDelayRangeLabel", "0-254 sec.");
+    delays->addWidget(InputDelayInputLabel, 0, 0);
+    delays->addWidget(InputDelayCurrentTimeLabel, 0, 1);
+    delays->addWidget(InputDelayNewTimeLabel, 0, 2);
+    for (int i = 0; i < L::kInputCount; ++i) {
+        const std::string number = std::to_string(i + 1);
+        InputDelayNumberLabels[i] = new QLabel(QString::fromStdString(number), InputDelayGroup);
+        InputDelayNumberLabels[i]->setObjectName(
+            QString::fromStdString("InputDelay" + number + "Label"));
+        InputDelayNumberLabels[i]->setAlignment(Qt::AlignCenter);
+        InputDelayCurrentEdits[i] =
+            MakeCurrentEdit(InputDelayGroup, "InputDelay" + number + "CurrentEdit");
+        InputDelayNewEdits[i] = new QLineEdit(InputDelayGroup);
+        InputDelayNewEdits[i]->setObjectName(
+            QString::fromStdString("InputDelay" + number + "NewEdit"));
+        InputDelayNewEdits[i]->setFixedWidth(kDelayEditWidth);
+        InputDelayNewEdits[i]->setMaxLength(i == 0 ? 3 : 20);
+        delays->addWidget(InputDelayNumberLabels[i], i + 1, 0);
+        delays->addWidget(InputDelayCurrentEdits[i], i + 1, 1);
+        delays->addWidget(InputDelayNewEdits[i], i + 1, 2);
+    }
+    delays->addWidget(InputDelayRangeLabel, L::kInputCount + 1, 2);
+    topRow->addWidget(InputDelayGroup);
+    topRow->addStretch(1);
+
+    // The access numbers take the rest of the sheet.
+    AccessNumbersGroup =
+        Named(new QGroupBox(QStringLiteral(" Access Numbers "), sheet), "AccessNumbersGroup");
+    auto* accessLayout = new QVBoxLayout(AccessNumbersGroup);
+    AccessNumberList = Named(new TVTList(AccessNumbersGroup), "AccessNumberList");
+    for (int col = 0; col < L::kPhoneBookColumnCount; ++col) {
+        AccessNumberList->addColumn(kAccessColumnCaptions[col], kAccessColumnWidths[col]);
+    }
+    AccessNumberList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    AccessNumberList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    accessLayout->addWidget(AccessNumberList);
+    sheetLayout->addWidget(AccessNumbersGroup, 1);
+    return sheet;
+}
+
+QWidget* TMainForm::BuildInputMessagesSheet() {
+    auto* sheet = Named(new QWidget(), "InputMessagesSheet");
+    auto* sheetLayout = new QHBoxLayout(sheet);
+    // The scroll box's fixed width fills the page.
+    sheetLayout->setContentsMargins(0, 2, 0, 2);
+
+    AlarmInputScrollBox = Named(new QScrollArea(sheet), "AlarmInputScrollBox");
+    AlarmInputScrollBox->setFixedWidth(kAlarmScrollBoxWidth);
+    AlarmInputScrollBox->setMaximumHeight(kAlarmScrollBoxMaxHeight);
+    AlarmInputScrollBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    AlarmInputScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    AlarmInputScrollBox->setWidgetResizable(true);
+
+    auto* content = Named(new QWidget(), "AlarmInputScrollContent");
+    auto* grids = new QGridLayout(content);
+    grids->setContentsMargins(4, 4, 4, 4);
+    grids->setHorizontalSpacing(6);
+    grids->setVerticalSpacing(8);
+    for (int t = 0; t < L::kAlarmInputCount; ++t) {
+        const std::string number = std::to_string(t + 1);
+        auto* caption = new QWidget(content);
+        auto* captionLayout = new QHBoxLayout(caption);
+        captionLayout->setContentsMargins(0, 2, 0, 0);
+        captionLayout->setSpacing(4);
+        if (t < L::kInputCount) {
+            InputLabels[t] = new QLabel(QStringLiteral("Input"), caption);
+            InputLabels[t]->setObjectName(QString::fromStdString("Input" + number + "Label"));
+            InputNumberLabels[t] = new QLabel(QString::fromStdString(number), caption);
+            InputNumberLabels[t]->setObjectName(
+                QString::fromStdString("Input" + number + "NumberLabel"));
+            captionLayout->addWidget(InputLabels[t]);
+            captionLayout->addWidget(InputNumberLabels[t]);
+        } else {
+            ExternalPowerLabel = MakeLabel(caption, "ExternalPowerLabel", "External Power");
+            ExternalPowerLabel->setWordWrap(true);
+            captionLayout->addWidget(ExternalPowerLabel);
+        }
+        captionLayout->addStretch(1);
+        caption->setFixedWidth(kAlarmGridLabelWidth);
+
+        auto* grid = new TVTList(content);
+        grid->setObjectName(QString::fromStdString("AlarmInputList" + number));
+        grid->Tag = t;
+        for (int col = 0; col < L::kSmsColumnCount; ++col) {
+            grid->addColumn(kAlarmColumnCaptions[col], kAlarmColumnWidths[col]);
+        }
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Exactly the four messages of the input, no scrolling.
+        grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height() +
+                             L::kMessagesPerInput * grid->verticalHeader()->defaultSectionSize() +
+                             2 * grid->frameWidth());
+        AlarmInputLists[t] = grid;
+        grids->addWidget(caption, t, 0, Qt::AlignTop);
+        grids->addWidget(grid, t, 1);
+    }
+    grids->setRowStretch(L::kAlarmInputCount, 1);
+    AlarmInputScrollBox->setWidget(content);
+
+    sheetLayout->addWidget(AlarmInputScrollBox, 0, Qt::AlignLeft);
+    sheetLayout->addStretch(1);
+    return sheet;
+}
+
+QWidget* TMainForm::BuildRightColumn() {
+    auto* column = Named(new QWidget(), "RightColumn");
+    column->setFixedWidth(kRightColumnWidth);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    // The signal box: the bar with its moving indicator, then the network state.
+    GsmSignalBox = Named(new QGroupBox(QStringLiteral(" GSM Signal "), column), "GsmSignalBox");
+    auto* signalLayout = new QVBoxLayout(GsmSignalBox);
+    auto* meter = Named(new QWidget(GsmSignalBox), "SignalMeter");
+    meter->setFixedSize(kRightColumnWidth - 24, kSignalBarTop + kSignalBarHeight + 4);
+    SignalMaxLabel = MakeLabel(meter, "SignalMaxLabel", "Max");
+    SignalMaxLabel->move(kSignalBarLeft, 2);
+    SignalBarImage = MakeLabel(meter, "SignalBarImage", "");
+    SignalBarImage->setPixmap(DrawSignalBar());
+    SignalBarImage->setGeometry(kSignalBarLeft, kSignalBarTop, kSignalBarWidth, kSignalBarHeight);
+    SignalIndicatorImage = MakeLabel(meter, "SignalIndicatorImage", "");
+    SignalIndicatorImage->setPixmap(DrawSignalIndicator());
+    const int indicatorTop = kSignalBarTop + kSignalBarHeight - 6;
+    SignalIndicatorImage->setGeometry(kSignalBarLeft + kSignalBarWidth + 2, indicatorTop,
+                                      kIndicatorWidth, kIndicatorHeight);
+    SignalIndicatorLabel = MakeLabel(meter, "SignalIndicatorLabel", "0");
+    SignalIndicatorLabel->setGeometry(kSignalBarLeft + kSignalBarWidth + kIndicatorWidth + 6,
+                                      indicatorTop - 1, 40, kIndicatorHeight + 6);
+    SignalIndicatorLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    signalLayout->addWidget(meter);
+    NetStatusLabel = MakeLabel(GsmSignalBox, "NetStatusLabel", "Net Status:");
+    NetLogStatusLabel = MakeLabel(GsmSignalBox, "NetLogStatusLabel", "");
+    QFont bold = NetLogStatusLabel->font();
+    bold.setBold(true);
+    NetLogStatusLabel->setFont(bold);
+    NetLogStatusLabel->setWordWrap(true);
+    NetLogStatusLabel->setMinimumHeight(2 * NetLogStatusLabel->fontMetrics().height());
+    NetLogStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette red = NetLogStatusLabel->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    NetLogStatusLabel->setPalette(red);
+    signalLayout->addWidget(NetStatusLabel);
+    signalLayout->addWidget(NetLogStatusLabel);
+    layout->addWidget(GsmSignalBox);
+
+    // The commands, the unit buttons first.
+    CommandsBox = Named(new QGroupBox(QStringLiteral(" Commands "), column), "CommandsBox");
+    auto* commands = new QVBoxLayout(CommandsBox);
+    WriteButton = Named(new QPushButton(QStringLiteral("Write"), CommandsBox), "WriteButton");
+    ResetButton = Named(new QPushButton(QStringLiteral("Reset Unit"), CommandsBox), "ResetButton");
+    ClearSimButton =
+        Named(new QPushButton(QStringLiteral("Clear SIM"), CommandsBox), "ClearSimButton");
+    ClearFieldsButton = Named(new QPushButton(QStringLiteral("Clear Text Fields"), CommandsBox),
+                              "ClearFieldsButton");
+    auto* portBox = Named(new TComPortBox(CommandsBox), "ComPortBox");
+    portBox->setEditable(true);
+    portBox->setInsertPolicy(QComboBox::NoInsert);
+    portBox->OnDropDown = [this] { ComPortBoxDropDown(); };
+    ComPortBox = portBox;
+    ConnectButton =
+        Named(new QPushButton(QStringLiteral("Connect to Unit"), CommandsBox), "ConnectButton");
+    for (QPushButton* unitButton : {WriteButton, ResetButton, ClearSimButton}) {
+        unitButton->setEnabled(false);
+        commands->addWidget(unitButton);
+    }
+    commands->addSpacing(6);
+    commands->addWidget(ClearFieldsButton);
+    commands->addSpacing(6);
+    commands->addWidget(ComPortBox);
+    commands->addWidget(ConnectButton);
+    connect(ClearFieldsButton, &QPushButton::clicked, this, [this] { ClearFieldsButtonClick(); });
+    // WriteButton, ResetButton, ClearSimButton and ConnectButton start the unit operations;
+    // they are connected where those operations are built.
+    layout->addWidget(CommandsBox);
+
+    layout->addStretch(1);
+    UnitImage = MakeLabel(column, "UnitImage", "");
+    UnitImage->setPixmap(DrawUnitPicture(96));
+    UnitImage->setAlignment(Qt::AlignCenter);
+    layout->addWidget(UnitImage);
+    LogoImage = MakeLabel(column, "LogoImage", "");
+    LogoImage->setPixmap(DrawLogo(kRightColumnWidth));
+    LogoImage->setAlignment(Qt::AlignCenter);
+    layout->addWidget(LogoImage);
+    WebLinkLabel = new TWebLinkLabel(column, CShellOpener());
+    WebLinkLabel->setAlignment(Qt::AlignCenter);
+    QFont small = WebLinkLabel->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    WebLinkLabel->setFont(small);
+    layout->addWidget(WebLinkLabel);
+    return column;
+}
+
+void TMainForm::CreatePresenters() {
+    std::array<CRefPtr<IGuiHelper>, 11> made;
+    made[kActiveTime] = MakeRef<CActiveTimeGui>(ActiveTimeCurrentEdit, ActiveTimeNewCombo);
+    made[kActiveRelay] = MakeRef<CActiveRelayGui>(ActiveRelayCurrentEdit, ActiveRelayNewCombo);
+    made[kSmsAck] = MakeRef<CSmsAckGui>(SmsAckCurrentEdit, SmsAckNewCombo);
+    made[kAccessControl] =
+        MakeRef<CAccessControlGui>(AccessControlCurrentEdit, AccessControlNewCombo);
+    made[kInputBehaviour] =
+        MakeRef<CInputBehaviourGui>(InputBehaviourCurrentEdit, InputBehaviourNewCombo);
+    for (int i = 0; i < L::kInputCount; ++i) {
+        made[kFirstDelay + i] =
+            MakeRef<CDelayBlockTimeGui>(InputDelayCurrentEdits[i], InputDelayNewEdits[i]);
+    }
+    const std::array<const char*, 11> startValues = {"2", "1", "0", "0", "0", "2",
+                                                     "2", "2", "2", "2", "2"};
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        made[i]->SetNewValue(std::string(startValues[i]));
+    }
+
+    // The language takes the presenters over when they are attached (CreateLanguage); until
+    // then the window holds them here.
+    pendingPresenters = std::move(made);
+    for (std::size_t i = 0; i < pendingPresenters.size(); ++i) {
+        presenters[i] = pendingPresenters[i].operator->();
+    }
+
+    // Each new-value control hands its text to its presenter when it loses the focus; the
+    // drop-down lists also when an item is picked.
+    const std::array<QWidget*, 5> combos = {ActiveTimeNewCombo, ActiveRelayNewCombo, SmsAckNewCombo,
+                                            AccessControlNewCombo, InputBehaviourNewCombo};
+    for (std::size_t i = 0; i < combos.size(); ++i) {
+        combos[i]->installEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(combos[i]); combo->lineEdit() != nullptr) {
+            combo->lineEdit()->installEventFilter(this);
+        } else {
+            connect(combo, &QComboBox::activated, this,
+                    [this, i, combo] { NewValueExit(static_cast<int>(i), combo->currentText()); });
+        }
+    }
+    for (QLineEdit* edit : InputDelayNewEdits) {
+        edit->installEventFilter(this);
+    }
+}
+
+void TMainForm::CreateLanguage() {
+    language =
+        std::make_unique<CAppLanguage>(std::make_unique<CLanguageLoaderIni>(languageListPath));
+    AttachLanguageControllers();
+    for (CRefPtr<IGuiHelper>& presenter : pendingPresenters) {
+        language->Attach(presenter.Detach());
+    }
+    language->SetLanguage(
+        settings->ReadValue(kSettingsSection, kSettingLanguage, kSettingLanguageDefault));
+    ConnectButton->setText(LanguageText(*language, "CONNECT_TO_UNIT"));
+}
+
+void TMainForm::AttachLanguageControllers() {
+    const auto attach = [this](auto controller) { language->Attach(controller.Detach()); };
+    const std::vector<std::string> alarmKeys(kAlarmListColumnKeys.begin(),
+                                             kAlarmListColumnKeys.end());
+    for (TVTList* grid : AlarmInputLists) {
+        attach(MakeRef<CListViewLangController>(grid, alarmKeys));
+    }
+    attach(MakeRef<CListViewLangController>(
+        AccessNumberList,
+        std::vector<std::string>(kAccessListColumnKeys.begin(), kAccessListColumnKeys.end())));
+    const std::array<std::pair<const char*, QGroupBox*>, 7> groups = {{
+        {"ACCESS_NUMBERS", AccessNumbersGroup},
+        {"COMMANDS", CommandsBox},
+        {"GSM_SIGNAL", GsmSignalBox},
+        {"CALL_ACTIVATED_RELAYS_GROUP", CallActivatedRelaysGroup},
+        {"ACCESS_CONTROL_GROUP", AccessControlGroup},
+        {"INPUT_BEHAVIOUR_GROUP", InputBehaviourGroup},
+        {"INPUT_DELAY_GROUP", InputDelayGroup},
+    }};
+    for (const auto& [key, group] : groups) {
+        attach(MakeRef<CGroupBoxLangController>(key, group));
+    }
+    attach(MakeRef<CTabSheetLangController>("INPUT_MESSAGES", InputMessagesSheet));
+    attach(MakeRef<CTabSheetLangController>("SETTINGS", SettingsSheet));
+    const std::array<std::pair<const char*, QAction*>, 9> items = {{
+        {"FILE", FileMenu->menuAction()},
+        {"EXIT", ExitMenu},
+        {"LANGUAGES", LanguagesMenu->menuAction()},
+        {"HELP", HelpMenu->menuAction()},
+        {"ABOUT", AboutMenu},
+        {"SAVE_PROFILE", SaveProfileMenu},
+        {"LOAD_PROFILE", LoadProfileMenu},
+        {"SETTINGS", SettingsMenu->menuAction()},
+        {"SETTINGS_CHECK_COUNTRY_CODE", SettingsMenuCheckCountryCode},
+    }};
+    for (const auto& [key, item] : items) {
+        attach(MakeRef<CMenuItemLangController>(key, item));
+    }
+    const std::array<std::pair<const char*, QPushButton*>, 4> buttons = {{
+        {"WRITE_AND_READ", WriteButton},
+        {"RESET_UNIT", ResetButton},
+        {"CLEAR_SIM", ClearSimButton},
+        {"CLEAR_TEXT_FIELDS", ClearFieldsButton},
+    }};
+    for (const auto& [key, button] : buttons) {
+        attach(MakeRef<CButtonLangController>(key, button));
+    }
+    for (QLabel* label : InputLabels) {
+        attach(MakeRef<CLabelLangController>("INPUT", label));
+    }
+    const std::array<std::pair<const char*, QLabel*>, 14> labels = {{
+        {"EXTERNAL_POWER", ExternalPowerLabel},
+        {"CURRENT", CallActivatedCurrentLabel},
+        {"NEW", CallActivatedNewLabel},
+        {"CURRENT", AccessControlCurrentLabel},
+        {"NEW", AccessControlNewLabel},
+        {"CURRENT", InputBehaviourCurrentLabel},
+        {"NEW", InputBehaviourNewLabel},
+        {"INPUT", InputDelayInputLabel},
+        {"CURRENT_TIME", InputDelayCurrentTimeLabel},
+        {"NEW_TIME", InputDelayNewTimeLabel},
+        {"NET_STATUS", NetStatusLabel},
+        {"ACTIVE_TIME", ActiveTimeLabel},
+        {"ACTIVE_RELAY", ActiveRelayLabel},
+        {"SMS_ACKNOWLEDGE", SmsAckLabel},
+    }};
+    for (const auto& [key, label] : labels) {
+        attach(MakeRef<CLabelLangController>(key, label));
+    }
+}
+
+void TMainForm::BuildLanguagesMenu() {
+    std::vector<std::string> names;
+    language->GetLanguages(names);
+    for (const std::string& name : names) {
+        // The caption is the language's name unchanged: an "&" in it is shown, not taken as
+        // a shortcut marker.
+        QAction* item = LanguagesMenu->addAction(Text(name).replace('&', QStringLiteral("&&")));
+        item->setData(QString::fromStdString(name));
+        connect(item, &QAction::triggered, this,
+                [this, item] { SwitchLanguage(item->data().toString().toStdString()); });
+    }
+}
+
+void TMainForm::CreateTablesAndGrids() {
+    for (int t = 0; t < L::kAlarmInputCount; ++t) {
+        gridList[t] = AlarmInputLists[t];
+    }
+    gridList[L::kAlarmInputCount] = AccessNumberList;
+
+    model = std::make_unique<CConfigurationModel>();
+    CSettingPresenters lent;
+    lent.activeTime = presenters[kActiveTime];
+    lent.activeRelay = presenters[kActiveRelay];
+    lent.smsAck = presenters[kSmsAck];
+    lent.accessControl = presenters[kAccessControl];
+    lent.inputBehaviour = presenters[kInputBehaviour];
+    for (int i = 0; i < L::kInputCount; ++i) {
+        lent.inputDelays[i] = presenters[kFirstDelay + i];
+    }
+    model->SetPresenters(lent);
+    model->LabelReceivers(*language);
+
+    for (TVTList* grid : AlarmInputLists) {
+        grid->ColumnProperties = &model->AlarmColumnProperties();
+        grid->setItemCount(L::kMessagesPerInput);
+        grid->OnCellGetData = [this](TVTList* sender, int row, int col, std::string& data) {
+            AlarmInputList1CellGetData(sender, row, col, data);
+        };
+        grid->OnCellSetData = [this](TVTList* sender, int row, int col, const std::string& data) {
+            AlarmInputList1CellSetData(sender, row, col, data);
+        };
+        grid->OnCellClicked = [this](TVTList* sender, int row, int col) {
+            AlarmInputList1CellClickedEvent(sender, row, col);
+        };
+    }
+
+    model->SetPhoneBookSize(phoneBookSize);
+    accessNumberCount = model->GetAccessNumberCount();
+    AccessNumberList->RowsToHighLight = 40;
+    AccessNumberList->ColumnProperties = &model->AccessColumnProperties();
+    AccessNumberList->setItemCount(accessNumberCount);
+    AccessNumberList->OnCellGetData = [this](TVTList* sender, int row, int col, std::string& data) {
+        AccessNumberListCellGetData(sender, row, col, data);
+    };
+    AccessNumberList->OnCellSetData = [this](TVTList* sender, int row, int col,
+                                             const std::string& data) {
+        AccessNumberListCellSetData(sender, row, col, data);
+    };
+    AccessNumberList->OnCellClicked = [this](TVTList* sender, int row, int col) {
+        AccessNumberListCellClicked(sender, row, col);
+    };
+    // The free width is shared out whenever a grid gets its new size from the layout.
+    for (TVTList* grid : gridList) {
+        grid->installEventFilter(this);
+    }
+}
+
+void TMainForm::CreateProcessorHandler() {
+    poster = std::make_unique<CQtMainThreadPoster>();
+    processorHandler = std::make_unique<CProcessorHandler>(poster->GetPostFunction());
+    processorHandler->ID = "Handler ID Test";
+    // The connect, write, reset and clear-SIM sequences take these over when they are built.
+    processorHandler->OnControllerFinished = [](const std::string&, IController*) {};
+    processorHandler->BeforeProcessController = [](IController*) {};
+    processorHandler->OnException = [this](const std::string&, const std::exception& error) {
+        QMessageBox::information(
+            this, QString::fromLatin1(kApplicationTitle),
+            QStringLiteral("Internal application error: ") + Text(error.what()));
+    };
+    processorHandler->OnCleaned = [](const std::string&) {};
+    processorHandler->BeforeRun = [](const std::string&) {};
+    processorHandler->AfterCompleted = [](const std::string&) {};
+}
+
+void TMainForm::CreateCommSource() {
+    commSource = MakeRef<CComPortCommSource>();
+    commSource->SetPort(std::make_unique<CComPort>());
+    commSource->SetAfterClose([this] { EnableUnitButtons(false); });
+    commSource->SetAfterOpen([this] { EnableUnitButtons(true); });
+}
+
+// --- Destruction ---------------------------------------------------------------------------
+
+TMainForm::~TMainForm() {
+    // 1. The user's choices; a settings file that cannot be written costs them, not the exit.
+    WriteSettings();
+    // 2. No controller may run on while the objects it uses go.
+    StopProcessor();
+    // 3. The port closes with its source; the language releases its controllers and the
+    //    presenters.
+    commSource.Reset();
+    model->SetPresenters(CSettingPresenters{});
+    language.reset();
+    presenters.fill(nullptr);
+    // 4. The grids outlive the column properties (they go with the form), so they must let
+    //    go of them first.
+    for (TVTList* grid : gridList) {
+        if (grid != nullptr) {
+            grid->ColumnProperties = nullptr;
+            grid->OnCellGetData = nullptr;
+            grid->OnCellSetData = nullptr;
+            grid->OnCellClicked = nullptr;
+        }
+    }
+    model.reset();
+    progressForm.reset();
+    settings.reset();
+    poster.reset();
+}
+
+void TMainForm::WriteSettings() noexcept {
+    try {
+        EnsureFolder(environment.configFolder);
+        const std::array<std::pair<const char*, std::string>, 3> values = {{
+            {kSettingLanguage, language ? language->GetLanguage() : std::string()},
+            {kSettingPort, Win1252(ComPortBox->currentText())},
+            {kSettingValidateSmsGsm, countryCodeCheck ? "1" : "0"},
+        }};
+        for (const auto& [key, value] : values) {
+            settings->TryWriteValue(kSettingsSection, key, value);
+        }
+    } catch (...) {
+        // Nothing may stop the remaining shutdown steps.
+    }
+}
+
+void TMainForm::StopProcessor() noexcept {
+    if (!processorHandler) {
+        return;
+    }
+    try {
+        processorHandler->SetCancel(true);
+        processorHandler->WaitIdle();
+        processorHandler->Clean();
+    } catch (...) {
+        // The handler's destructor still ends the worker.
+    }
+    processorHandler.reset();
+}
+
+// --- Window operations ---------------------------------------------------------------------
+
+void TMainForm::EnableUnitButtons(bool enabled) {
+    WriteButton->setEnabled(enabled);
+    ResetButton->setEnabled(enabled);
+    ClearSimButton->setEnabled(enabled);
+}
+
+void TMainForm::ShowProgressForm() {
+    setEnabled(false);
+    progressForm->show();
+}
+
+void TMainForm::HideProgressForm() {
+    setEnabled(true);
+    activateWindow();
+    setFocus();
+    progressForm->hide();
+}
+
+void TMainForm::Disconnect() {
+    processorHandler->SetCancel(true);
+    processorHandler->WaitIdle();
+    processorHandler->Clean();
+    commSource->Close();
+    HideProgressForm();
+    UpdateConnectCaption();
+}
+
+void TMainForm::UpdateConnectCaption() {
+    ConnectButton->setText(LanguageText(
+        *language, commSource && commSource->IsOpen() ? "DISCONNECT" : "CONNECT_TO_UNIT"));
+}
+
+void TMainForm::SwitchLanguage(const std::string& name) {
+    language->SetLanguage(name);
+    UpdateConnectCaption();
+    model->LabelReceivers(*language);
+    for (TVTList* grid : AlarmInputLists) {
+        grid->Invalidate();
+    }
+}
+
+void TMainForm::RepaintGrids() {
+    for (TVTList* grid : gridList) {
+        grid->Invalidate();
+    }
+}
+
+// --- Handlers ------------------------------------------------------------------------------
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown) {
+        shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::FormShow() {
+    FillComPortBox();
+}
+
+void TMainForm::ComPortBoxDropDown() {
+    FillComPortBox();
+}
+
+void TMainForm::FillComPortBox() {
+    std::vector<std::string> ports;
+    if (environment.listPorts) {
+        environment.listPorts(ports);
+    } else {
+        CComPort::ListPorts(ports);
+    }
+    const std::string stored =
+        settings->ReadValue(kSettingsSection, kSettingPort, kSettingPortDefault);
+    // A port typed by hand (a simulator's link, a by-id path) is not among the listed
+    // devices; it is offered as long as it still opens.
+    const bool listed = std::find(ports.begin(), ports.end(), stored) != ports.end();
+    const auto canOpen = environment.canOpen ? environment.canOpen : &CComPort::CanOpen;
+    if (!listed && !stored.empty() && canOpen(stored)) {
+        ports.push_back(stored);
+    }
+
+    const QSignalBlocker quiet(ComPortBox);
+    ComPortBox->clear();
+    for (const std::string& port : ports) {
+        ComPortBox->addItem(Text(port));
+    }
+    if (ports.empty()) {
+        ComPortBox->setCurrentIndex(-1);
+        ComPortBox->setEditText(QString());
+        return;
+    }
+    const int index = ComPortBox->findText(Text(stored), Qt::MatchExactly);
+    ComPortBox->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+void TMainForm::ClearFieldsButtonClick() {
+    model->ClearNewValues();
+    RepaintGrids();
+    for (QLineEdit* edit : InputDelayNewEdits) {
+        edit->setText(QString());
+    }
+}
+
+void TMainForm::SettingsMenuCheckCountryCodeClick() {
+    countryCodeCheck = !countryCodeCheck;
+    SettingsMenuCheckCountryCode->setChecked(countryCodeCheck);
+}
+
+void TMainForm::AboutMenuClick() {
+    TAboutForm about(nullptr);
+    about.exec();
+}
+
+void TMainForm::ExitMenuClick() {
+    close();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize &&
+        std::find(gridList.begin(), gridList.end(), watched) != gridList.end()) {
+        FormResize();
+    }
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        const std::array<QComboBox*, 5> combos = {ActiveTimeNewCombo, ActiveRelayNewCombo,
+                                                  SmsAckNewCombo, AccessControlNewCombo,
+                                                  InputBehaviourNewCombo};
+        for (std::size_t i = 0; i < combos.size(); ++i) {
+            if (watched == combos[i] ||
+                (combos[i]->lineEdit() != nullptr && watched == combos[i]->lineEdit())) {
+                NewValueExit(static_cast<int>(i), combos[i]->currentText());
+            }
+        }
+        for (int i = 0; i < L::kInputCount; ++i) {
+            if (watched == InputDelayNewEdits[i]) {
+                NewValueExit(kFirstDelay + i, InputDelayNewEdits[i]->text());
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::NewValueExit(int presenterIndex, const QString& text) {
+    IGuiHelper* presenter = presenters[static_cast<std::size_t>(presenterIndex)];
+    if (presenter == nullptr) {
+        return;
+    }
+    presenter->SetNewValue(Win1252(text));
+}
+
+void TMainForm::AlarmInputList1CellGetData(TVTList* sender, int row, int col, std::string& data) {
+    data = model->SmsTable().getData(L::AlarmGridRowToTableRow(sender->Tag, row), col);
+}
+
+void TMainForm::AlarmInputList1CellSetData(TVTList* sender, int row, int col,
+                                           const std::string& data) {
+    model->SmsTable().setData(L::AlarmGridRowToTableRow(sender->Tag, row), col, data);
+}
+
+void TMainForm::AlarmInputList1CellClickedEvent(TVTList* sender, int row, int col) {
+    TVTListData& table = model->SmsTable();
+    const int tableRow = L::AlarmGridRowToTableRow(sender->Tag, row);
+    if (col == L::kSmsNewCallColumn) {
+        // One call flag per input, toggled as the clicked row shows it.
+        const std::string mark =
+            L::IsMarked(table.getData(tableRow, col)) ? std::string() : std::string(L::kMark);
+        const int first = L::AlarmGridRowToTableRow(sender->Tag, 0);
+        for (int r = first; r < first + L::kMessagesPerInput; ++r) {
+            table.setData(r, col, mark);
+        }
+    } else if (col == L::kSmsDeleteColumn) {
+        table.setData(tableRow, col, L::IsMarked(table.getData(tableRow, col)) ? "" : L::kMark);
+    } else {
+        return;
+    }
+    sender->Invalidate();
+}
+
+void TMainForm::AccessNumberListCellGetData(TVTList*, int row, int col, std::string& data) {
+    const int tableRow = col == L::kPhoneBookLabelColumn ? row : L::AccessGridRowToTableRow(row);
+    data = model->PhoneBookTable().getData(tableRow, col);
+}
+
+void TMainForm::AccessNumberListCellSetData(TVTList*, int row, int col, const std::string& data) {
+    if (col <= L::kPhoneBookLabelColumn) {
+        return;
+    }
+    TVTListData& table = model->PhoneBookTable();
+    const int tableRow = L::AccessGridRowToTableRow(row);
+    // Only a changed number is marked for writing: looking at a cell and leaving it must not
+    // erase the unit's number at the next write.
+    const bool changed = table.getData(tableRow, col) != data;
+    table.setData(tableRow, col, data);
+    if (col == L::kPhoneBookNewNumberColumn && changed) {
+        table.setData(tableRow, L::kPhoneBookWriteColumn, L::kMark);
+    }
+}
+
+void TMainForm::AccessNumberListCellClicked(TVTList* sender, int row, int col) {
+    TVTListData& table = model->PhoneBookTable();
+    const int tableRow = L::AccessGridRowToTableRow(row);
+    table.setData(tableRow, col, L::IsMarked(table.getData(tableRow, col)) ? "" : L::kMark);
+    sender->Invalidate();
+}
+
+// --- Status display ------------------------------------------------------------------------
+
+void TMainForm::ReportSignal(int32_t signalStrength, int32_t loggedOnToNet) {
+    if (signalStrength >= 0 && signalStrength <= 32) {
+        const QRect bar = SignalBarImage->geometry();
+        const int top = bar.top() + bar.height() - 6 - kSignalStepPixels * signalStrength;
+        SignalIndicatorImage->move(SignalIndicatorImage->x(), top);
+        SignalIndicatorLabel->move(SignalIndicatorLabel->x(), top - 1);
+        SignalIndicatorLabel->setText(QString::number(signalStrength));
+    }
+    QColor colour(0xFF, 0x00, 0x00);
+    const char* key = "NET_LOGGED_OUT";
+    switch (loggedOnToNet) {
+        case 1:
+            colour = QColor(0x00, 0x80, 0x00);
+            key = "NET_LOGGED_IN_HOME_NETWORK";
+            break;
+        case 2:
+            colour = QColor(0x80, 0x80, 0x00);
+            key = "NET_LOGGED_OUT_SEARCHING";
+            break;
+        case 3:
+            key = "NET_REGISTRATION_DENIED";
+            break;
+        case 4:
+            key = "NET_UNKNOWN";
+            break;
+        case 5:
+            colour = QColor(0x00, 0x80, 0x00);
+            key = "NET_LOGGED_IN_ROAMING";
+            break;
+        default:
+            break;
+    }
+    QPalette palette = NetLogStatusLabel->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    NetLogStatusLabel->setPalette(palette);
+    NetLogStatusLabel->setText(LanguageText(*language, key));
+}
+
+void TMainForm::PageControlDrawTab(QPainter& canvas, int tabIndex, const QRect& rect, bool active) {
+    QString caption;
+    if (tabIndex == 0) {
+        caption = PageControl->tabText(PageControl->indexOf(SettingsSheet));
+    } else if (tabIndex == 1) {
+        caption = PageControl->tabText(PageControl->indexOf(InputMessagesSheet));
+    } else {
+        return;
+    }
+    canvas.setBrush(Qt::white);
+    canvas.setPen(Qt::black);
+    const QRect face = active ? rect : rect.adjusted(0, 2, 0, 0);
+    canvas.fillRect(face, Qt::white);
+    canvas.drawRect(face.adjusted(0, 0, -1, active ? 0 : -1));
+    const QPoint origin =
+        active ? QPoint(rect.left() + 8, rect.top() + 5) : QPoint(rect.left() + 5, rect.top() + 3);
+    QFont font = canvas.font();
+    font.setBold(active);
+    canvas.setFont(font);
+    canvas.drawText(QRect(origin, rect.bottomRight()), Qt::AlignLeft | Qt::AlignTop, caption);
+}
+
+void TMainForm::FormResize() {
+    const int reserve = style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 5;
+    const auto share = [reserve](TVTList* grid, int first, int second) {
+        int sum = 0;
+        for (int col = 0; col < grid->columnCount(); ++col) {
+            sum += grid->columnWidth(col);
+        }
+        const int room =
+            grid->width() + grid->columnWidth(first) + grid->columnWidth(second) - sum - reserve;
+        // A grid squeezed below its fixed columns keeps its text columns visible.
+        const int width = std::max(room / 2, 20);
+        grid->setColumnWidth(first, width);
+        grid->setColumnWidth(second, width);
+    };
+    for (TVTList* grid : AlarmInputLists) {
+        share(grid, L::kSmsCurrentTextColumn, L::kSmsNewTextColumn);
+    }
+    share(AccessNumberList, L::kPhoneBookCurrentNumberColumn, L::kPhoneBookNewNumberColumn);
+}

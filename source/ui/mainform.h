@@ -1,0 +1,248 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/refobject.h"
+
+class CAppLanguage;
+class CAppSettings;
+class CComPortCommSource;
+class CConfigurationModel;
+class CProcessorHandler;
+class CQtMainThreadPoster;
+class IGuiHelper;
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPainter;
+class QPushButton;
+class QScrollArea;
+class QWidget;
+class TFormProgress;
+class TPageControl;
+class TVTList;
+
+// Where the window finds its files and which serial ports it offers. main() fills it in for the
+// installed program; tests point it at a temporary folder and at ports of their own.
+struct TMainFormEnvironment {
+    // Folders searched in order for read-only data (languages.txt, manuals), each with its
+    // trailing separator; the first is the program folder.
+    std::vector<std::string> dataFolders;
+    // The folder of settings.txt and Profiles/, with its trailing separator.
+    std::string configFolder;
+    // Appends the ports that can be opened now; CComPort::ListPorts when empty.
+    std::function<void(std::vector<std::string>&)> listPorts;
+    // Whether a port name still opens; CComPort::CanOpen when empty.
+    std::function<bool(const std::string&)> canOpen;
+};
+
+// The application's one window and the owner of every long-lived object: the settings, the
+// language, the configuration model with its tables and providers, the setting presenters, the
+// processor handler, the communication source and the progress window. All of them are made in
+// the constructor and taken down in the destructor, the processor first.
+//
+// The controls carry their names as object names and are public, like the fields of a form, so
+// the operations of the window and the tests can reach them.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(TMainFormEnvironment environment, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    static constexpr int kClientWidth = 1045;
+    static constexpr int kClientHeight = 707;
+    // The alarm grids' scroll box: fixed width, grows in height up to its limit.
+    static constexpr int kAlarmScrollBoxWidth = 889;
+    static constexpr int kAlarmScrollBoxMaxHeight = 777;
+    // What the signal indicator moves for one step of signal strength.
+    static constexpr int kSignalStepPixels = 4;
+
+    // --- Controls ----------------------------------------------------------------------------
+    TPageControl* PageControl = nullptr;
+    QWidget* SettingsSheet = nullptr;
+    QWidget* InputMessagesSheet = nullptr;
+
+    QGroupBox* CallActivatedRelaysGroup = nullptr;
+    QLineEdit* ActiveTimeCurrentEdit = nullptr;
+    QComboBox* ActiveTimeNewCombo = nullptr;
+    QLineEdit* ActiveRelayCurrentEdit = nullptr;
+    QComboBox* ActiveRelayNewCombo = nullptr;
+    QLineEdit* SmsAckCurrentEdit = nullptr;
+    QComboBox* SmsAckNewCombo = nullptr;
+    QLabel* CallActivatedCurrentLabel = nullptr;
+    QLabel* CallActivatedNewLabel = nullptr;
+    QLabel* ActiveTimeLabel = nullptr;
+    QLabel* ActiveRelayLabel = nullptr;
+    QLabel* SmsAckLabel = nullptr;
+    QLabel* ActiveTimeRangeLabel = nullptr;
+
+    QGroupBox* AccessControlGroup = nullptr;
+    QLineEdit* AccessControlCurrentEdit = nullptr;
+    QComboBox* AccessControlNewCombo = nullptr;
+    QLabel* AccessControlCurrentLabel = nullptr;
+    QLabel* AccessControlNewLabel = nullptr;
+
+    QGroupBox* InputBehaviourGroup = nullptr;
+    QLineEdit* InputBehaviourCurrentEdit = nullptr;
+    QComboBox* InputBehaviourNewCombo = nullptr;
+    QLabel* InputBehaviourCurrentLabel = nullptr;
+    QLabel* InputBehaviourNewLabel = nullptr;
+
+    QGroupBox* InputDelayGroup = nullptr;
+    std::array<QLineEdit*, 6> InputDelayCurrentEdits{};  // InputDelay1CurrentEdit to 6
+    std::array<QLineEdit*, 6> InputDelayNewEdits{};      // InputDelay1NewEdit to 6
+    std::array<QLabel*, 6> InputDelayNumberLabels{};     // "1" to "6"
+    QLabel* InputDelayInputLabel = nullptr;
+    QLabel* InputDelayCurrentTimeLabel = nullptr;
+    QLabel* InputDelayNewTimeLabel = nullptr;
+    QLabel* InputDelayRangeLabel = nullptr;
+
+    QGroupBox* AccessNumbersGroup = nullptr;
+    TVTList* AccessNumberList = nullptr;
+
+    QScrollArea* AlarmInputScrollBox = nullptr;
+    std::array<TVTList*, 7> AlarmInputLists{};   // AlarmInputList1 to 7, tags 0 to 6
+    std::array<QLabel*, 6> InputLabels{};        // Input1Label to Input6Label
+    std::array<QLabel*, 6> InputNumberLabels{};  // "1" to "6"
+    QLabel* ExternalPowerLabel = nullptr;
+
+    QGroupBox* GsmSignalBox = nullptr;
+    QLabel* SignalBarImage = nullptr;
+    QLabel* SignalIndicatorImage = nullptr;
+    QLabel* SignalIndicatorLabel = nullptr;
+    QLabel* SignalMaxLabel = nullptr;
+    QLabel* NetStatusLabel = nullptr;
+    QLabel* NetLogStatusLabel = nullptr;
+
+    QGroupBox* CommandsBox = nullptr;
+    QPushButton* WriteButton = nullptr;
+    QPushButton* ResetButton = nullptr;
+    QPushButton* ClearSimButton = nullptr;
+    QPushButton* ClearFieldsButton = nullptr;
+    QComboBox* ComPortBox = nullptr;
+    QPushButton* ConnectButton = nullptr;
+
+    QLabel* UnitImage = nullptr;
+    QLabel* LogoImage = nullptr;
+    QLabel* WebLinkLabel = nullptr;
+
+    QMenu* FileMenu = nullptr;
+    QAction* SaveProfileMenu = nullptr;
+    QAction* LoadProfileMenu = nullptr;
+    QAction* ExitMenu = nullptr;
+    QMenu* LanguagesMenu = nullptr;
+    QMenu* SettingsMenu = nullptr;
+    QAction* SettingsMenuCheckCountryCode = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* AboutMenu = nullptr;
+
+    // --- Operations of the window ------------------------------------------------------------
+
+    // Write, Reset Unit and Clear SIM together; they work only on an open port.
+    void EnableUnitButtons(bool enabled);
+    // Disables the main window while the progress window is up, and back.
+    void ShowProgressForm();
+    void HideProgressForm();
+
+    // The signal check's report, on this thread after every poll.
+    void ReportSignal(int32_t signalStrength, int32_t loggedOnToNet);
+
+    // Selects a language as the Languages menu does.
+    void SwitchLanguage(const std::string& name);
+
+    bool GetCountryCodeCheck() const { return countryCodeCheck; }
+    // The folder the profile dialogs start in.
+    const std::string& GetProfileFolder() const { return profileFolder; }
+
+    CConfigurationModel& Model() { return *model; }
+    CAppLanguage& Language() { return *language; }
+    CComPortCommSource& CommSource() { return *commSource; }
+    CProcessorHandler& Handler() { return *processorHandler; }
+    TFormProgress& ProgressForm() { return *progressForm; }
+    // In the order active time, active relay, SMS acknowledge, access control, input
+    // behaviour, delays 1 to 6; owned by the language object.
+    const std::array<IGuiHelper*, 11>& Presenters() const { return presenters; }
+    // AlarmInputList1 to AlarmInputList7, then AccessNumberList.
+    const std::array<TVTList*, 8>& GridList() const { return gridList; }
+
+    // --- Handlers ----------------------------------------------------------------------------
+    void FormShow();
+    void ComPortBoxDropDown();
+    void ClearFieldsButtonClick();
+    void SettingsMenuCheckCountryCodeClick();
+    void AboutMenuClick();
+    void ExitMenuClick();
+    void PageControlDrawTab(QPainter& canvas, int tabIndex, const QRect& rect, bool active);
+    void FormResize();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildForm();
+    QWidget* BuildSettingsSheet();
+    QWidget* BuildInputMessagesSheet();
+    QWidget* BuildRightColumn();
+    void BuildMenus();
+    void CreatePresenters();
+    void CreateLanguage();
+    void BuildLanguagesMenu();
+    void CreateTablesAndGrids();
+    void CreateProcessorHandler();
+    void CreateCommSource();
+    void AttachLanguageControllers();
+    void UpdateConnectCaption();
+    void FillComPortBox();
+    void RepaintGrids();
+    void WriteSettings() noexcept;
+    void StopProcessor() noexcept;
+
+    // Connect, Write, Reset Unit and Clear SIM run their controllers from these; until those
+    // operations are built, the window only keeps the objects they need.
+    void Disconnect();
+
+    void AlarmInputList1CellGetData(TVTList* sender, int row, int col, std::string& data);
+    void AlarmInputList1CellSetData(TVTList* sender, int row, int col, const std::string& data);
+    void AlarmInputList1CellClickedEvent(TVTList* sender, int row, int col);
+    void AccessNumberListCellGetData(TVTList* sender, int row, int col, std::string& data);
+    void AccessNumberListCellSetData(TVTList* sender, int row, int col, const std::string& data);
+    void AccessNumberListCellClicked(TVTList* sender, int row, int col);
+    void NewValueExit(int presenterIndex, const QString& text);
+
+    const TMainFormEnvironment environment;
+
+    // The window's own state.
+    int32_t phoneBookSize = 0;
+    int32_t reservedCount = 0;
+    int32_t accessNumberCount = 0;
+    int32_t storeFlag = 0;
+    bool writeFlagPhoneBook = false;
+    bool writeFlagSms = false;
+    bool pinAsked = false;
+    bool countryCodeCheck = false;
+    std::unique_ptr<CAppSettings> settings;
+    std::unique_ptr<CAppLanguage> language;
+    std::string languageListPath;
+    std::string profileFolder;
+    std::array<TVTList*, 8> gridList{};
+    std::unique_ptr<CConfigurationModel> model;
+    std::array<IGuiHelper*, 11> presenters{};
+    // Held only between their creation and their attachment to the language.
+    std::array<CRefPtr<IGuiHelper>, 11> pendingPresenters;
+    std::unique_ptr<CQtMainThreadPoster> poster;
+    std::unique_ptr<CProcessorHandler> processorHandler;
+    CRefPtr<CComPortCommSource> commSource;
+    std::unique_ptr<TFormProgress> progressForm;
+    bool shown = false;
+};
