@@ -422,9 +422,16 @@ TEST_F(MainFormTest, LeavingANewNumberMarksItOnlyWhenChanged) {
     TMainForm& window = Show();
     TVTList* access = window.AccessNumberList;
     TVTListData& phoneBook = window.Model().PhoneBookTable();
-    // Access number 60 is position 72.
+    // Access number 60 is position 72: leaving its cell as it was marks nothing, empty or not.
     EditCell(access, 59, 2, QString());
     EXPECT_EQ(phoneBook.getData(71, 3), "");
+    phoneBook.setData(71, 2, "+4699");
+    ClickCell(access, 59, 2);
+    access->beginEditing();
+    access->endEditing();
+    EXPECT_EQ(phoneBook.getData(71, 2), "+4699");
+    EXPECT_EQ(phoneBook.getData(71, 3), "");
+    phoneBook.setData(71, 2, "");
     EditCell(access, 59, 2, QStringLiteral("+4612345"));
     EXPECT_EQ(phoneBook.getData(71, 2), "+4612345");
     EXPECT_EQ(phoneBook.getData(71, 3), "X");
@@ -611,6 +618,10 @@ TEST_F(MainFormTest, Screenshot) {
         window.PageControl->setCurrentWidget(window.InputMessagesSheet);
         ASSERT_TRUE(window.grab().save(QString::fromLocal8Bit(path).replace(
             QStringLiteral(".png"), QStringLiteral("-inputs.png"))));
+        window.resize(1270, 880);
+        QApplication::processEvents();
+        ASSERT_TRUE(window.grab().save(QString::fromLocal8Bit(path).replace(
+            QStringLiteral(".png"), QStringLiteral("-large.png"))));
     }
 }
 
