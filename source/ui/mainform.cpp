@@ -17,7 +17,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -44,6 +43,7 @@
 #include "ui/accesscontrolgui.h"
 #include "ui/activerelaygui.h"
 #include "ui/activetimegui.h"
+#include "ui/comportbox.h"
 #include "ui/delayblocktimegui.h"
 #include "ui/formprogress.h"
 #include "ui/inputbehaviourgui.h"
@@ -51,6 +51,7 @@
 #include "ui/pagecontrol.h"
 #include "ui/qtmainthreadposter.h"
 #include "ui/shellopener.h"
+#include "ui/signalmeter.h"
 #include "ui/smsackgui.h"
 #include "vtlist.h"
 
@@ -76,15 +77,6 @@ constexpr int kRightColumnWidth = 144;
 constexpr int kCurrentEditWidth = 56;
 constexpr int kNewComboWidth = 124;
 constexpr int kDelayEditWidth = 56;
-
-// The signal bar covers strengths 0 to 32 with 4 pixels each and 6 pixels of margin at both
-// ends; the indicator's top sits 6 pixels above the bar's bottom at strength 0.
-constexpr int kSignalBarWidth = 22;
-constexpr int kSignalBarHeight = 32 * TMainForm::kSignalStepPixels + 12;
-constexpr int kSignalBarLeft = 12;
-constexpr int kSignalBarTop = 22;
-constexpr int kIndicatorWidth = 14;
-constexpr int kIndicatorHeight = 9;
 
 // Column widths of the grids as the form lays them out; the text columns are then given the
 // free width by FormResize.
@@ -136,64 +128,6 @@ QComboBox* MakeNewCombo(QWidget* parent, const char* name, const QStringList& it
     combo->addItems(items);
     combo->setFixedWidth(kNewComboWidth);
     return combo;
-}
-
-// The editable port box refills its list whenever it is about to drop down.
-class TComPortBox : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> OnDropDown;
-
-    void showPopup() override {
-        if (OnDropDown) {
-            OnDropDown();
-        }
-        QComboBox::showPopup();
-    }
-};
-
-// The signal bar: weak at the bottom in red, strong at the top in green, with a tick every
-// five steps.
-QPixmap DrawSignalBar() {
-    QPixmap pixmap(kSignalBarWidth, kSignalBarHeight);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QLinearGradient gradient(0, kSignalBarHeight, 0, 0);
-    gradient.setColorAt(0.0, QColor(0xD0, 0x20, 0x20));
-    gradient.setColorAt(0.5, QColor(0xE0, 0xC0, 0x20));
-    gradient.setColorAt(1.0, QColor(0x20, 0xA0, 0x30));
-    QPainterPath wedge;
-    wedge.moveTo(kSignalBarWidth / 2.0 - 2, kSignalBarHeight - 1);
-    wedge.lineTo(kSignalBarWidth / 2.0 + 2, kSignalBarHeight - 1);
-    wedge.lineTo(kSignalBarWidth - 1, 0);
-    wedge.lineTo(0, 0);
-    wedge.closeSubpath();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(wedge, gradient);
-    painter.setPen(QColor(0x40, 0x40, 0x40));
-    painter.drawPath(wedge);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    for (int strength = 0; strength <= 32; strength += 5) {
-        const int y =
-            kSignalBarHeight - 6 - TMainForm::kSignalStepPixels * strength + kIndicatorHeight / 2;
-        painter.drawLine(kSignalBarWidth - 5, y, kSignalBarWidth - 1, y);
-    }
-    return pixmap;
-}
-
-// A small arrow pointing left at the bar.
-QPixmap DrawSignalIndicator() {
-    QPixmap pixmap(kIndicatorWidth, kIndicatorHeight);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath arrow;
-    arrow.moveTo(0, kIndicatorHeight / 2.0);
-    arrow.lineTo(kIndicatorWidth - 1, 0);
-    arrow.lineTo(kIndicatorWidth - 1, kIndicatorHeight - 1);
-    arrow.closeSubpath();
-    painter.fillPath(arrow, QColor(0x10, 0x10, 0x60));
-    return pixmap;
 }
 
 // The product name as the right-hand column shows it under the unit.
@@ -557,23 +491,12 @@ QWidget* TMainForm::BuildRightColumn() {
     // The signal box: the bar with its moving indicator, then the network state.
     GsmSignalBox = Named(new QGroupBox(QStringLiteral(" GSM Signal "), column), "GsmSignalBox");
     auto* signalLayout = new QVBoxLayout(GsmSignalBox);
-    auto* meter = Named(new QWidget(GsmSignalBox), "SignalMeter");
-    meter->setFixedSize(kRightColumnWidth - 24, kSignalBarTop + kSignalBarHeight + 4);
-    SignalMaxLabel = MakeLabel(meter, "SignalMaxLabel", "Max");
-    SignalMaxLabel->move(kSignalBarLeft, 2);
-    SignalBarImage = MakeLabel(meter, "SignalBarImage", "");
-    SignalBarImage->setPixmap(DrawSignalBar());
-    SignalBarImage->setGeometry(kSignalBarLeft, kSignalBarTop, kSignalBarWidth, kSignalBarHeight);
-    SignalIndicatorImage = MakeLabel(meter, "SignalIndicatorImage", "");
-    SignalIndicatorImage->setPixmap(DrawSignalIndicator());
-    const int indicatorTop = kSignalBarTop + kSignalBarHeight - 6;
-    SignalIndicatorImage->setGeometry(kSignalBarLeft + kSignalBarWidth + 2, indicatorTop,
-                                      kIndicatorWidth, kIndicatorHeight);
-    SignalIndicatorLabel = MakeLabel(meter, "SignalIndicatorLabel", "0");
-    SignalIndicatorLabel->setGeometry(kSignalBarLeft + kSignalBarWidth + kIndicatorWidth + 6,
-                                      indicatorTop - 1, 40, kIndicatorHeight + 6);
-    SignalIndicatorLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    signalLayout->addWidget(meter);
+    SignalMeter = Named(new TSignalMeter(GsmSignalBox), "SignalMeter");
+    SignalMaxLabel = SignalMeter->MaxLabel;
+    SignalBarImage = SignalMeter->BarImage;
+    SignalIndicatorImage = SignalMeter->IndicatorImage;
+    SignalIndicatorLabel = SignalMeter->IndicatorLabel;
+    signalLayout->addWidget(SignalMeter);
     NetStatusLabel = MakeLabel(GsmSignalBox, "NetStatusLabel", "Net Status:");
     NetLogStatusLabel = MakeLabel(GsmSignalBox, "NetLogStatusLabel", "");
     QFont bold = NetLogStatusLabel->font();
@@ -599,8 +522,6 @@ QWidget* TMainForm::BuildRightColumn() {
     ClearFieldsButton = Named(new QPushButton(QStringLiteral("Clear Text Fields"), CommandsBox),
                               "ClearFieldsButton");
     auto* portBox = Named(new TComPortBox(CommandsBox), "ComPortBox");
-    portBox->setEditable(true);
-    portBox->setInsertPolicy(QComboBox::NoInsert);
     portBox->OnDropDown = [this] { ComPortBoxDropDown(); };
     ComPortBox = portBox;
     ConnectButton =
@@ -1130,13 +1051,7 @@ void TMainForm::AccessNumberListCellClicked(TVTList* sender, int row, int col) {
 // --- Status display ------------------------------------------------------------------------
 
 void TMainForm::ReportSignal(int32_t signalStrength, int32_t loggedOnToNet) {
-    if (signalStrength >= 0 && signalStrength <= 32) {
-        const QRect bar = SignalBarImage->geometry();
-        const int top = bar.top() + bar.height() - 6 - kSignalStepPixels * signalStrength;
-        SignalIndicatorImage->move(SignalIndicatorImage->x(), top);
-        SignalIndicatorLabel->move(SignalIndicatorLabel->x(), top - 1);
-        SignalIndicatorLabel->setText(QString::number(signalStrength));
-    }
+    SignalMeter->ShowStrength(signalStrength);
     QColor colour(0xFF, 0x00, 0x00);
     const char* key = "NET_LOGGED_OUT";
     switch (loggedOnToNet) {

@@ -29,6 +29,7 @@ class QScrollArea;
 class QWidget;
 class TFormProgress;
 class TPageControl;
+class TSignalMeter;
 class TVTList;
 
 // Where the window finds its files and which serial ports it offers. main() fills it in for the
@@ -63,8 +64,6 @@ public:
     // The alarm grids' scroll box: fixed width, grows in height up to its limit.
     static constexpr int kAlarmScrollBoxWidth = 889;
     static constexpr int kAlarmScrollBoxMaxHeight = 777;
-    // What the signal indicator moves for one step of signal strength.
-    static constexpr int kSignalStepPixels = 4;
 
     // --- Controls ----------------------------------------------------------------------------
     TPageControl* PageControl = nullptr;
@@ -116,6 +115,8 @@ public:
     QLabel* ExternalPowerLabel = nullptr;
 
     QGroupBox* GsmSignalBox = nullptr;
+    // Holds the bar, the indicator and its label, and moves the indicator.
+    TSignalMeter* SignalMeter = nullptr;
     QLabel* SignalBarImage = nullptr;
     QLabel* SignalIndicatorImage = nullptr;
     QLabel* SignalIndicatorLabel = nullptr;
