@@ -1,11 +1,9 @@
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fstream>
-#include <sstream>
 
 #include "support/waituntil.h"
 #include "unitline.h"
@@ -25,19 +23,15 @@ std::filesystem::path ProgramPath() {
 // The program as a child process whose standard output the test reads.
 class Program {
 public:
-    explicit Program(const std::vector<std::string>& args) {
-        int pipeFds[2];
-        if (::pipe(pipeFds) != 0) {
-            return;
-        }
+    explicit Program(std::vector<std::string> args) {
+        int pipeFds[2] = {-1, -1};
+        EXPECT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);  // dup2 gives the child its own copy
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        std::vector<std::string> all = {ProgramPath().string()};
-        all.insert(all.end(), args.begin(), args.end());
+        args.insert(args.begin(), ProgramPath().string());
         std::vector<char*> argv;
-        for (std::string& arg : all) {
+        for (std::string& arg : args) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
@@ -49,46 +43,38 @@ public:
         output = pipeFds[0];
     }
     ~Program() {
-        if (pid > 0 && !exited) {
+        if (pid > 0) {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, nullptr, 0);
         }
-        if (output >= 0) {
-            ::close(output);
-        }
+        ::close(output);
     }
 
     std::string FirstLine() {
         std::string text;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (text.find('\n') == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline) {
-            pollfd p{output, POLLIN, 0};
-            char buffer[256];
-            if (::poll(&p, 1, 100) > 0) {
-                const ssize_t n = ::read(output, buffer, sizeof buffer);
-                if (n <= 0) {
-                    break;
-                }
-                text.append(buffer, static_cast<std::size_t>(n));
-            }
+        char c = 0;
+        pollfd p{output, POLLIN, 0};
+        while (text.find('\n') == std::string::npos && ::poll(&p, 1, 5000) > 0 &&
+               ::read(output, &c, 1) == 1) {
+            text += c;
         }
         return text.substr(0, text.find('\n'));
     }
 
-    // Sends the signal and waits, with a bound, for the exit; the exit status or -1.
+    // Sends the signal (0: none) and waits, with a bound, for the exit; the exit status or -1.
     int Stop(int signal) {
         ::kill(pid, signal);
         int status = 0;
-        exited = WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
-        return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (!WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; })) {
+            return -1;
+        }
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    pid_t pid = -1;
-
 private:
+    pid_t pid = -1;
     int output = -1;
-    bool exited = false;
 };
 
 std::string Number(const CPhonebook& book, int position) {
@@ -96,32 +82,23 @@ std::string Number(const CPhonebook& book, int position) {
     return found == book.entries.end() ? std::string() : found->second.number;
 }
 
-bool HoldsConfiguration(const CPhonebook& book) {
-    const std::string access = Number(book, 64);
-    return access == "0" || access == "1";
-}
-
-// The twelve settings at positions 58 to 69, each within the values the unit understands.
-void ExpectValidSettings(const CPhonebook& book, const std::string& file) {
+// The twelve settings at positions 58 to 69, each within the values the unit understands, and
+// access numbers everywhere else.
+void ExpectValidSettings(const CPhonebook& book) {
     const int highest[12] = {254, 254, 254, 254, 254, 254, 1, 127, 1, 1, 3, 254};
-    EXPECT_GE(book.capacity, 69) << file;
+    EXPECT_GE(book.capacity, 69);
     for (int i = 0; i < 12; ++i) {
+        SCOPED_TRACE(58 + i);
         const std::string value = Number(book, 58 + i);
-        ASSERT_FALSE(value.empty()) << file << " position " << 58 + i;
-        EXPECT_LE(std::stoi(value), highest[i]) << file << " position " << 58 + i;
-        EXPECT_EQ(book.entries.at(58 + i).type, 129) << file;
+        ASSERT_FALSE(value.empty());
+        EXPECT_LE(std::stoi(value), highest[i]);
+        EXPECT_EQ(book.entries.at(58 + i).type, 129);
     }
     for (const auto& [position, entry] : book.entries) {
         if (position < 58 || position > 69) {
-            EXPECT_EQ(entry.number.substr(0, 1), "+") << file << " position " << position;
-            EXPECT_EQ(entry.text, "ACCESS") << file << " position " << position;
+            EXPECT_EQ(entry.number.substr(0, 1), "+") << position;
+            EXPECT_EQ(entry.text, "ACCESS") << position;
         }
-    }
-}
-
-void ExpectTwentyEightAlarms(const CUnitState& state, const std::string& file) {
-    for (int index = 1; index <= 28; ++index) {
-        EXPECT_EQ(state.messages.count(index), 1u) << file << " message " << index;
     }
 }
 
@@ -131,6 +108,7 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     if (!std::filesystem::exists(ProgramPath())) {
         GTEST_SKIP() << "sendibox-unitsim is not built";
     }
+    EXPECT_EQ(Program({"--no-such-option"}).Stop(0), 2);
     TempFolder folder;
     std::filesystem::copy_file(kDataFolder / "unit-demo.json", folder / "unit.json");
     Program program({"--link", folder / "port", "--state", folder / "unit.json", "--maker",
@@ -151,50 +129,40 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     const CUnitState saved = CUnitState::Load(folder / "unit.json");
     EXPECT_EQ(saved.maker, "SIEMENS");
     EXPECT_EQ(saved.phonebooks.at("SM").entries.count(10), 0u);
-    std::ifstream log(folder / "log");
-    std::stringstream text;
-    text << log.rdbuf();
-    EXPECT_EQ(text.str(), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
+    EXPECT_EQ(ReadFile(folder / "log"), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
 }
 
-TEST(UnitSimProgram, RefusesUnknownOptions) {
-    if (!std::filesystem::exists(ProgramPath())) {
-        GTEST_SKIP() << "sendibox-unitsim is not built";
+TEST(UnitSimData, ShippedUnitsAreWhatTheirNamesSay) {
+    const struct {
+        const char* file;
+        const char* configured;  // the store holding the configuration, if any
+        bool locked;
+    } units[] = {{"unit-demo.json", "SM", false},
+                 {"unit-me.json", "ME", false},
+                 {"unit-pinlocked.json", "SM", true},
+                 {"unit-unconfigured.json", "", false}};
+    for (const auto& unit : units) {
+        SCOPED_TRACE(unit.file);
+        const CUnitState state = CUnitState::Load(kDataFolder / unit.file);
+        for (const std::string store : {"ME", "SM"}) {
+            const std::string access = Number(state.phonebooks.at(store), 64);
+            EXPECT_EQ(access == "0" || access == "1", store == unit.configured) << store;
+        }
+        if (*unit.configured != '\0') {
+            ExpectValidSettings(state.phonebooks.at(unit.configured));
+            for (int index = 1; index <= 28; ++index) {
+                EXPECT_EQ(state.messages.count(index), 1u) << "message " << index;
+            }
+        }
+        EXPECT_EQ(state.sim.lock, unit.locked);
     }
-    Program program({"--no-such-option"});
-    int status = 0;
-    ASSERT_TRUE(WaitUntil([&] { return ::waitpid(program.pid, &status, WNOHANG) == program.pid; }));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
-    program.pid = -1;
-}
-
-TEST(UnitSimData, DemoUnitIsConfiguredInTheSimPhonebook) {
+    // The demo's position 64 says "configured", beside a dozen access numbers; the locked SIM
+    // opens with the default codes.
     const CUnitState demo = CUnitState::Load(kDataFolder / "unit-demo.json");
-    EXPECT_FALSE(HoldsConfiguration(demo.phonebooks.at("ME")));
     EXPECT_EQ(Number(demo.phonebooks.at("SM"), 64), "1");
-    ExpectValidSettings(demo.phonebooks.at("SM"), "unit-demo.json");
     EXPECT_EQ(demo.phonebooks.at("SM").entries.size(), 12u + 12u);
-    ExpectTwentyEightAlarms(demo, "unit-demo.json");
-    EXPECT_FALSE(demo.sim.lock);
-}
-
-TEST(UnitSimData, OtherUnitsAreWhatTheirNamesSay) {
-    const CUnitState me = CUnitState::Load(kDataFolder / "unit-me.json");
-    EXPECT_TRUE(HoldsConfiguration(me.phonebooks.at("ME")));
-    EXPECT_FALSE(HoldsConfiguration(me.phonebooks.at("SM")));
-    ExpectValidSettings(me.phonebooks.at("ME"), "unit-me.json");
-    ExpectTwentyEightAlarms(me, "unit-me.json");
-
-    const CUnitState locked = CUnitState::Load(kDataFolder / "unit-pinlocked.json");
-    EXPECT_TRUE(locked.sim.lock);
-    EXPECT_EQ(locked.sim.pin, "1234");
-    EXPECT_EQ(locked.sim.puk, "12345678");
-    EXPECT_EQ(locked.sim.pinTries, 3);
-    EXPECT_TRUE(HoldsConfiguration(locked.phonebooks.at("SM")));
-    ExpectValidSettings(locked.phonebooks.at("SM"), "unit-pinlocked.json");
-    ExpectTwentyEightAlarms(locked, "unit-pinlocked.json");
-
-    const CUnitState bare = CUnitState::Load(kDataFolder / "unit-unconfigured.json");
-    EXPECT_FALSE(HoldsConfiguration(bare.phonebooks.at("ME")));
-    EXPECT_FALSE(HoldsConfiguration(bare.phonebooks.at("SM")));
+    const CSimLock locked = CUnitState::Load(kDataFolder / "unit-pinlocked.json").sim;
+    EXPECT_EQ(locked.pin, "1234");
+    EXPECT_EQ(locked.puk, "12345678");
+    EXPECT_EQ(locked.pinTries, 3);
 }

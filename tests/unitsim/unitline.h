@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "seriallink/comport.h"
@@ -27,25 +29,11 @@ struct TempFolder {
     std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
-// Whether a reply is over: a final result code, or the prompt for a message text.
-inline bool IsFinalReply(const std::string& reply) {
-    const auto endsWith = [&](const std::string& tail) {
-        return reply.size() >= tail.size() &&
-               reply.compare(reply.size() - tail.size(), tail.size(), tail) == 0;
-    };
-    if (endsWith("\r\nOK\r\n") || endsWith("\r\nERROR\r\n") || endsWith("\r\n> ")) {
-        return true;
-    }
-    // "\r\n+CME ERROR: <code or text>\r\n", and the same with +CMS.
-    if (!endsWith("\r\n") || reply.size() < 4) {
-        return false;
-    }
-    const std::size_t start = reply.rfind("\r\n", reply.size() - 3);
-    if (start == std::string::npos) {
-        return false;
-    }
-    const std::string last = reply.substr(start + 2);
-    return last.rfind("+CME ERROR: ", 0) == 0 || last.rfind("+CMS ERROR: ", 0) == 0;
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 // The client end: the real port class on the simulator's published link.
@@ -64,11 +52,27 @@ public:
     void Send(const std::string& bytes) {
         port.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
-    // Collects bytes until the reply is final or the bound has passed.
-    std::string ReadReply(std::chrono::milliseconds bound = std::chrono::seconds(3)) {
-        std::string reply;
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (!IsFinalReply(reply)) {
+    // Collects bytes until the reply is over (a final result code or the prompt for a message
+    // text) or the bound has passed.
+    std::string ReadReply() {
+        static const std::regex kFinal("\r\n(OK|ERROR|\\+CM[ES] ERROR: [^\r\n]*)\r\n$|\r\n> $");
+        return ReadUntil([](const std::string& got) { return std::regex_search(got, kFinal); });
+    }
+    std::string ReadCount(std::size_t count) {
+        return ReadUntil([count](const std::string& got) { return got.size() >= count; });
+    }
+    // True when nothing arrives within the time given.
+    bool QuietFor(std::chrono::milliseconds time) {
+        return !port.WaitReadable(static_cast<uint32_t>(time.count()));
+    }
+
+    CComPort port;
+
+private:
+    std::string ReadUntil(const std::function<bool(const std::string&)>& done) {
+        std::string got;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!done(got)) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
@@ -78,38 +82,10 @@ public:
             char buffer[512];
             uint32_t received = 0;
             port.Read(buffer, sizeof buffer, received);
-            reply.append(buffer, received);
-        }
-        return reply;
-    }
-    // Collects bytes until `count` have arrived or the bound has passed.
-    std::string ReadCount(std::size_t count,
-                          std::chrono::milliseconds bound = std::chrono::seconds(3)) {
-        std::string got;
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (got.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) {
-                break;
-            }
-            port.WaitReadable(static_cast<uint32_t>(left.count()));
-            char buffer[512];
-            uint32_t received = 0;
-            port.Read(
-                buffer,
-                static_cast<uint32_t>(std::min<std::size_t>(sizeof buffer, count - got.size())),
-                received);
             got.append(buffer, received);
         }
         return got;
     }
-    // True when nothing arrives within the time given.
-    bool QuietFor(std::chrono::milliseconds time) {
-        return !port.WaitReadable(static_cast<uint32_t>(time.count()));
-    }
-
-    CComPort port;
 };
 
 inline const std::string kOk = "\r\nOK\r\n";
@@ -117,6 +93,13 @@ inline const std::string kError = "\r\nERROR\r\n";
 
 inline std::string Info(const std::string& lines) {
     return "\r\n" + lines + "\r\n" + kOk;
+}
+
+// A unit whose profile stored with AT&W has echo off, numeric error codes and (unless told)
+// text mode, so that a test's commands are the ones it is about.
+inline CUnitState Quiet(CUnitState state = CUnitState(), bool textMode = true) {
+    state.profile = {false, 1, textMode};
+    return state;
 }
 
 // Starts a simulated unit in a fresh folder and connects the real port to its link.
