@@ -4,80 +4,114 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
-#include "scriptedcontroller.h"
+#include "engine/controller.h"
 #include "support/mainloop.h"
 #include "support/waituntil.h"
 
 namespace {
 
+// Every step of every scripted controller, in the order they ran: the controller's name
+// followed by "m" when it ran on the thread that made the log (the test's main thread) and
+// "w" when it ran on any other.
+class StepLog {
+public:
+    void Add(const std::string& name) {
+        std::lock_guard guard(mutex);
+        entries.push_back(name + (std::this_thread::get_id() == mainThread ? "m" : "w"));
+    }
+    std::vector<std::string> Entries() const {
+        std::lock_guard guard(mutex);
+        return entries;
+    }
+
+private:
+    const std::thread::id mainThread = std::this_thread::get_id();
+    mutable std::mutex mutex;
+    std::vector<std::string> entries;
+};
+
+// A controller that walks a fixed list of run states: step i leaves the state `after[i]`, and
+// stFINISHED after the list. A hook may act inside a step (pause, throw); a step whose hook
+// throws leaves the state as it was.
+class ScriptedController : public IController {
+public:
+    using Hook = std::function<void(ScriptedController& self, std::size_t step)>;
+
+    ScriptedController(std::string name, uint8_t initial, std::vector<uint8_t> after,
+                       std::shared_ptr<StepLog> log, Hook hook = {})
+        : IController(initial, std::move(name)),
+          after(std::move(after)),
+          log(std::move(log)),
+          hook(std::move(hook)) {}
+
+    void Step() override {
+        const std::size_t step = steps.load();
+        log->Add(GetName());
+        if (hook) {
+            hook(*this, step);
+        }
+        SetState(step < after.size() ? after[step] : stFINISHED);
+        steps.store(step + 1);
+    }
+
+    std::size_t Steps() const { return steps.load(); }
+
+private:
+    const std::vector<uint8_t> after;
+    const std::shared_ptr<StepLog> log;
+    const Hook hook;
+    std::atomic<std::size_t> steps{0};
+};
+
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using Names = std::vector<std::string>;
 
 constexpr uint8_t M = IController::stMAIN_STEP;
 constexpr uint8_t W = IController::stWORKER_STEP;
 constexpr uint8_t F = IController::stFINISHED;
-
-struct Finished {
-    std::string handlerId;
-    std::string name;
-    int32_t id;
-    uint8_t result;
-    uint8_t state;
-    std::string failure;
-};
 
 class ProcessorHandlerTest : public ::testing::Test {
 protected:
     ProcessorHandlerTest() {
         handler.ID = "Handler ID Test";
         handler.OnControllerFinished = [this](const std::string& id, IController* controller) {
-            finished.push_back({id, controller->GetName(), controller->GetId(),
-                                controller->GetResult(), controller->GetState(),
-                                controller->GetFailureMessage()});
+            EXPECT_EQ(id, "Handler ID Test");
+            finished.push_back(controller->GetName());
+            if (afterFinished) {
+                afterFinished(controller);
+            }
         };
         handler.AfterCompleted = [this](const std::string&) { ++completed; };
     }
-    ~ProcessorHandlerTest() override {
-        handler.SetCancel(true);
-        handler.WaitIdle();
-        handler.Clean();
-    }
 
-    // The queue takes the creator's reference over; the test gets one of its own.
+    // The queue gets a reference of its own; the test keeps the creator's.
     CRefPtr<ScriptedController> Queue(const std::string& name, uint8_t initial,
                                       std::vector<uint8_t> after,
                                       ScriptedController::Hook hook = {}) {
-        auto* controller = new ScriptedController(name, initial, std::move(after), log, hook);
-        handler.Add(controller);
-        return CRefPtr<ScriptedController>::Share(controller);
+        auto controller = MakeRef<ScriptedController>(name, initial, std::move(after), log, hook);
+        handler.Add(CRefPtr<ScriptedController>::Share(controller.get()));
+        return controller;
     }
-
-    std::vector<std::string> FinishedNames() const {
-        std::vector<std::string> names;
-        for (const Finished& f : finished) {
-            names.push_back(f.name);
-        }
-        return names;
-    }
-
     bool PumpUntilCompleted(int count = 1) {
         return loop.PumpUntil([&] { return completed >= count; });
     }
-    // True once every notification the worker posted so far has been handled.
-    bool PumpUntilHandled(int count) {
-        return loop.PumpUntil([&] { return handled >= count; });
-    }
 
+    std::function<void(IController*)> afterFinished;
     MainLoop loop;
     std::atomic<int> posted{0};
     int handled = 0;
     std::shared_ptr<StepLog> log = std::make_shared<StepLog>();
-    std::vector<Finished> finished;
+    Names finished;
     int completed = 0;
     CProcessorHandler handler{[this](std::function<void()> closure) {
         ++posted;
@@ -88,6 +122,8 @@ protected:
     }};
 };
 
+// Controllers run in order, each step on its thread, and one queued from the finish handler
+// runs in the same run; ids count up from 1, a null controller is ignored.
 TEST_F(ProcessorHandlerTest, RunsQueuedControllersInOrderOnTheirThreads) {
     std::vector<int32_t> started;
     int beforeRun = 0;
@@ -96,7 +132,12 @@ TEST_F(ProcessorHandlerTest, RunsQueuedControllersInOrderOnTheirThreads) {
         ++beforeRun;
     };
     handler.BeforeProcessController = [&](IController* c) { started.push_back(c->GetId()); };
-
+    afterFinished = [this](IController* controller) {
+        if (controller->GetName() == "C") {
+            Queue("D", M, {W, F});
+        }
+    };
+    handler.Add(nullptr);
     Queue("A", M, {M, W, M, W, F});
     Queue("B", W, {W, F});
     Queue("C", M, {F});  // finishes in a main-thread step
@@ -104,210 +145,53 @@ TEST_F(ProcessorHandlerTest, RunsQueuedControllersInOrderOnTheirThreads) {
     // Right after construction the processor is held and cancelled; Run must undo both.
     ASSERT_TRUE(handler.Run());
     ASSERT_TRUE(PumpUntilCompleted());
-
-    EXPECT_EQ(FinishedNames(), (std::vector<std::string>{"A", "B", "C"}));
-    EXPECT_EQ(started, (std::vector<int32_t>{1, 2, 3}));
-    EXPECT_EQ(beforeRun, 1);
-    for (const Finished& f : finished) {
-        EXPECT_EQ(f.handlerId, "Handler ID Test");
-        EXPECT_EQ(f.result, IController::resultOk);
-        EXPECT_TRUE(f.failure.empty());
-    }
-
-    const std::thread::id testThread = std::this_thread::get_id();
-    std::thread::id worker;
-    std::vector<std::string> order;
-    for (const StepLog::Entry& e : log->Entries()) {
-        order.push_back(e.name + (e.state == M ? "m" : "w"));
-        if (e.state == M) {
-            EXPECT_EQ(e.thread, testThread) << e.name;
-        } else {
-            EXPECT_NE(e.thread, testThread) << e.name;
-            if (worker == std::thread::id()) {
-                worker = e.thread;
-            }
-            EXPECT_EQ(e.thread, worker) << "one worker runs every worker step";
-        }
-    }
-    EXPECT_EQ(order, (std::vector<std::string>{"Am", "Am", "Aw", "Am", "Aw", "Bw", "Bw", "Cm"}));
+    EXPECT_EQ(finished, (Names{"A", "B", "C", "D"}));
+    EXPECT_EQ(started, (std::vector<int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(log->Entries(), (Names{"Am", "Am", "Aw", "Am", "Aw", "Bw", "Bw", "Cm", "Dm", "Dw"}));
 
     loop.PumpPending();
-    EXPECT_EQ(completed, 1);
-    EXPECT_EQ(handler.GetQueueCount(), 0u);
-    EXPECT_FALSE(handler.Run()) << "nothing left to run";
-}
-
-TEST_F(ProcessorHandlerTest, FinishHandlerChainsFurtherControllers) {
-    handler.OnControllerFinished = [this](const std::string&, IController* controller) {
-        finished.push_back({"", controller->GetName(), controller->GetId(), 0, 0, ""});
-        if (controller->GetName() == "first") {
-            Queue("second", M, {W, F});
-        }
-    };
-    Queue("first", W, {F});
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilCompleted());
-    loop.PumpPending();
-
-    EXPECT_EQ(FinishedNames(), (std::vector<std::string>{"first", "second"}));
-    EXPECT_EQ(finished[1].id, 2);
     EXPECT_EQ(completed, 1) << "raised once, after the chained controller";
+    EXPECT_FALSE(handler.Run()) << "nothing left to run";
+    EXPECT_EQ(beforeRun, 2);
 }
 
-TEST_F(ProcessorHandlerTest, FinishHandlerMayEmptyTheQueue) {
-    std::atomic<bool> firstGone{false};
-    std::atomic<bool> secondGone{false};
-    handler.OnControllerFinished = [&](const std::string&, IController* controller) {
-        finished.push_back({"", controller->GetName(), controller->GetId(), 0, 0, ""});
-        // What a main window does when a failure ends the operation.
-        handler.SetCancel(true);
-        handler.WaitIdle();
-        handler.Clean();
-    };
-    Queue("first", W, {F})->destroyed = &firstGone;
-    Queue("second", W, {F})->destroyed = &secondGone;
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilCompleted());
-
-    EXPECT_EQ(FinishedNames(), (std::vector<std::string>{"first"}));
-    EXPECT_TRUE(firstGone) << "released once, by Clean";
-    EXPECT_TRUE(secondGone);
-    EXPECT_EQ(log->Count("second"), 0u);
-}
-
-TEST_F(ProcessorHandlerTest, RunWithNothingQueuedReturnsFalse) {
-    int beforeRun = 0;
-    handler.BeforeRun = [&](const std::string&) { ++beforeRun; };
-    EXPECT_FALSE(handler.Run());
-    EXPECT_EQ(beforeRun, 1);
-    loop.PumpPending();
-    EXPECT_EQ(completed, 0);
-}
-
-TEST_F(ProcessorHandlerTest, IdsCountUpAndAreNeverReused) {
-    handler.Add(nullptr);
-    EXPECT_EQ(handler.GetQueueCount(), 0u);
-
-    std::vector<int32_t> ids;
-    ids.push_back(Queue("a", W, {F})->GetId());
-    ids.push_back(Queue("b", W, {F})->GetId());
-    handler.Clean();
-    EXPECT_EQ(handler.GetQueueCount(), 0u);
-    handler.Add(CRefPtr<IController>(new ScriptedController("c", W, {F}, log)));
-    ids.push_back(handler.GetFront()->GetId());
-    handler.Add(nullptr);
-    ids.push_back(Queue("d", W, {F})->GetId());
-    EXPECT_EQ(ids, (std::vector<int32_t>{1, 2, 3, 4}));
-}
-
-TEST_F(ProcessorHandlerTest, CancelEndsALongWorkerStepAndKeepsTheControllerQueued) {
-    std::atomic<bool> entered{false};
-    auto slow = Queue("slow", W, {F}, [&](ScriptedController& self, std::size_t) {
-        entered = true;
-        self.PauseFor(20000);
-    });
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(WaitUntil([&] { return entered.load(); }));
-
-    const auto start = Clock::now();
-    handler.SetCancel(true);
-    handler.WaitIdle();
-    EXPECT_LT(Clock::now() - start, 500ms) << "the pause ends on the cancel";
-
-    loop.PumpPending();
-    EXPECT_TRUE(finished.empty()) << "a cancelled controller is not reported";
-    EXPECT_EQ(completed, 0);
-    EXPECT_EQ(handler.GetQueueCount(), 1u);
-    EXPECT_EQ(slow->GetRefCount(), 2) << "ours and the queue's; the worker let go";
-    handler.Clean();
-    EXPECT_EQ(slow->GetRefCount(), 1);
-}
-
-TEST_F(ProcessorHandlerTest, NotificationForACleanedControllerIsIgnored) {
-    Queue("old", M, {W, F});
-    ASSERT_TRUE(handler.Run());
-    // The worker has asked for the main-thread step; the request waits in the loop.
-    ASSERT_TRUE(WaitUntil([&] { return posted.load() == 1; }));
-    handler.SetCancel(true);
-    handler.WaitIdle();
-    handler.Clean();
-
-    Queue("new", M, {W, F});
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilCompleted());
-    EXPECT_EQ(log->Count("old"), 0u);
-    EXPECT_EQ(FinishedNames(), (std::vector<std::string>{"new"}));
-}
-
-TEST_F(ProcessorHandlerTest, MainStepRequestedBeforeACancelDoesNotRunAfterIt) {
-    // A PIN dialog must not open after the user pressed Cancel.
-    auto pin = Queue("pin", M, {W, F});
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(WaitUntil([&] { return posted.load() == 1; }));
-    handler.SetCancel(true);
-    handler.WaitIdle();
-    loop.PumpPending();
-    EXPECT_EQ(pin->Steps(), 0u);
-    EXPECT_EQ(handler.GetQueueCount(), 1u);
-
-    // Running again resumes the controller where it stood.
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilCompleted());
-    EXPECT_EQ(pin->Steps(), 2u);
-    EXPECT_EQ(FinishedNames(), (std::vector<std::string>{"pin"}));
-}
-
-TEST_F(ProcessorHandlerTest, WithoutAutoExecuteMainTheMainStepWaitsForRun) {
-    handler.AutoExecuteMain = false;
-    auto c = Queue("manual", W, {M, W, F});
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilHandled(1));
-    EXPECT_EQ(c->Steps(), 1u) << "the worker step ran, the main step waits";
-    EXPECT_EQ(c->GetState(), M);
-
-    ASSERT_TRUE(handler.Run());  // performs the main step here and releases the worker
-    EXPECT_GE(c->Steps(), 2u);
-    EXPECT_EQ(log->Entries()[1].state, M);
-    EXPECT_EQ(log->Entries()[1].thread, std::this_thread::get_id());
-    ASSERT_TRUE(PumpUntilCompleted());
-    EXPECT_EQ(c->Steps(), 3u);
-    EXPECT_EQ(posted.load(), 2) << "held between the two Run calls";
-}
-
-TEST_F(ProcessorHandlerTest, WorkerExceptionFinishesTheControllerAsFailed) {
-    int exceptions = 0;
-    handler.OnException = [&](const std::string&, const std::exception&) { ++exceptions; };
-    Queue("unplugged", W, {W, F},
-          [](ScriptedController&, std::size_t) { throw std::runtime_error("Port vanished"); });
-    Queue("odd", M, {W, F}, [](ScriptedController&, std::size_t step) {
-        if (step == 1) {
-            throw 42;
+// The finish handler may clean the queue, as a main window does when a failure ends the
+// operation, and start over with a new controller.
+TEST_F(ProcessorHandlerTest, FinishHandlerMayCleanTheQueueAndStartOver) {
+    CRefPtr<ScriptedController> third;
+    afterFinished = [&](IController* controller) {
+        if (controller->GetName() == "first") {
+            handler.SetCancel(true);
+            handler.WaitIdle();
+            handler.Clean();
+            handler.SetCancel(false);
+            third = Queue("third", W, {F});
         }
-    });
-    Queue("next", W, {F});
+    };
+    auto first = Queue("first", W, {F});
+    auto second = Queue("second", W, {F});
     ASSERT_TRUE(handler.Run());
     ASSERT_TRUE(PumpUntilCompleted());
-
-    ASSERT_EQ(FinishedNames(), (std::vector<std::string>{"unplugged", "odd", "next"}));
-    EXPECT_EQ(finished[0].result, IController::resultFailed);
-    EXPECT_EQ(finished[0].state, F);
-    EXPECT_EQ(finished[0].failure, "Port vanished");
-    EXPECT_EQ(log->Count("unplugged"), 1u) << "not retried";
-    EXPECT_EQ(finished[1].result, IController::resultFailed);
-    EXPECT_EQ(finished[1].failure, "Unknown error");
-    EXPECT_EQ(finished[2].result, IController::resultOk);
-    EXPECT_EQ(exceptions, 0) << "a worker failure is the controller's result";
+    EXPECT_EQ(finished, (Names{"first", "third"}));
+    EXPECT_EQ(first->GetRefCount(), 1) << "released once, by Clean";
+    EXPECT_EQ(second->GetRefCount(), 1);
+    EXPECT_EQ(second->Steps(), 0u);
+    EXPECT_EQ(third->GetId(), 3) << "ids are never reused";
 }
 
-TEST_F(ProcessorHandlerTest, CancelAtTheMomentOfAThrowDoesNotHang) {
+// A cancel ends a long worker step within a few milliseconds, also one that throws as the
+// cancel arrives (a read cut short by a closed port); the controller is not reported and stays
+// queued until Clean.
+TEST_F(ProcessorHandlerTest, CancelEndsALongWorkerStepAndKeepsTheControllerQueued) {
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);
         std::atomic<bool> entered{false};
-        Queue("throws", W, {F}, [&](ScriptedController& self, std::size_t) {
+        auto slow = Queue("slow", W, {F}, [&](ScriptedController& self, std::size_t) {
             entered = true;
-            // Throws as the cancel arrives, the way a read cut short by a closed port does.
-            self.CancelEvent()->Wait();
-            throw std::runtime_error("closed");
+            self.PauseFor(20000);
+            if (round % 2 == 1) {
+                throw std::runtime_error("closed");
+            }
         });
         ASSERT_TRUE(handler.Run());
         ASSERT_TRUE(WaitUntil([&] { return entered.load(); }));
@@ -315,23 +199,90 @@ TEST_F(ProcessorHandlerTest, CancelAtTheMomentOfAThrowDoesNotHang) {
         handler.SetCancel(true);
         handler.WaitIdle();
         EXPECT_LT(Clock::now() - start, 500ms);
+
         loop.PumpPending();
         EXPECT_TRUE(finished.empty());
+        EXPECT_EQ(completed, 0);
+        EXPECT_EQ(handler.GetQueueCount(), 1u);
+        EXPECT_EQ(slow->GetRefCount(), 2) << "ours and the queue's; the worker let go";
         handler.Clean();
+        EXPECT_EQ(slow->GetRefCount(), 1);
     }
 }
 
-TEST_F(ProcessorHandlerTest, MainStepExceptionGoesToOnException) {
+// A notification overtaken by a cancel or a Clean is ignored: a PIN dialog must not open after
+// the user pressed Cancel, nor for a controller that is gone.
+TEST_F(ProcessorHandlerTest, OvertakenNotificationsAreIgnored) {
+    auto pin = Queue("pin", M, {W, F});
+    ASSERT_TRUE(handler.Run());
+    // The worker has asked for the main-thread step; the request waits in the loop.
+    ASSERT_TRUE(WaitUntil([&] { return posted.load() == 1; }));
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    loop.PumpPending();
+    EXPECT_EQ(pin->Steps(), 0u);
+    EXPECT_EQ(handler.GetQueueCount(), 1u);
+
+    // Running again resumes the controller where it stood: main step (2), finished (3).
+    ASSERT_TRUE(handler.Run());
+    ASSERT_TRUE(PumpUntilCompleted());
+    EXPECT_EQ(pin->Steps(), 2u);
+
+    auto old = Queue("old", M, {W, F});
+    ASSERT_TRUE(handler.Run());
+    ASSERT_TRUE(WaitUntil([&] { return posted.load() == 4; }));
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    handler.Clean();
+    Queue("new", M, {W, F});
+    ASSERT_TRUE(handler.Run());
+    ASSERT_TRUE(PumpUntilCompleted(2));
+    EXPECT_EQ(old->Steps(), 0u);
+    EXPECT_EQ(finished, (Names{"pin", "new"}));
+}
+
+TEST_F(ProcessorHandlerTest, WithoutAutoExecuteMainTheMainStepWaitsForRun) {
+    handler.AutoExecuteMain = false;
+    auto c = Queue("manual", W, {M, W, F});
+    ASSERT_TRUE(handler.Run());
+    ASSERT_TRUE(loop.PumpUntil([&] { return handled >= 1; }));
+    EXPECT_EQ(c->Steps(), 1u) << "the worker step ran, the main step waits";
+
+    ASSERT_TRUE(handler.Run());  // performs the main step here and releases the worker
+    ASSERT_TRUE(PumpUntilCompleted());
+    EXPECT_EQ(log->Entries(), (Names{"manualw", "manualm", "manualw"}));
+    EXPECT_EQ(posted.load(), 2) << "held between the two Run calls";
+}
+
+// A worker step that throws ends its controller as failed with the message kept, and the run
+// goes on; a main step that throws is the window's own fault and goes to OnException.
+TEST_F(ProcessorHandlerTest, StepExceptions) {
     std::vector<std::string> reports;
     handler.OnException = [&](const std::string& id, const std::exception& error) {
         reports.push_back(id + ": " + error.what());
     };
+    auto unplugged = Queue("unplugged", W, {W, F}, [](ScriptedController&, std::size_t) {
+        throw std::runtime_error("Port vanished");
+    });
+    auto odd = Queue("odd", M, {W, F}, [](ScriptedController&, std::size_t step) {
+        if (step == 1) {
+            throw 42;
+        }
+    });
+    Queue("next", W, {F});
     Queue("dialog", M, {W, F},
           [](ScriptedController&, std::size_t) { throw std::runtime_error("no window"); });
     ASSERT_TRUE(handler.Run());
     ASSERT_TRUE(loop.PumpUntil([&] { return !reports.empty(); }));
-    EXPECT_EQ(reports, (std::vector<std::string>{"Handler ID Test: no window"}));
-    EXPECT_TRUE(finished.empty());
+
+    EXPECT_EQ(finished, (Names{"unplugged", "odd", "next"}));
+    EXPECT_EQ(log->Entries(), (Names{"unpluggedw", "oddm", "oddw", "nextw", "dialogm"}))
+        << "a failed step is not retried";
+    EXPECT_EQ(unplugged->GetResult(), IController::resultFailed);
+    EXPECT_EQ(unplugged->GetFailureMessage(), "Port vanished");
+    EXPECT_EQ(odd->GetResult(), IController::resultFailed);
+    EXPECT_EQ(odd->GetFailureMessage(), "Unknown error");
+    EXPECT_EQ(reports, (Names{"Handler ID Test: no window"}));
 }
 
 TEST_F(ProcessorHandlerTest, HandOversDoNotWaitOutFixedSleeps) {
@@ -339,10 +290,8 @@ TEST_F(ProcessorHandlerTest, HandOversDoNotWaitOutFixedSleeps) {
     // each event for 5 ms would need several seconds.
     std::vector<uint8_t> after;
     for (int i = 0; i < 300; ++i) {
-        after.push_back(M);
-        after.push_back(W);
+        after.insert(after.end(), {M, W});
     }
-    after.push_back(F);
     Queue("pingpong", W, after);
     const auto start = Clock::now();
     ASSERT_TRUE(handler.Run());
@@ -353,18 +302,16 @@ TEST_F(ProcessorHandlerTest, HandOversDoNotWaitOutFixedSleeps) {
 TEST(ProcessorHandlerLifetime, NotificationsArrivingAfterDestructionAreDropped) {
     MainLoop loop;
     auto log = std::make_shared<StepLog>();
-    std::atomic<bool> gone{false};
+    auto late = MakeRef<ScriptedController>("late", M, std::vector<uint8_t>{W, F}, log);
     {
         CProcessorHandler handler(loop.Poster());
-        auto* c = new ScriptedController("late", M, {W, F}, log);
-        c->destroyed = &gone;
-        handler.Add(c);
+        handler.Add(CRefPtr<ScriptedController>::Share(late.get()));
         ASSERT_TRUE(handler.Run());
         ASSERT_TRUE(WaitUntil([&] { return loop.Pending() == 1; }));
     }
-    EXPECT_TRUE(gone) << "the queue's reference is given back";
+    EXPECT_EQ(late->GetRefCount(), 1) << "the queue's reference is given back";
     EXPECT_EQ(loop.PumpPending(), 1u);
-    EXPECT_EQ(log->Count("late"), 0u);
+    EXPECT_EQ(late->Steps(), 0u);
 }
 
 }  // namespace
