@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/processorhandler.h"
-#include "engine/scriptedcontroller.h"
+#include "support/scriptedcontroller.h"
 #include "support/waituntil.h"
 
 namespace {
