@@ -1,135 +1,84 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "atcomm/controllerdeletephonebook.h"
+#include "atcomm/controllerdeletesms.h"
 #include "atcomm/controllerreadphonebook.h"
 #include "atcomm/controllerwritephonebook.h"
-#include "controllerprobe.h"
-#include "datadoubles.h"
-#include "support/unitfixture.h"
+#include "atcommtest.h"
 
 namespace {
 
-using Action = CCommandFault::Action;
-using Strings = std::vector<std::string>;
+using Entries = std::map<int, CPhonebookEntry>;
 
-// Failure paths use this instead of the production time-outs, so an error reply costs little.
-constexpr uint32_t kShortTimeoutMs = 250;
-
-CCommandFault Fault(const std::string& pattern, Action action, int nth = 1,
-                    bool andFollowing = false) {
-    CCommandFault fault;
-    fault.pattern = pattern;
-    fault.action = action;
-    fault.nth = nth;
-    fault.andFollowing = andFollowing;
-    return fault;
-}
-
-CUnitState UnitWithSimEntries(const std::map<int, CPhonebookEntry>& entries) {
+CUnitState UnitWithSimEntries(const Entries& entries) {
     CUnitState state = UnitFixture::ConfiguredState();
     state.phonebooks["SM"].entries = entries;
     return state;
 }
 
-std::map<int, CPhonebookEntry> SimEntries(UnitFixture& fixture) {
+Entries SimEntries(UnitFixture& fixture) {
     return fixture.Unit().State().phonebooks.at("SM").entries;
 }
 
-struct ReadCase {
-    const char* name;
-    std::map<int, CPhonebookEntry> stored;
-    // Positions the collector must hold non-empty afterwards, with both number forms.
-    std::map<int32_t, std::string> expected;
-};
+std::string Write(int position) {
+    return "AT+CPBW=" + std::to_string(position) + ",\"+46" + std::to_string(position) +
+           "\",145,\"ACCESS\"";
+}
 
+// A read gives every position of the collector an entry, empty where the module lists none,
+// or, when it gives up, leaves the collector as it was.
 TEST(PhoneBookControllersTest, RangeReadFillsEveryPositionOfTheCollector) {
-    const std::vector<ReadCase> cases = {
-        {"positions 3 and 70 only",
-         {{3, {"+46701", 145, "ACCESS"}}, {70, {"+46702", 145, "ACCESS"}}},
-         {{3, "+46701"}, {70, "+46702"}}},
-        {"empty store", {}, {}},
-        {"empty number field", {{5, {"", 129, "NAME"}}, {64, {"1", 129, ""}}}, {{64, "1"}}},
+    // Position 0 is unreadable; position 150 lies outside the range asked for and is dropped.
+    const std::string unreadable =
+        "\r\n+CPBR: 0,\"+460\",145,\"A\"\r\n+CPBR: 4,\"+464\",145,\"A\"\r\n"
+        "+CPBR: 150,\"+46150\",145,\"A\"\r\n\r\nOK\r\n";
+    const CUnitState stored = UnitWithSimEntries(
+        {{3, {"+46701", 145, "ACCESS"}}, {5, {"", 129, "NAME"}}, {70, {"+46702", 145, "ACCESS"}}});
+    struct Case {
+        const char* name;
+        CUnitSimulatorOptions options;
+        bool ok;
+        std::map<int32_t, std::string> numbers;  // the non-empty positions afterwards
+        std::size_t reads = 1;
     };
-    for (const ReadCase& c : cases) {
+    const std::vector<Case> cases = {
+        {"empty store", WithFaults({}), true, {}},
+        {"positions 3 and 70 only", WithFaults({}, stored), true, {{3, "+46701"}, {70, "+46702"}}},
+        {"an error reply is read again",
+         WithFaults({Fault("AT+CPBR", Action::Error)}, stored),
+         true,
+         {{3, "+46701"}, {70, "+46702"}},
+         2},
+        {"unreadable position",
+         WithFaults({Fault("AT+CPBR", Action::Reply, false, unreadable)}),
+         false,
+         {{4, "+464"}}},
+        {"silence", WithFaults({Fault("AT+CPBR", Action::Ignore, true)}), false, {{5, "stale"}}, 4},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto collector = MakeRef<PhoneBookCollectorDouble>(100);
-        // Whatever the collector held before is replaced.
         collector->SetEntry(5, "stale", "stale");
-        UnitFixture fixture(UnitWithSimEntries(c.stored));
+        UnitFixture fixture(c.options);
         auto controller = MakeRef<CControllerReadPhoneBook>(collector.get());
-        ControllerProbe probe;
-        probe.Watch(*controller);
-
+        controller->SetReplyTimeout(kShortTimeoutMs);
         ASSERT_TRUE(fixture.RunToFinish(controller));
-
-        EXPECT_EQ(controller->GetResult(), IController::resultOk);
-        EXPECT_EQ(fixture.Commands(), Strings{"AT+CPBR=1,100"});
-        ASSERT_EQ(collector->entries.size(), 100u);
-        for (const auto& [position, entry] : collector->entries) {
-            const auto found = c.expected.find(position);
-            const std::string number = found == c.expected.end() ? "" : found->second;
-            EXPECT_EQ(entry.first, number) << "position " << position;
-            EXPECT_EQ(entry.second, number) << "position " << position;
+        EXPECT_EQ(controller->GetResult(),
+                  c.ok ? IController::resultOk : IController::resultFailed);
+        EXPECT_EQ(fixture.Commands(), Strings(c.reads, "AT+CPBR=1,100"));
+        std::map<int32_t, std::pair<std::string, std::string>> expected;
+        for (int32_t position = 1; position <= 100 && c.reads < 4; ++position) {
+            expected[position] = {};
         }
-        EXPECT_EQ(probe.keys, Strings{"CONTROLLER_READ_PHONEBOOK_DESCRIPTION"});
-        EXPECT_EQ(probe.defaultDescriptions, Strings{""});
-        ASSERT_FALSE(probe.progress.empty());
-        EXPECT_EQ(probe.progress[0].name, "CControllerReadPhoneBook");
-        EXPECT_EQ(probe.progress[0].maximum, 100);
-    }
-}
-
-TEST(PhoneBookControllersTest, RangeReadWithAnUnreadablePositionFailsAfterTheOtherLines) {
-    auto collector = MakeRef<PhoneBookCollectorDouble>(100);
-    UnitFixture fixture;
-    CCommandFault listing = Fault("AT+CPBR", Action::Reply);
-    // Position 0 is unreadable; position 150 lies outside the range asked for and is dropped.
-    listing.text =
-        "\r\n+CPBR: 0,\"+460\",145,\"ACCESS\"\r\n+CPBR: 4,\"+464\",145,\"ACCESS\"\r\n"
-        "+CPBR: 150,\"+46150\",145,\"ACCESS\"\r\n\r\nOK\r\n";
-    fixture.Unit().AddFault(listing);
-    auto controller = MakeRef<CControllerReadPhoneBook>(collector.get());
-
-    ASSERT_TRUE(fixture.RunToFinish(controller));
-
-    EXPECT_EQ(controller->GetResult(), IController::resultFailed);
-    EXPECT_EQ(collector->entries.size(), 100u);
-    EXPECT_EQ(collector->entries[4].first, "+464");
-    EXPECT_EQ(collector->entries.count(0), 0u);
-    EXPECT_EQ(collector->entries.count(150), 0u);
-}
-
-TEST(PhoneBookControllersTest, RangeReadRepeatsAFailedReadAndGivesUpAfterFour) {
-    {
-        auto collector = MakeRef<PhoneBookCollectorDouble>(80);
-        UnitFixture fixture(UnitWithSimEntries({{7, {"+467", 145, "ACCESS"}}}));
-        fixture.Unit().AddFault(Fault("AT+CPBR", Action::Error));
-        auto controller = MakeRef<CControllerReadPhoneBook>(collector.get());
-        controller->SetReplyTimeout(kShortTimeoutMs);
-
-        ASSERT_TRUE(fixture.RunToFinish(controller));
-
-        EXPECT_EQ(controller->GetResult(), IController::resultOk);
-        EXPECT_EQ(fixture.Commands(), (Strings{"AT+CPBR=1,80", "AT+CPBR=1,80"}));
-        EXPECT_EQ(collector->entries[7].first, "+467");
-    }
-    {
-        auto collector = MakeRef<PhoneBookCollectorDouble>(80);
-        UnitFixture fixture(UnitWithSimEntries({{7, {"+467", 145, "ACCESS"}}}));
-        fixture.Unit().AddFault(Fault("AT+CPBR", Action::Ignore, 1, true));
-        auto controller = MakeRef<CControllerReadPhoneBook>(collector.get());
-        controller->SetReplyTimeout(kShortTimeoutMs);
-
-        ASSERT_TRUE(fixture.RunToFinish(controller));
-
-        EXPECT_EQ(controller->GetResult(), IController::resultFailed);
-        EXPECT_EQ(fixture.Commands(), Strings(4, "AT+CPBR=1,80"));
-        // A failed read leaves the collector as it was.
-        EXPECT_EQ(collector->setCalls, 0);
+        for (const auto& [position, number] : c.numbers) {
+            expected[position] = {number, number};  // both number forms agree
+        }
+        EXPECT_EQ(collector->entries, expected);
     }
 }
 
@@ -138,102 +87,77 @@ TEST(PhoneBookControllersTest, WriteSendsEachMarkedPositionInOrder) {
         250, std::map<int32_t, std::string>{{3, "+46703"}, {65, "5"}, {250, "+46750"}});
     UnitFixture fixture(UnitWithSimEntries({{3, {"+46700", 145, "ACCESS"}}}));
     auto controller = MakeRef<CControllerWritePhoneBook>(provider.get());
-    ControllerProbe probe;
+    ProgressProbe probe;
     probe.Watch(*controller);
-
     ASSERT_TRUE(fixture.RunToFinish(controller));
-
     EXPECT_EQ(controller->GetResult(), IController::resultOk);
     EXPECT_EQ(fixture.Commands(),
               (Strings{"AT+CPBW=3,\"+46703\",145,\"ACCESS\"", "AT+CPBW=65,\"5\",129,\"\"",
                        "AT+CPBW=250,\"+46750\",145,\"ACCESS\""}));
-    const auto entries = SimEntries(fixture);
-    EXPECT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries.at(3), (CPhonebookEntry{"+46703", 145, "ACCESS"}));
-    EXPECT_EQ(entries.at(65), (CPhonebookEntry{"5", 129, ""}));
-    EXPECT_EQ(entries.at(250), (CPhonebookEntry{"+46750", 145, "ACCESS"}));
-    EXPECT_EQ(probe.keys, Strings{"CONTROLLER_WRITE_PHONEBOOK_DESCRIPTION"});
+    EXPECT_EQ(SimEntries(fixture), (Entries{{3, {"+46703", 145, "ACCESS"}},
+                                            {65, {"5", 129, ""}},
+                                            {250, {"+46750", 145, "ACCESS"}}}));
     // A progress step before the first item and after each one.
-    EXPECT_EQ(probe.Positions(), (std::vector<int32_t>{1, 4, 66, 251}));
-    EXPECT_EQ(probe.progress.back().maximum, 250);
+    EXPECT_EQ(probe.positions, (std::vector<int32_t>{1, 4, 66, 251}));
 }
 
-TEST(PhoneBookControllersTest, WriteRepeatsARefusedOrLostCommandUnchanged) {
-    auto provider = MakeRef<PhoneBookProviderDouble>(
-        100, std::map<int32_t, std::string>{{1, "+461"}, {2, "+462"}});
-    UnitFixture fixture;
-    // An error reply to the first, a lost reply to the last position: both are sent again
-    // before anything else happens.
-    fixture.Unit().AddFault(Fault("AT+CPBW=1,", Action::Error));
-    fixture.Unit().AddFault(Fault("AT+CPBW=2,", Action::LoseReply));
-    auto controller = MakeRef<CControllerWritePhoneBook>(provider.get());
-    controller->SetReplyTimeout(kShortTimeoutMs);
-
-    ASSERT_TRUE(fixture.RunToFinish(controller));
-
-    EXPECT_EQ(controller->GetResult(), IController::resultOk);
-    const std::string first = "AT+CPBW=1,\"+461\",145,\"ACCESS\"";
-    const std::string second = "AT+CPBW=2,\"+462\",145,\"ACCESS\"";
-    EXPECT_EQ(fixture.Commands(), (Strings{first, first, second, second}));
-    EXPECT_EQ(SimEntries(fixture).size(), 2u);
-}
-
-TEST(PhoneBookControllersTest, WriteEndsAtTheFourthFailedTryInARow) {
-    auto provider = MakeRef<PhoneBookProviderDouble>(
-        100, std::map<int32_t, std::string>{{1, "+461"}, {2, "+462"}, {3, "+463"}});
-    UnitFixture fixture;
-    fixture.Unit().AddFault(Fault("AT+CPBW=2,", Action::Error, 1, true));
-    auto controller = MakeRef<CControllerWritePhoneBook>(provider.get());
-    controller->SetReplyTimeout(kShortTimeoutMs);
-
-    ASSERT_TRUE(fixture.RunToFinish(controller));
-
-    EXPECT_EQ(controller->GetResult(), IController::resultFailed);
-    const std::string second = "AT+CPBW=2,\"+462\",145,\"ACCESS\"";
-    EXPECT_EQ(fixture.Commands(),
-              (Strings{"AT+CPBW=1,\"+461\",145,\"ACCESS\"", second, second, second, second}));
-    // The positions written before the refused one stay written.
-    const auto entries = SimEntries(fixture);
-    EXPECT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries.count(1), 1u);
-}
-
-TEST(PhoneBookControllersTest, NothingToWriteOrDeleteFinishesWithoutACommand) {
-    auto provider = MakeRef<PhoneBookProviderDouble>(250, std::map<int32_t, std::string>{});
-    auto positions = MakeRef<PhoneBookDeleteDouble>(0);
-    UnitFixture fixture;
-    auto write = MakeRef<CControllerWritePhoneBook>(provider.get());
-    auto erase = MakeRef<CControllerDeletePhoneBook>(positions.get());
-    fixture.Queue(write);
-    fixture.Queue(erase);
-
-    ASSERT_TRUE(fixture.RunQueued());
-
-    EXPECT_EQ(write->GetResult(), IController::resultOk);
-    EXPECT_EQ(erase->GetResult(), IController::resultOk);
-    EXPECT_TRUE(fixture.Commands().empty());
-}
-
-TEST(PhoneBookControllersTest, DeleteEmptiesEveryOfferedPosition) {
-    auto positions = MakeRef<PhoneBookDeleteDouble>(4);
-    UnitFixture fixture(UnitWithSimEntries(
-        {{2, {"+462", 145, "ACCESS"}}, {4, {"+464", 145, "ACCESS"}}, {5, {"+465", 145, "X"}}}));
-    fixture.Unit().AddFault(Fault("AT+CPBW=3", Action::Error));
-    auto controller = MakeRef<CControllerDeletePhoneBook>(positions.get());
-    controller->SetReplyTimeout(kShortTimeoutMs);
-    ControllerProbe probe;
-    probe.Watch(*controller);
-
-    ASSERT_TRUE(fixture.RunToFinish(controller));
-
-    EXPECT_EQ(controller->GetResult(), IController::resultOk);
-    EXPECT_EQ(fixture.Commands(),
-              (Strings{"AT+CPBW=1", "AT+CPBW=2", "AT+CPBW=3", "AT+CPBW=3", "AT+CPBW=4"}));
-    const auto entries = SimEntries(fixture);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries.count(5), 1u);
-    EXPECT_EQ(probe.keys, Strings{"CONTROLLER_DELETE_PHONEBOOK_DESCRIPTION"});
-    EXPECT_EQ(probe.progress.back().maximum, 4);
+// The controllers on the shared write/delete pattern (the SMS delete too): a command that fails
+// is sent again unchanged before the next item; the fourth failed try in a row ends the
+// controller, and what was done before stays done.
+TEST(ItemWriterTest, RepeatsAFailedCommandUnchangedAndEndsAtTheFourthTry) {
+    struct Case {
+        const char* name;
+        std::size_t writer;
+        std::function<std::string(int item)> command;
+        Action once;  // how item 2 fails when it fails once
+    };
+    const std::vector<Case> cases = {
+        // The command was carried out; sending it again does no harm.
+        {"phonebook write", 0, Write, Action::LoseReply},
+        {"phonebook delete", 1, [](int item) { return "AT+CPBW=" + std::to_string(item); },
+         Action::Error},
+        {"SMS delete", 2, [](int item) { return "AT+CMGD=" + std::to_string(item); },
+         Action::Error},
+    };
+    // Items 1 to 5 in both stores; each controller is offered items 1 to 4.
+    const CPhonebookEntry old = {"+4600", 145, "OLD"};
+    CUnitState before = UnitFixture::ConfiguredState();
+    for (int item = 1; item <= 5; ++item) {
+        before.phonebooks["SM"].entries[item] = old;
+        before.messages[item].text = "x";
+    }
+    for (const Case& c : cases) {
+        for (const bool once : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (once ? ", fails once" : ", fails for ever"));
+            const std::string second = c.command(2);
+            UnitFixture fixture(
+                WithFaults({Fault(second, once ? c.once : Action::Error, !once)}, before));
+            auto provider = MakeRef<PhoneBookProviderDouble>(
+                100,
+                std::map<int32_t, std::string>{{1, "+461"}, {2, "+462"}, {3, "+463"}, {4, "+464"}});
+            auto positions = MakeRef<PhoneBookDeleteDouble>(4);
+            auto indexes = MakeRef<SmsDeleteDouble>(4);
+            const std::vector<CRefPtr<CControllerItemWriter>> writers = {
+                MakeRef<CControllerWritePhoneBook>(provider.get()),
+                MakeRef<CControllerDeletePhoneBook>(positions.get()),
+                MakeRef<CControllerDeleteSms>(indexes.get())};
+            const CRefPtr<CControllerItemWriter> controller = writers[c.writer];
+            controller->SetReplyTimeout(kShortTimeoutMs);
+            ASSERT_TRUE(fixture.RunToFinish(controller));
+            EXPECT_EQ(controller->GetResult(),
+                      once ? IController::resultOk : IController::resultFailed);
+            EXPECT_EQ(fixture.Commands(),
+                      once ? (Strings{c.command(1), second, second, c.command(3), c.command(4)})
+                           : (Strings{c.command(1), second, second, second, second}));
+            const CUnitState after = fixture.Unit().State();
+            for (int item = 1; item <= 5; ++item) {
+                const auto& entries = after.phonebooks.at("SM").entries;
+                const bool changed = entries.count(item) == 0 || entries.at(item) != old ||
+                                     after.messages.count(item) == 0;
+                EXPECT_EQ(changed, item == 1 || (once && item <= 4)) << "item " << item;
+            }
+        }
+    }
 }
 
 }  // namespace

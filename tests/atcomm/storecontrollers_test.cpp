@@ -8,76 +8,62 @@
 #include "atcomm/controllercheckmode.h"
 #include "atcomm/controllerreadsetting.h"
 #include "atcomm/controllerwaitforsim.h"
+#include "atcommtest.h"
 #include "core/event.h"
-#include "support/unitfixture.h"
 
 namespace {
 
-using Action = CCommandFault::Action;
-using Strings = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
-constexpr uint32_t kShortTimeoutMs = 150;
-
-CCommandFault FaultOn(const std::string& pattern, Action action, bool andFollowing = false,
-                      const std::string& text = {}) {
-    CCommandFault fault;
-    fault.pattern = pattern;
-    fault.action = action;
-    fault.andFollowing = andFollowing;
-    fault.text = text;
-    return fault;
-}
-
-CUnitSimulatorOptions WithFaults(std::vector<CCommandFault> faults,
-                                 CUnitState state = UnitFixture::ConfiguredState()) {
-    CUnitSimulatorOptions options;
-    options.initialState = std::move(state);
-    options.faults = std::move(faults);
-    return options;
-}
-
-TEST(WaitForSimTest, AReadySimIsPolledOnceWithoutPauses) {
-    UnitFixture unit;
-    const bool pinAsked = false;
-    auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);
-    ASSERT_TRUE(unit.RunToFinish(wait));
-    EXPECT_EQ(wait->GetResult(), IController::resultOk);
-    EXPECT_EQ(unit.Commands(), Strings{"AT+CPBR=45"});
-    EXPECT_EQ(wait->GetProgressInfo().GetDescription(),
-              "CControllerWaitForSim::actionGetDescriptionString");
-    EXPECT_EQ(wait->GetDescriptionKey(), "CONTROLLER_WAIT_FOR_SIM_DESCRIPTION");
-}
-
-TEST(WaitForSimTest, AfterThePinDialogItPausesBeforeThePollAndAfterTheSimIsReady) {
-    UnitFixture unit;
-    const bool pinAsked = true;
-    auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);
-    wait->SetPinPauses(300, 200);
-    const auto start = Clock::now();
-    ASSERT_TRUE(unit.RunToFinish(wait));
-    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(500));
-    EXPECT_EQ(wait->GetResult(), IController::resultOk);
-    EXPECT_EQ(unit.Commands(), Strings{"AT+CPBR=45"});
-}
-
-TEST(WaitForSimTest, EndsAsFailedOnceItsAttemptsAreUsedUp) {
+// A busy SIM (after a code) or one still locked refuses its stores; its error reply arrives as
+// a time-out. After the PIN dialog the wait pauses before each poll and once the SIM is ready.
+TEST(WaitForSimTest, PollsUntilTheStoresAnswerOrItsAttemptsAreUsedUp) {
     struct Case {
+        const char* name;
+        bool pinAsked;
         int32_t attempts;
-        std::size_t polls;
+        bool locked;
+        int busyMs;
     };
-    for (const Case c : {Case{3, 3}, Case{1, 1}, Case{0, 0}}) {
-        SCOPED_TRACE(c.attempts);
-        // A SIM still waiting for its PIN refuses its stores for ever.
+    const std::vector<Case> cases = {
+        {"ready", false, 10, false, 0},
+        {"ready, after the dialog", true, 10, false, 0},
+        {"busy after the code", true, 10, true, 1000},
+        {"locked", false, 3, true, 0},
+        {"no attempts", false, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         CUnitState state = UnitFixture::ConfiguredState();
-        state.sim.lock = true;
+        state.sim.lock = c.locked;
+        state.sim.busyMs = c.busyMs;
         UnitFixture unit(state);
-        const bool pinAsked = false;
-        auto wait = MakeRef<CControllerWaitForSim>(c.attempts, pinAsked);
+        if (c.busyMs > 0) {
+            ASSERT_EQ(unit.Exchange("AT+CPIN=1234\r"), "\r\nOK\r\n");
+            unit.ClearCommands();
+        }
+        // The wait keeps a reference to the main window's "PIN dialog was shown" flag.
+        auto wait = MakeRef<CControllerWaitForSim>(c.attempts, c.pinAsked);
         wait->SetReplyTimeout(kShortTimeoutMs);
-        ASSERT_TRUE(unit.RunToFinish(wait, std::chrono::seconds(5)));
-        EXPECT_EQ(wait->GetResult(), IController::resultFailed);
-        EXPECT_EQ(unit.Commands(), Strings(c.polls, "AT+CPBR=45"));
+        wait->SetPinPauses(300, 200);
+        const auto start = Clock::now();
+        ASSERT_TRUE(unit.RunToFinish(wait));
+        const auto elapsed = Clock::now() - start;
+        const bool ok = !c.locked || c.busyMs > 0;
+        EXPECT_EQ(wait->GetResult(), ok ? IController::resultOk : IController::resultFailed);
+        const Strings sent = unit.Commands();
+        const auto polls = static_cast<int32_t>(sent.size());
+        EXPECT_EQ(sent, Strings(polls, "AT+CPBR=45"));  // every poll reads the same position
+        if (ok) {
+            EXPECT_EQ(polls > 1, c.busyMs > 0);
+            EXPECT_EQ(wait->GetAttemptsLeft(), c.attempts + 1 - polls);
+        } else {
+            EXPECT_EQ(polls, c.attempts);
+        }
+        if (c.pinAsked) {
+            EXPECT_GE(elapsed, milliseconds(500));
+        }
     }
 }
 
@@ -93,133 +79,82 @@ TEST(WaitForSimTest, ACancelDuringThePauseAfterTheDialogEndsItWithoutAPoll) {
     ASSERT_EQ(wait->GetState(), IController::stWORKER_STEP);
     const auto start = Clock::now();
     wait->Step();
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_LT(Clock::now() - start, milliseconds(1000));
     EXPECT_EQ(wait->GetState(), IController::stFINISHED);
     EXPECT_EQ(wait->GetResult(), IController::resultFailed);
     EXPECT_TRUE(unit.Commands().empty());
 }
 
-TEST(ChangeModeTest, SelectsTheStoreByItsUnquotedName) {
-    for (const bool simStore : {false, true}) {
-        SCOPED_TRACE(simStore);
-        UnitFixture unit;
-        // Start from the other store, so the switch shows.
-        const std::string other = simStore ? "ME" : "SM";
-        ASSERT_EQ(unit.Exchange("AT+CPBS=\"" + other + "\"\r"), "\r\nOK\r\n");
-        unit.ClearCommands();
-
-        auto change = MakeRef<CControllerChangeMode>();
-        change->SetSimStore(simStore);
-        ASSERT_TRUE(unit.RunToFinish(change));
-        EXPECT_EQ(change->GetResult(), IController::resultOk);
-        EXPECT_EQ(change->IsSimStore(), simStore);
-        const std::string name = simStore ? "SM" : "ME";
-        EXPECT_EQ(unit.Commands(), Strings{"AT+CPBS=" + name});
-
-        // The capacity now comes from the store selected.
-        auto check = MakeRef<CControllerCheckMode>();
-        ASSERT_TRUE(unit.RunToFinish(check));
-        EXPECT_EQ(check->GetResult(), IController::resultOk);
-        EXPECT_EQ(check->GetCapacity(), simStore ? 250 : 100);
-    }
-}
-
-TEST(ChangeModeTest, OneRefusalIsRetriedOnceAndTwoFail) {
+// The store is named without quotes; one refusal is retried once, a second one fails. The
+// capacity then comes from the store selected ("SM" 250, "ME" 100).
+TEST(ChangeModeTest, SelectsTheStoreAndTheCapacityFollows) {
     struct Case {
-        bool andFollowing;
-        uint8_t result;
-    };
-    for (const Case c :
-         {Case{false, IController::resultOk}, Case{true, IController::resultFailed}}) {
-        SCOPED_TRACE(c.andFollowing);
-        UnitFixture unit(WithFaults({FaultOn("AT+CPBS=", Action::Error, c.andFollowing)}));
-        auto change = MakeRef<CControllerChangeMode>();
-        change->SetSimStore(true);
-        change->SetReplyTimeout(kShortTimeoutMs);
-        ASSERT_TRUE(unit.RunToFinish(change));
-        EXPECT_EQ(change->GetResult(), c.result);
-        EXPECT_EQ(unit.Commands(), Strings(2, "AT+CPBS=SM"));
-    }
-}
-
-TEST(CheckModeTest, TheStoresTotalBecomesTheCapacity) {
-    CUnitState state = UnitFixture::ConfiguredState();
-    for (int position = 1; position <= 12; ++position) {
-        state.phonebooks["SM"].entries[position] = {"+4670" + std::to_string(position), 145, "A"};
-    }
-    UnitFixture unit(state);
-    auto check = MakeRef<CControllerCheckMode>();
-    EXPECT_EQ(check->GetCapacity(), 90);  // before any reply
-    ASSERT_TRUE(unit.RunToFinish(check));
-    EXPECT_EQ(check->GetResult(), IController::resultOk);
-    EXPECT_EQ(check->GetCapacity(), 250);
-    EXPECT_EQ(unit.Commands(), Strings{"AT+CPBS?"});
-}
-
-TEST(CheckModeTest, FailsOnATotalThatIsNoBelievableStoreSize) {
-    struct Case {
-        std::string total;
-        uint8_t result;
-        std::size_t queries;
+        bool simStore;
+        std::vector<CCommandFault> faults;
+        bool ok;
     };
     const std::vector<Case> cases = {
-        {"1", IController::resultOk, 1},      {"1000", IController::resultOk, 1},
-        {"0", IController::resultFailed, 2},  {"1001", IController::resultFailed, 2},
-        {"-3", IController::resultFailed, 2}, {"abc", IController::resultFailed, 2},
-        {"", IController::resultFailed, 2},
+        {false, {}, true},
+        {true, {Fault("AT+CPBS=", Action::Error)}, true},
+        {true, {Fault("AT+CPBS=", Action::Error, true)}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("total '" + c.total + "'");
-        const std::string reply = "\r\n+CPBS: \"SM\",0," + c.total + "\r\n\r\nOK\r\n";
-        UnitFixture unit(WithFaults({FaultOn("AT+CPBS?", Action::Reply, true, reply)}));
+        SCOPED_TRACE(testing::Message() << c.simStore << " " << c.ok);
+        UnitFixture unit(WithFaults(c.faults));
+        auto change = MakeRef<CControllerChangeMode>();
+        change->SetSimStore(c.simStore);
+        change->SetReplyTimeout(kShortTimeoutMs);
         auto check = MakeRef<CControllerCheckMode>();
-        ASSERT_TRUE(unit.RunToFinish(check));
-        EXPECT_EQ(check->GetResult(), c.result);
-        EXPECT_EQ(unit.Commands(), Strings(c.queries, "AT+CPBS?"));
-        if (c.result == IController::resultOk) {
-            EXPECT_EQ(check->GetCapacity(), std::stoi(c.total));
-        }
+        unit.Queue(change);
+        unit.Queue(check);
+        ASSERT_TRUE(unit.RunQueued());
+        EXPECT_EQ(change->GetResult(), c.ok ? IController::resultOk : IController::resultFailed);
+        Strings sent(c.faults.empty() ? 1 : 2, c.simStore ? "AT+CPBS=SM" : "AT+CPBS=ME");
+        sent.push_back("AT+CPBS?");
+        EXPECT_EQ(unit.Commands(), sent);
+        EXPECT_EQ(check->GetCapacity(), c.simStore ? 250 : 100);
     }
 }
 
-TEST(CheckModeTest, AnEchoedReplyIsNotReadAsAStoreSize) {
-    // A unit whose echo is still on puts the command before the reply's own line end.
-    UnitFixture unit(CUnitState{});
-    auto check = MakeRef<CControllerCheckMode>();
-    ASSERT_TRUE(unit.RunToFinish(check));
-    EXPECT_EQ(check->GetResult(), IController::resultFailed);
-    EXPECT_EQ(check->GetCapacity(), 0);
+// A store total that is not a number, below 1 or above 1000 is asked for once more, then fails.
+TEST(CheckModeTest, FailsOnATotalThatIsNoBelievableStoreSize) {
+    for (const std::string total : {"1000", "1001", "0", "abc"}) {
+        SCOPED_TRACE(total);
+        UnitFixture unit(WithFaults({Fault("AT+CPBS?", Action::Reply, true,
+                                           "\r\n+CPBS: \"SM\",0," + total + "\r\n\r\nOK\r\n")}));
+        auto check = MakeRef<CControllerCheckMode>();
+        ASSERT_TRUE(unit.RunToFinish(check));
+        const bool ok = total == "1000";
+        EXPECT_EQ(check->GetResult(), ok ? IController::resultOk : IController::resultFailed);
+        EXPECT_EQ(unit.Commands(), Strings(ok ? 1 : 2, "AT+CPBS?"));
+        if (ok) {
+            EXPECT_EQ(check->GetCapacity(), 1000);
+        }
+    }
 }
 
 TEST(ReadSettingTest, ReadsTheNumberFieldOfOnePosition) {
     struct Case {
         int32_t position;
         std::string value;
+        bool ok;
     };
     CUnitState state = UnitFixture::ConfiguredState();
     state.phonebooks["SM"].entries[64] = {"1", 129, ""};
     state.phonebooks["SM"].entries[63] = {"+46701234567", 145, "NAME,\"X\""};
-    for (const Case& c : {Case{64, "1"}, Case{63, "+46701234567"}, Case{65, ""}}) {
+    // 251 lies beyond the 250 positions of "SM": refused, and retried once.
+    for (const Case& c : {Case{64, "1", true}, Case{63, "+46701234567", true}, Case{65, "", true},
+                          Case{251, "", false}}) {
         SCOPED_TRACE(c.position);
         UnitFixture unit(state);
         auto read = MakeRef<CControllerReadSetting>();
         read->SetPosition(c.position);
+        read->SetReplyTimeout(kShortTimeoutMs);
         ASSERT_TRUE(unit.RunToFinish(read));
-        EXPECT_EQ(read->GetResult(), IController::resultOk);
+        EXPECT_EQ(read->GetResult(), c.ok ? IController::resultOk : IController::resultFailed);
         EXPECT_EQ(read->GetValue(), c.value);
-        EXPECT_EQ(unit.Commands(), Strings{"AT+CPBR=" + std::to_string(c.position)});
+        EXPECT_EQ(unit.Commands(), Strings(c.ok ? 1 : 2, "AT+CPBR=" + std::to_string(c.position)));
     }
-}
-
-TEST(ReadSettingTest, APositionTheStoreRefusesFailsAfterOneRetry) {
-    UnitFixture unit;
-    auto read = MakeRef<CControllerReadSetting>();
-    read->SetPosition(251);  // beyond the 250 positions of "SM"
-    read->SetReplyTimeout(kShortTimeoutMs);
-    ASSERT_TRUE(unit.RunToFinish(read));
-    EXPECT_EQ(read->GetResult(), IController::resultFailed);
-    EXPECT_EQ(unit.Commands(), Strings(2, "AT+CPBR=251"));
-    EXPECT_EQ(read->GetValue(), "");
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "atcomm/phonebookdata.h"
+#include "atcomm/smsdata.h"
+#include "engine/controllerbase.h"
+#include "support/unitfixture.h"
+
+// Shared pieces of the command controller tests: fault and unit set-up, a progress probe, and
+// in-memory stand-ins for the main window's providers and collectors.
+
+using Action = CCommandFault::Action;
+using Strings = std::vector<std::string>;
+
+// Failure paths use this instead of the production time-outs, since an error reply arrives
+// only as a time-out.
+inline constexpr uint32_t kShortTimeoutMs = 200;
+
+inline CCommandFault Fault(std::string pattern, Action action, bool andFollowing = false,
+                           std::string text = {}) {
+    return {.pattern = std::move(pattern),
+            .andFollowing = andFollowing,
+            .action = action,
+            .text = std::move(text)};
+}
+
+inline CUnitSimulatorOptions WithFaults(std::vector<CCommandFault> faults,
+                                        CUnitState state = UnitFixture::ConfiguredState()) {
+    CUnitSimulatorOptions options;
+    options.initialState = std::move(state);
+    options.faults = std::move(faults);
+    return options;
+}
+
+// Records every progress position the controller hands the GUI thread.
+struct ProgressProbe {
+    void Watch(CControllerBase& controller) {
+        controller.OnProgress = [this](const std::string&, const CProgressInfo& info) {
+            positions.push_back(info.GetPosition());
+        };
+    }
+    std::vector<int32_t> positions;
+};
+
+// A cursor over 1..last, as the real providers and collectors have.
+template <class Interface>
+class RangeDouble : public Interface {
+public:
+    explicit RangeDouble(int32_t last) : last(last) {}
+    bool HasMore() override { return current <= last; }
+    int32_t First() const override { return 1; }
+    int32_t Last() const override { return last; }
+    int32_t Current() const override { return current; }
+
+protected:
+    int32_t last;
+    int32_t current = 1;
+};
+
+struct PhoneBookCollectorDouble : RangeDouble<IPhoneBookDataCollector> {
+    using RangeDouble::RangeDouble;
+    void SetEntry(int32_t position, const std::string& number, const std::string& value) override {
+        entries[position] = {number, value};
+    }
+    int32_t NextPosition() override { return current++; }
+    std::map<int32_t, std::pair<std::string, std::string>> entries;
+};
+
+// Offers the marked positions in increasing order: access numbers ("ACCESS", type 145), except
+// the setting positions 58 to 69 (no text, type 129).
+struct PhoneBookProviderDouble : RangeDouble<IPhoneBookDataProvider> {
+    PhoneBookProviderDouble(int32_t last, std::map<int32_t, std::string> marked)
+        : RangeDouble(last), numbers(std::move(marked)) {}
+    static bool IsSetting(int32_t position) { return position >= 58 && position <= 69; }
+    std::string GetNumber(int32_t position) override { return numbers[position]; }
+    std::string GetText(int32_t position) override { return IsSetting(position) ? "" : "ACCESS"; }
+    std::string GetType(int32_t position) override { return IsSetting(position) ? "129" : "145"; }
+    int32_t NextPosition() override { return current++; }
+    bool HasMore() override {
+        while (current <= last && numbers.count(current) == 0) {
+            ++current;
+        }
+        return current <= last;
+    }
+    std::map<int32_t, std::string> numbers;
+};
+
+struct PhoneBookDeleteDouble : RangeDouble<IPhoneBookDelete> {
+    using RangeDouble::RangeDouble;
+    int32_t NextPosition() override { return current++; }
+};
+
+struct SmsDeleteDouble : RangeDouble<ISmsDelete> {
+    using RangeDouble::RangeDouble;
+    int32_t NextIndex() override { return current++; }
+};
+
+struct SmsMessage {
+    std::string number;
+    std::string text;
+    bool operator==(const SmsMessage&) const = default;
+};
+using SmsMessages = std::map<int32_t, SmsMessage>;
+
+// Collects into the unit's 28-message table by storage index.
+struct SmsCollectorDouble : RangeDouble<ISmsDataCollector> {
+    SmsCollectorDouble() : RangeDouble(28) {}
+    void SetPendingMessage(const std::string&, const std::string&) override {}
+    void SetMessage(int32_t index, const std::string& number, const std::string& text) override {
+        messages[index] = {number, text};
+    }
+    int32_t NextIndex() override { return current++; }
+    SmsMessages messages;
+};
+
+// Supplies the given messages as indexes 1, 2, ...
+struct SmsProviderDouble : RangeDouble<ISmsDataProvider> {
+    explicit SmsProviderDouble(std::vector<SmsMessage> messages)
+        : RangeDouble(static_cast<int32_t>(messages.size())), messages(std::move(messages)) {}
+    void Next() override { ++current; }
+    std::string GetNumber() override { return messages.at(current - 1).number; }
+    std::string GetText() override { return messages.at(current - 1).text; }
+    std::vector<SmsMessage> messages;
+};
