@@ -18,6 +18,8 @@ public:
     // `pinAsked` is the main window's flag, set when the PIN dialog was shown; it is read at
     // every poll, so it must outlive the controller's run.
     CControllerWaitForSim(int32_t attempts, const bool& pinAsked);
+    // The flag is read long after construction: a temporary would be gone by then.
+    CControllerWaitForSim(int32_t attempts, const bool&& pinAsked) = delete;
 
     // Production keeps the constants above; tests shorten them so waits are not sat out.
     void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
