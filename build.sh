@@ -54,11 +54,20 @@ case "$cmd" in
         ;;
     run)
         build build
-        if [ ! -x build/source/ui/sendibox-config ]; then
-            echo "The window is not built yet: only the core, the tests and the simulated unit exist." >&2
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            echo "No display: the tool is a desktop program. Run it from a desktop session." >&2
             exit 1
         fi
-        exec build/source/ui/sendibox-config
+        # The demo unit runs on a copy of its state, so trying the tool never changes data/.
+        demo=$(mktemp -d)
+        cp data/unit-demo.json "$demo/unit.json"
+        build/tools/unitsim/sendibox-unitsim --link "$demo/sendibox-unit" --state "$demo/unit.json" \
+            --baud 57600 >/dev/null &
+        sim=$!
+        trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$demo"' EXIT
+        for _ in $(seq 50); do [ -e "$demo/sendibox-unit" ] && break; sleep 0.1; done
+        echo "Simulated unit: type $demo/sendibox-unit into the port box, then Connect."
+        build/source/ui/sendibox-config
         ;;
     *)
         echo "usage: $0 [build|test|run|bench|tsan]" >&2
