@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/refobject.h"
@@ -24,53 +25,32 @@ const std::string kTwoLanguages =
     "\r\n"
     "[English]\r\n"
     "RECEIVER=Receiver\r\n"
-    "TOGGLE=Toggle\r\n"
     "DELETE=Delete\r\n";
 
-class LanguageLoaderTest : public TempFolderTest {
-protected:
-    std::string WriteLanguages() { return Put("languages.txt", kTwoLanguages); }
-};
+using LanguageLoaderTest = TempFolderTest;
 
-TEST_F(LanguageLoaderTest, LanguagesAreTheSectionsInFileOrder) {
-    CLanguageLoaderIni loader(WriteLanguages());
+TEST_F(LanguageLoaderTest, LanguagesInFileOrderAndTextsOfTheLoadedOneOnly) {
+    CLanguageLoaderIni loader(Put("languages.txt", kTwoLanguages));
     std::vector<std::string> list = {"left over"};
     loader.GetLanguages(list);
     EXPECT_EQ(list, (std::vector<std::string>{"Svenska", "English"}));
-}
 
-TEST_F(LanguageLoaderTest, LookupOfTheLoadedLanguage) {
-    CLanguageLoaderIni loader(WriteLanguages());
+    loader.Load("English");
+    EXPECT_EQ(loader.GetText("DELETE"), "Delete");
     loader.Load("svenska");
-
-    struct Case {
-        const char* key;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"RECEIVER", "Mottagare"},                   // written in lower case in the file
         {"Receiver", "Mottagare"},                   // any case finds it
-        {"TOGGLE", "TOGGLE"},                        // empty value shows the key
-        {"toggle", "toggle"},                        // ... as asked for
-        {"DELETE", "DELETE"},                        // only in the other language
+        {"toggle", "toggle"},                        // empty value shows the key as asked for
+        {"DELETE", "DELETE"},                        // only in the language loaded before
         {"MISSING", "MISSING"},                      // in no language
         {"CALL", "Ring"},                            // the first of two lines counts
         {"ACCESS_NUMBERS", " Beh\xF6riga nummer "},  // quotes keep the blanks, bytes unchanged
         {"NEW_TEXT", "Ny text"},                     // unquoted blanks are lost
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(loader.GetText(c.key), c.expected);
+    for (const auto& [key, expected] : cases) {
+        EXPECT_EQ(loader.GetText(key), expected) << key;
     }
-}
-
-TEST_F(LanguageLoaderTest, LoadReplacesTheTextsOfTheLanguageBefore) {
-    CLanguageLoaderIni loader(WriteLanguages());
-    loader.Load("English");
-    EXPECT_EQ(loader.GetText("DELETE"), "Delete");
-    loader.Load("Svenska");
-    EXPECT_EQ(loader.GetText("DELETE"), "DELETE");
-    EXPECT_EQ(loader.GetText("RECEIVER"), "Mottagare");
     loader.Load("Deutsch");
     EXPECT_EQ(loader.GetText("RECEIVER"), "RECEIVER");
 }
@@ -84,73 +64,44 @@ TEST_F(LanguageLoaderTest, MissingFileOffersNoLanguageAndEveryKeyReadsAsItself) 
     EXPECT_EQ(loader.GetText("RECEIVER"), "RECEIVER");
 }
 
-// Records what it saw, and whether it is still alive, for the checks of the language manager.
-struct Seen {
-    std::vector<std::string> log;
-    int destroyed = 0;
-};
-
+// Logs the language and a text as each observer sees them when told of a load.
 class RecordingObserver : public IObserver {
 public:
-    RecordingObserver(Seen& seen, std::string name) : seen(seen), name(std::move(name)) {}
-    ~RecordingObserver() override { ++seen.destroyed; }
+    RecordingObserver(std::vector<std::string>& log, std::string name)
+        : log(log), name(std::move(name)) {}
+    ~RecordingObserver() override { log.push_back(name + ":gone"); }
     void Update(IObsEvent* event) override {
-        auto* loaded = dynamic_cast<CLangLoadedEvent*>(event);
-        if (loaded == nullptr) {
-            seen.log.push_back(name + ":other");
-            return;
-        }
-        CAppLanguage* language = loaded->GetAppLanguage();
-        seen.log.push_back(name + ":" + language->GetLanguage() + ":" +
-                           language->GetText("RECEIVER"));
+        CAppLanguage* language = dynamic_cast<CLangLoadedEvent&>(*event).GetAppLanguage();
+        log.push_back(name + ":" + language->GetLanguage() + ":" + language->GetText("RECEIVER"));
     }
 
 private:
-    Seen& seen;
+    std::vector<std::string>& log;
     std::string name;
 };
 
 TEST_F(LanguageLoaderTest, SetLanguageLoadsThenTellsObserversInAttachOrder) {
-    Seen seen;
+    std::vector<std::string> log;
     {
-        auto language =
-            MakeRef<CAppLanguage>(std::make_unique<CLanguageLoaderIni>(WriteLanguages()));
+        auto language = MakeRef<CAppLanguage>(
+            std::make_unique<CLanguageLoaderIni>(Put("languages.txt", kTwoLanguages)));
         EXPECT_EQ(language->GetLanguage(), "");
         EXPECT_EQ(language->GetText("RECEIVER"), "RECEIVER");
 
-        language->Attach(new RecordingObserver(seen, "a"));
-        language->Attach(new RecordingObserver(seen, "b"));
+        language->Attach(new RecordingObserver(log, "a"));
+        language->Attach(new RecordingObserver(log, "b"));
         language->SetLanguage("English");
-        language->SetLanguage("Svenska");
         language->SetLanguage("Klingon");
-
-        EXPECT_EQ(seen.log, (std::vector<std::string>{"a:English:Receiver", "b:English:Receiver",
-                                                      "a:Svenska:Mottagare", "b:Svenska:Mottagare",
-                                                      "a:Klingon:RECEIVER", "b:Klingon:RECEIVER"}));
         EXPECT_EQ(language->GetLanguage(), "Klingon");
-
         std::vector<std::string> list;
         language->GetLanguages(list);
         EXPECT_EQ(list, (std::vector<std::string>{"Svenska", "English"}));
-
-        // Other events pass by the language manager's observers unharmed.
-        seen.log.clear();
-        const auto other = MakeRef<IObsEvent>();
-        language->Notify(other.get());
-        EXPECT_EQ(seen.log, (std::vector<std::string>{"a:other", "b:other"}));
-        EXPECT_EQ(seen.destroyed, 0);
     }
     // The manager held the observers' only references.
-    EXPECT_EQ(seen.destroyed, 2);
-}
-
-TEST(AppLanguage, ALoaderIsRequired) {
-    try {
-        CAppLanguage language(nullptr);
-        FAIL() << "constructed without a loader";
-    } catch (const std::invalid_argument& error) {
-        EXPECT_NE(std::string(error.what()).find("langLoader != 0"), std::string::npos);
-    }
+    EXPECT_EQ(log, (std::vector<std::string>{"a:English:Receiver", "b:English:Receiver",
+                                             "a:Klingon:RECEIVER", "b:Klingon:RECEIVER", "a:gone",
+                                             "b:gone"}));
+    EXPECT_THROW(CAppLanguage(nullptr), std::invalid_argument);
 }
 
 }  // namespace
