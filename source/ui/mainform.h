@@ -165,6 +165,7 @@ public:
     const std::string& GetProfileFolder() const { return profileFolder; }
 
     CConfigurationModel& Model() { return *model; }
+    CAppSettings& Settings() { return *settings; }
     CAppLanguage& Language() { return *language; }
     CComPortCommSource& CommSource() { return *commSource; }
     CProcessorHandler& Handler() { return *processorHandler; }
