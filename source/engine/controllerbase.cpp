@@ -1,5 +1,7 @@
 #include "engine/controllerbase.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 
 CControllerBase::CControllerBase(uint8_t initialState, std::string name, uint32_t replyTimeoutMs,
@@ -62,6 +64,7 @@ void CControllerBase::Finish(uint8_t code) {
 }
 
 void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
+    pauseMs = std::min(pauseMs, commandPauseLimitMs);
     if (pauseMs > 0) {
         PauseFor(pauseMs);
     }

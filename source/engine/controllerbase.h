@@ -36,6 +36,11 @@ public:
     void SetCancelEvent(CEvent* event) override;
 
     std::string GetDescriptionKey() const { return descriptionKey; }
+
+    // Caps the pause before each command. Production keeps the full pauses the module needs;
+    // tests against the simulated unit, which needs none, lift them so whole operations run
+    // in a moment.
+    void SetCommandPauseLimit(uint32_t ms) { commandPauseLimitMs = ms; }
     uint8_t GetCurrentAction() const { return m_currState; }
 
     // Both optional; called on the GUI thread only, from the opening and progress steps.
@@ -82,6 +87,7 @@ protected:
 
     uint8_t m_currState = 0;
     std::string command;
+    uint32_t commandPauseLimitMs = UINT32_MAX;
     CGeneralResponseReader reader;
     CGeneralStringReader stringReader;
 

@@ -34,7 +34,6 @@ constexpr const char* kWriteTimedOut = "Com port write operation timed out!";
 constexpr const char* kWriteShort = "Com port buffer error occured. All data not written!";
 
 // Every write, and so every command, is preceded by this pause; the unit's timing relies on it.
-constexpr std::chrono::milliseconds kWritePause(40);
 
 struct SpeedEntry {
     uint32_t baud;
@@ -450,7 +449,9 @@ void CComPort::Write(const char* buffer, uint32_t count) {
     if (!opened) {
         throw EComPortException(kWriteClosed);
     }
-    std::this_thread::sleep_for(kWritePause);
+    if (writePause.count() > 0) {
+        std::this_thread::sleep_for(writePause);
+    }
     uint32_t done = 0;
     auto lastProgress = std::chrono::steady_clock::now();
     while (done < count) {

@@ -67,6 +67,9 @@ public:
     // A write gives up when the driver takes no byte for this long (a far end that stopped
     // reading, a wedged adapter), so a write never holds its caller for ever.
     void SetWriteStallLimit(std::chrono::milliseconds limit) { writeStallLimit = limit; }
+    // The module needs the pause before each write; tests against the simulated unit, which
+    // does not, set it to zero.
+    void SetWritePause(std::chrono::milliseconds pause) { writePause = pause; }
 
     // Appends the ports that can be opened now (never clears the list), without "/dev/", in
     // natural order. Probing takes no exclusive mode, so a port in another program's use is
@@ -104,4 +107,5 @@ private:
     termios savedConfig{};
     termios activeConfig{};
     std::chrono::milliseconds writeStallLimit = std::chrono::seconds(10);
+    std::chrono::milliseconds writePause{40};
 };

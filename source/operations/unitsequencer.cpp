@@ -1,0 +1,357 @@
+#include "operations/unitsequencer.h"
+
+#include <exception>
+#include <utility>
+
+#include "atcomm/controllerchangemode.h"
+#include "atcomm/controllercheckmode.h"
+#include "atcomm/controllerconfigure.h"
+#include "atcomm/controllerconnectioncheck.h"
+#include "atcomm/controllerdeletephonebook.h"
+#include "atcomm/controllerdeletesms.h"
+#include "atcomm/controllerpin.h"
+#include "atcomm/controllerreadphonebook.h"
+#include "atcomm/controllerreadsetting.h"
+#include "atcomm/controllerreadsms.h"
+#include "atcomm/controllersignalcheck.h"
+#include "atcomm/controllersmartwritesms.h"
+#include "atcomm/controllerwaitforsim.h"
+#include "atcomm/controllerwritephonebook.h"
+#include "atcomm/controllerwritesms.h"
+#include "engine/processorhandler.h"
+#include "model/configurationmodel.h"
+#include "persistence/applanguage.h"
+#include "seriallink/commsource.h"
+#include "seriallink/comport.h"
+
+namespace {
+
+constexpr char kRunFailedText[] = "INTERNAL ERROR: RUN FAILED!";
+
+bool IsConfigurationMarker(const std::string& value) {
+    return value == "0" || value == "1";
+}
+
+}  // namespace
+
+CUnitSequencer::CUnitSequencer(CProcessorHandler& handler, CComPortCommSource& commSource,
+                               CConfigurationModel& model, const CAppLanguage& language,
+                               ISequencerView& view)
+    : handler(handler), commSource(commSource), model(model), language(language), view(view) {
+    handler.OnControllerFinished = [this](const std::string&, IController* controller) {
+        ControllerFinished(*controller);
+    };
+    handler.BeforeProcessController = [this](IController* controller) {
+        BeforeController(*controller);
+    };
+}
+
+CUnitSequencer::~CUnitSequencer() {
+    handler.OnControllerFinished = nullptr;
+    handler.BeforeProcessController = nullptr;
+}
+
+bool CUnitSequencer::IsOpen() const {
+    return commSource.IsOpen();
+}
+
+void CUnitSequencer::ClearWriteFlags() {
+    writeFlagPhoneBook = false;
+    writeFlagSms = false;
+}
+
+std::string CUnitSequencer::Text(const std::string& key) const {
+    return language.GetText(key);
+}
+
+// --- Queueing ------------------------------------------------------------------------------
+
+void CUnitSequencer::Describe(CControllerBase& controller) {
+    controller.OnGetDescription = [this](const std::string& key, std::string& text) {
+        text = Text(key);
+    };
+    controller.OnProgress = [this](const std::string& name, const CProgressInfo& info) {
+        view.ShowProgressInfo(name, info);
+    };
+}
+
+template <typename T>
+void CUnitSequencer::Enqueue(CRefPtr<T> controller) {
+    controller->SetCommSource(&commSource);
+    if (OnControllerQueued) {
+        OnControllerQueued(*controller);
+    }
+    handler.Add(CRefPtr<IController>(std::move(controller)));
+}
+
+template <typename T, typename... Args>
+void CUnitSequencer::Queue(Args&&... args) {
+    CRefPtr<T> controller = MakeRef<T>(std::forward<Args>(args)...);
+    Describe(*controller);
+    Enqueue(std::move(controller));
+}
+
+void CUnitSequencer::QueueChangeMode(bool simStore) {
+    CRefPtr<CControllerChangeMode> controller = MakeRef<CControllerChangeMode>();
+    controller->SetSimStore(simStore);
+    Enqueue(std::move(controller));
+}
+
+void CUnitSequencer::QueueCheckMode() {
+    Enqueue(MakeRef<CControllerCheckMode>());
+}
+
+void CUnitSequencer::QueueReadSetting() {
+    CRefPtr<CControllerReadSetting> controller = MakeRef<CControllerReadSetting>();
+    controller->SetPosition(kMarkerPosition);
+    Enqueue(std::move(controller));
+}
+
+void CUnitSequencer::QueuePin() {
+    CRefPtr<CControllerPin> controller = MakeRef<CControllerPin>();
+    Describe(*controller);
+    controller->OnRequestCode = [this](const EPinKind& type, const int32_t& triesLeft,
+                                       std::string& pin, std::string& puk, bool& disableCodeCheck,
+                                       const bool& previousCodeIncorrect, bool& userAborted) {
+        pinAsked = true;
+        view.RequestCode(type, triesLeft, pin, puk, disableCodeCheck, previousCodeIncorrect,
+                         userAborted);
+    };
+    Enqueue(std::move(controller));
+}
+
+void CUnitSequencer::QueueDeleteSms() {
+    model.SmsDeleteProvider()->Reset();
+    Queue<CControllerDeleteSms>(model.SmsDeleteProvider());
+}
+
+void CUnitSequencer::QueueWriteSms() {
+    model.SmsProvider()->Reset();
+    Queue<CControllerWriteSms>(model.SmsProvider());
+}
+
+void CUnitSequencer::QueueWritePhoneBook() {
+    model.PhoneBookProvider()->Reset();
+    Queue<CControllerWritePhoneBook>(model.PhoneBookProvider());
+}
+
+void CUnitSequencer::QueueDeletePhoneBook() {
+    model.PhoneBookDeleteProvider()->SetLast(model.GetPhoneBookSize());
+    model.PhoneBookDeleteProvider()->Reset();
+    Queue<CControllerDeletePhoneBook>(model.PhoneBookDeleteProvider());
+}
+
+void CUnitSequencer::QueueReadSms() {
+    model.SmsCollector()->Reset();
+    Queue<CControllerReadSms>(model.SmsCollector());
+}
+
+void CUnitSequencer::QueueReadPhoneBook() {
+    model.PhoneBookCollector()->Reset();
+    Queue<CControllerReadPhoneBook>(model.PhoneBookCollector());
+}
+
+void CUnitSequencer::QueueSignalCheck() {
+    CRefPtr<CControllerSignalCheck> controller = MakeRef<CControllerSignalCheck>();
+    controller->OnReportSignal = [this](int32_t signalStrength, int32_t loggedOnToNet) {
+        view.ReportSignal(signalStrength, loggedOnToNet);
+    };
+    Enqueue(std::move(controller));
+}
+
+// --- Runs ----------------------------------------------------------------------------------
+
+void CUnitSequencer::StopProcessor() {
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    handler.Clean();
+}
+
+void CUnitSequencer::Run() {
+    view.ShowProgress();
+    running = true;
+    if (!handler.Run()) {
+        // Nothing was queued, so nothing would ever end the run: do not leave the window
+        // disabled behind a progress display.
+        view.HideProgress();
+        view.ShowMessage(kRunFailedText);
+        EndRun(ERunOutcome::failed);
+    }
+}
+
+void CUnitSequencer::EndRun(ERunOutcome outcome) {
+    if (!running) {
+        return;
+    }
+    running = false;
+    view.RunEnded(outcome);
+}
+
+void CUnitSequencer::OpenPort(const std::string& portName) {
+    CComPort* port = commSource.GetPort();
+    port->SetSettings(kPortSettings);
+    port->SetPortName(portName);
+    commSource.Open();
+    view.ConnectionChanged(true);
+}
+
+void CUnitSequencer::StartConnect() {
+    pinAsked = false;
+    StopProcessor();
+    Queue<CControllerConnectionCheck>(kConnectionCheckAttempts);
+    Queue<CControllerConfigure>();
+    QueuePin();
+    Queue<CControllerWaitForSim>(kWaitForSimAttempts, pinAsked);
+    QueueChangeMode(false);
+    QueueReadSetting();
+    Run();
+}
+
+bool CUnitSequencer::Write(bool checkCountryCode) {
+    // Before anything is stopped or sent: a refused write leaves the connection and the
+    // signal poll as they were.
+    if (!model.ValidateNewValues(checkCountryCode)) {
+        view.ShowError(Text("INVALID_DATA"));
+        return false;
+    }
+    writeFlagPhoneBook = true;
+    writeFlagSms = true;
+    StopProcessor();
+    model.PrepareSettingsForWriting();
+    Queue<CControllerSmartWriteSms>(&model.SmsTable(), kNewNumberColumn, kNewTextColumn,
+                                    kDeleteMarkColumn, kCurrentNumberColumn, kCurrentTextColumn);
+    Run();
+    return true;
+}
+
+void CUnitSequencer::Reset() {
+    ClearWriteFlags();
+    // The poll is stopped before the tables change, so no controller sees them half reset.
+    StopProcessor();
+    model.ResetValues();
+    QueueDeleteSms();
+    QueueDeletePhoneBook();
+    QueueWritePhoneBook();
+    QueueReadSms();
+    QueueReadPhoneBook();
+    QueueSignalCheck();
+    Run();
+}
+
+void CUnitSequencer::ClearSim() {
+    ClearWriteFlags();
+    view.ClearCurrentControls();
+    StopProcessor();
+    model.ClearPhoneBookValues();
+    // The SIM's own store is emptied whichever store holds the configuration; its capacity,
+    // read first, sets how far the deletion goes.
+    QueueChangeMode(true);
+    QueueCheckMode();
+    QueueDeletePhoneBook();
+    QueueChangeMode(storeFlag == 1);
+    QueueCheckMode();
+    QueueReadPhoneBook();
+    QueueSignalCheck();
+    Run();
+}
+
+void CUnitSequencer::CloseConnection() {
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    commSource.Close();
+    view.ConnectionChanged(false);
+    view.HideProgress();
+    ClearWriteFlags();
+    model.ClearCurrentValues();
+    view.RepaintGrids();
+    view.ClearCurrentControls();
+    view.ClearSignalDisplay();
+}
+
+void CUnitSequencer::Disconnect() {
+    CloseConnection();
+    EndRun(ERunOutcome::disconnected);
+}
+
+void CUnitSequencer::Fail(const IController& controller) {
+    CloseConnection();
+    std::string text = Text("OPERATION_FAILED_MESSAGE") + "\n" + controller.GetName();
+    // A step that threw (the adapter pulled out, say) left the port's own words.
+    const std::string cause = controller.GetFailureMessage();
+    if (!cause.empty()) {
+        text += "\n" + cause;
+    }
+    view.ShowError(text);
+    EndRun(ERunOutcome::failed);
+}
+
+// --- Reactions -----------------------------------------------------------------------------
+
+void CUnitSequencer::ControllerFinished(IController& controller) {
+    // Nothing may leave here: this runs inside the front end's event loop.
+    try {
+        const std::string name = controller.GetName();
+        if (controller.GetResult() == IController::resultFailed) {
+            const auto* smartWrite = dynamic_cast<const CControllerSmartWriteSms*>(&controller);
+            if (smartWrite != nullptr && smartWrite->IsIndexMismatch()) {
+                // The store's order is no longer known: everything is rewritten in order.
+                QueueDeleteSms();
+                QueueWriteSms();
+                QueueWritePhoneBook();
+            } else {
+                Fail(controller);
+            }
+        } else if (dynamic_cast<const CControllerSmartWriteSms*>(&controller) != nullptr) {
+            QueueWritePhoneBook();
+        } else if ((writeFlagPhoneBook || writeFlagSms) && name == "CControllerWritePhoneBook") {
+            view.ClearCurrentControls();
+            CloseConnection();
+            view.ShowPlugDialog();
+            EndRun(ERunOutcome::written);
+        } else if (name == "CControllerReadPhoneBook") {
+            model.ApplyReadSettings();
+        } else if (dynamic_cast<const CControllerPin*>(&controller) != nullptr) {
+            // Its request was answered while it ran.
+        } else if (const auto* readSetting =
+                       dynamic_cast<const CControllerReadSetting*>(&controller)) {
+            if (IsConfigurationMarker(readSetting->GetValue())) {
+                QueueCheckMode();
+                QueueReadSms();
+                QueueReadPhoneBook();
+                QueueSignalCheck();
+            } else if (storeFlag == 0) {
+                QueueChangeMode(true);
+                QueueReadSetting();
+            } else {
+                CloseConnection();
+                view.ShowInformation(Text("RESTART_UNIT"));
+                EndRun(ERunOutcome::restartUnit);
+            }
+        } else if (const auto* changeMode =
+                       dynamic_cast<const CControllerChangeMode*>(&controller)) {
+            storeFlag = changeMode->IsSimStore() ? 1 : 0;
+        } else if (const auto* checkMode = dynamic_cast<const CControllerCheckMode*>(&controller)) {
+            model.SetPhoneBookSize(checkMode->GetCapacity());
+        }
+    } catch (const std::exception& error) {
+        try {
+            CloseConnection();
+        } catch (const std::exception&) {
+            // The port is gone already; the message below is what the user needs.
+        }
+        view.ShowError(Text("OPERATION_FAILED_MESSAGE") + "\n" + controller.GetName() + "\n" +
+                       error.what());
+        EndRun(ERunOutcome::failed);
+    }
+}
+
+void CUnitSequencer::BeforeController(IController& controller) {
+    // A failed run leaves its remaining controllers queued until the next operation cleans
+    // them; the handler still hands the next one on, which must not end the run a second time.
+    if (!running || controller.GetName() != "CControllerSignalCheck") {
+        return;
+    }
+    view.RepaintGrids();
+    view.HideProgress();
+    EndRun(ERunOutcome::ready);
+}

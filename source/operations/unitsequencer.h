@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/refobject.h"
+#include "operations/sequencerview.h"
+
+class CAppLanguage;
+class CComPortCommSource;
+class CConfigurationModel;
+class CControllerBase;
+class CProcessorHandler;
+class IController;
+
+// The unit operations, written once for every front end: connect (with the PIN request and
+// the search for the store that holds the configuration), write, reset and clear SIM. Each
+// operation stops whatever runs, queues its controllers on the processor handler and starts
+// the run; the sequencer then reacts to every finished controller, queues what follows, fills
+// the model and ends the run. What the user sees is left to the view.
+//
+// All the objects are lent and must outlive the sequencer. It takes over the handler's
+// OnControllerFinished and BeforeProcessController while it lives. Everything runs on the
+// thread that drives the handler.
+class CUnitSequencer {
+public:
+    // The line settings of the unit's module.
+    static constexpr char kPortSettings[] = "57600,n,8,1";
+    static constexpr int32_t kConnectionCheckAttempts = 30;
+    static constexpr int32_t kWaitForSimAttempts = 10;
+    // The phonebook position whose "0" or "1" marks the store that holds the configuration.
+    static constexpr int32_t kMarkerPosition = 64;
+    // The SMS-table columns the smart write compares.
+    static constexpr int32_t kNewNumberColumn = 5;
+    static constexpr int32_t kNewTextColumn = 4;
+    static constexpr int32_t kDeleteMarkColumn = 7;
+    static constexpr int32_t kCurrentNumberColumn = 2;
+    static constexpr int32_t kCurrentTextColumn = 1;
+
+    CUnitSequencer(CProcessorHandler& handler, CComPortCommSource& commSource,
+                   CConfigurationModel& model, const CAppLanguage& language, ISequencerView& view);
+    ~CUnitSequencer();
+    CUnitSequencer(const CUnitSequencer&) = delete;
+    CUnitSequencer& operator=(const CUnitSequencer&) = delete;
+
+    // Opens the port with the module's line settings. The port's exception leaves with its
+    // message; nothing else changes then.
+    void OpenPort(const std::string& portName);
+    // Reads the unit on the open port.
+    void StartConnect();
+
+    // Checks every new value first; when one cannot be sent the view shows "INVALID_DATA",
+    // nothing is sent and false is returned. Otherwise the write starts.
+    bool Write(bool checkCountryCode);
+    // Both after the user has confirmed them.
+    void Reset();
+    void ClearSim();
+
+    // Stops every run and closes the port; the new values stay for the next unit.
+    void Disconnect();
+
+    bool IsOpen() const;
+    // A run goes on: started and not yet ended.
+    bool IsRunning() const { return running; }
+    void ClearWriteFlags();
+    // 0 while the configuration store is the module's own ("ME"), 1 for the SIM ("SM").
+    int32_t GetStoreFlag() const { return storeFlag; }
+
+    // Called with each controller just before it is queued; tests shorten time-outs here.
+    std::function<void(IController&)> OnControllerQueued;
+
+private:
+    template <typename T>
+    void Enqueue(CRefPtr<T> controller);
+    template <typename T, typename... Args>
+    void Queue(Args&&... args);
+    void QueueChangeMode(bool simStore);
+    void QueueCheckMode();
+    void QueuePin();
+    void QueueReadSetting();
+    void QueueDeleteSms();
+    void QueueWriteSms();
+    void QueueWritePhoneBook();
+    void QueueDeletePhoneBook();
+    void QueueReadSms();
+    void QueueReadPhoneBook();
+    void QueueSignalCheck();
+    void Describe(CControllerBase& controller);
+
+    void StopProcessor();
+    void Run();
+    void EndRun(ERunOutcome outcome);
+    void CloseConnection();
+    void Fail(const IController& controller);
+    void ControllerFinished(IController& controller);
+    void BeforeController(IController& controller);
+    std::string Text(const std::string& key) const;
+
+    CProcessorHandler& handler;
+    CComPortCommSource& commSource;
+    CConfigurationModel& model;
+    const CAppLanguage& language;
+    ISequencerView& view;
+
+    int32_t storeFlag = 0;
+    bool writeFlagPhoneBook = false;
+    bool writeFlagSms = false;
+    // Read by the SIM wait long after it was queued; set by the PIN request.
+    bool pinAsked = false;
+    bool running = false;
+};
