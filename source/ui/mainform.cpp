@@ -32,6 +32,7 @@
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
+#include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "persistence/appsettings.h"
 #include "persistence/configfolder.h"
@@ -48,7 +49,10 @@
 #include "ui/formprogress.h"
 #include "ui/inputbehaviourgui.h"
 #include "ui/langcontroller.h"
+#include "ui/ledinfoform.h"
 #include "ui/pagecontrol.h"
+#include "ui/pinpukform.h"
+#include "ui/pluginfoform.h"
 #include "ui/qtmainthreadposter.h"
 #include "ui/shellopener.h"
 #include "ui/signalmeter.h"
@@ -158,12 +162,6 @@ TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
     BuildForm();
 
     // 2. The window's own state.
-    phoneBookSize = L::kDefaultPhoneBookSize;
-    reservedCount = L::kReservedCount;
-    accessNumberCount = phoneBookSize - reservedCount;
-    writeFlagPhoneBook = false;
-    writeFlagSms = false;
-    pinAsked = false;
     countryCodeCheck = false;
 
     // 3. The language list, looked up among the data folders.
@@ -205,6 +203,10 @@ TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
 
     // 13. The communication source; the unit buttons follow its open state.
     CreateCommSource();
+
+    // The operations, on the objects above; they report back to this window.
+    sequencer =
+        std::make_unique<CUnitSequencer>(*processorHandler, *commSource, *model, *language, *this);
 
     // 14. The providers and collectors came with the tables (step 10).
 
@@ -536,8 +538,10 @@ QWidget* TMainForm::BuildRightColumn() {
     commands->addWidget(ComPortBox);
     commands->addWidget(ConnectButton);
     connect(ClearFieldsButton, &QPushButton::clicked, this, [this] { ClearFieldsButtonClick(); });
-    // WriteButton, ResetButton, ClearSimButton and ConnectButton start the unit operations;
-    // they are connected where those operations are built.
+    connect(ConnectButton, &QPushButton::clicked, this, [this] { ConnectButtonClick(); });
+    connect(WriteButton, &QPushButton::clicked, this, [this] { WriteButtonClick(); });
+    connect(ResetButton, &QPushButton::clicked, this, [this] { ResetButtonClick(); });
+    connect(ClearSimButton, &QPushButton::clicked, this, [this] { ClearSimButtonClick(); });
     layout->addWidget(CommandsBox);
 
     layout->addStretch(1);
@@ -731,11 +735,10 @@ void TMainForm::CreateTablesAndGrids() {
         };
     }
 
-    model->SetPhoneBookSize(phoneBookSize);
-    accessNumberCount = model->GetAccessNumberCount();
+    model->SetPhoneBookSize(L::kDefaultPhoneBookSize);
     AccessNumberList->RowsToHighLight = 40;
     AccessNumberList->ColumnProperties = &model->AccessColumnProperties();
-    AccessNumberList->setItemCount(accessNumberCount);
+    AccessNumberList->setItemCount(model->GetAccessNumberCount());
     AccessNumberList->OnCellGetData = [this](TVTList* sender, int row, int col, std::string& data) {
         AccessNumberListCellGetData(sender, row, col, data);
     };
@@ -756,9 +759,7 @@ void TMainForm::CreateProcessorHandler() {
     poster = std::make_unique<CQtMainThreadPoster>();
     processorHandler = std::make_unique<CProcessorHandler>(poster->GetPostFunction());
     processorHandler->ID = "Handler ID Test";
-    // The connect, write, reset and clear-SIM sequences take these over when they are built.
-    processorHandler->OnControllerFinished = [](const std::string&, IController*) {};
-    processorHandler->BeforeProcessController = [](IController*) {};
+    // OnControllerFinished and BeforeProcessController are the sequencer's.
     processorHandler->OnException = [this](const std::string&, const std::exception& error) {
         QMessageBox::information(
             this, QString::fromLatin1(kApplicationTitle),
@@ -825,6 +826,8 @@ void TMainForm::StopProcessor() noexcept {
     if (!processorHandler) {
         return;
     }
+    // It hands the handler's events back before the handler goes.
+    sequencer.reset();
     try {
         processorHandler->SetCancel(true);
         processorHandler->WaitIdle();
@@ -855,12 +858,114 @@ void TMainForm::HideProgressForm() {
     progressForm->hide();
 }
 
+// --- Unit operations -----------------------------------------------------------------------
+
+void TMainForm::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Text(error.what()));
+    }
+}
+
+void TMainForm::ConnectButtonClick() {
+    Guarded([this] {
+        sequencer->ClearWriteFlags();
+        if (sequencer->IsOpen()) {
+            sequencer->Disconnect();
+            return;
+        }
+        if (!TLedInfoForm::Confirm(nullptr, *language)) {
+            return;
+        }
+        try {
+            sequencer->OpenPort(Utf8ToWin1252(ComPortBox->currentText().toStdString()));
+        } catch (const std::exception& error) {
+            // The port's own words; nothing was queued and the tool stays as it was.
+            QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Text(error.what()));
+            return;
+        }
+        sequencer->StartConnect();
+    });
+}
+
+void TMainForm::WriteButtonClick() {
+    Guarded([this] { sequencer->Write(countryCodeCheck); });
+}
+
+bool TMainForm::Confirm(const std::string& key) {
+    return QMessageBox::question(this, QString::fromLatin1(kApplicationTitle),
+                                 LanguageText(*language, key), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TMainForm::ResetButtonClick() {
+    Guarded([this] {
+        if (Confirm("CONFIRM_FULL_ERASE")) {
+            sequencer->Reset();
+        }
+    });
+}
+
+void TMainForm::ClearSimButtonClick() {
+    Guarded([this] {
+        if (Confirm("CLEAR_SIM_CONFIRM")) {
+            sequencer->ClearSim();
+        }
+    });
+}
+
 void TMainForm::Disconnect() {
-    processorHandler->SetCancel(true);
-    processorHandler->WaitIdle();
-    processorHandler->Clean();
-    commSource->Close();
-    HideProgressForm();
+    Guarded([this] { sequencer->Disconnect(); });
+}
+
+void TMainForm::ShowProgressInfo(const std::string& /*controllerName*/,
+                                 const CProgressInfo& progressInfo) {
+    progressForm->ShowProgress(progressInfo);
+}
+
+void TMainForm::RequestCode(EPinKind type, int32_t triesLeft, std::string& pin, std::string& puk,
+                            bool& disableCodeCheck, bool previousCodeIncorrect, bool& userAborted) {
+    // Without owner: the main window is disabled while the progress window is up, and a
+    // dialog it owned would be disabled with it.
+    TPinPukForm::RequestCode(nullptr, *language, type, triesLeft, pin, puk, disableCodeCheck,
+                             previousCodeIncorrect, userAborted);
+}
+
+void TMainForm::ShowError(const std::string& text) {
+    QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Text(text));
+}
+
+void TMainForm::ShowInformation(const std::string& text) {
+    QMessageBox::information(this, QString::fromLatin1(kApplicationTitle), Text(text));
+}
+
+void TMainForm::ShowMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), Text(text),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TMainForm::ShowPlugDialog() {
+    TPlugInfoForm::Inform(this, *language);
+}
+
+void TMainForm::ClearCurrentControls() {
+    for (QLineEdit* edit : {ActiveTimeCurrentEdit, ActiveRelayCurrentEdit, SmsAckCurrentEdit,
+                            AccessControlCurrentEdit, InputBehaviourCurrentEdit}) {
+        edit->clear();
+    }
+    for (QLineEdit* edit : InputDelayCurrentEdits) {
+        edit->clear();
+    }
+}
+
+void TMainForm::ClearSignalDisplay() {
+    NetLogStatusLabel->clear();
+    SignalIndicatorLabel->clear();
+}
+
+void TMainForm::ConnectionChanged(bool /*open*/) {
     UpdateConnectCaption();
 }
 
@@ -879,6 +984,8 @@ void TMainForm::SwitchLanguage(const std::string& name) {
 }
 
 void TMainForm::RepaintGrids() {
+    // The store's capacity may have changed with the last read.
+    AccessNumberList->setItemCount(model->GetAccessNumberCount());
     for (TVTList* grid : gridList) {
         grid->Invalidate();
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/refobject.h"
+#include "operations/sequencerview.h"
 
 class CAppLanguage;
 class CAppSettings;
@@ -16,6 +17,7 @@ class CComPortCommSource;
 class CConfigurationModel;
 class CProcessorHandler;
 class CQtMainThreadPoster;
+class CUnitSequencer;
 class IGuiHelper;
 class QAction;
 class QComboBox;
@@ -53,7 +55,10 @@ struct TMainFormEnvironment {
 //
 // The controls carry their names as object names and are public, like the fields of a form, so
 // the operations of the window and the tests can reach them.
-class TMainForm : public QMainWindow {
+//
+// The unit operations themselves are the sequencer's; the window starts them from its buttons
+// and shows what the sequencer reports (the ISequencerView calls).
+class TMainForm : public QMainWindow, public ISequencerView {
     Q_OBJECT
 public:
     explicit TMainForm(TMainFormEnvironment environment, QWidget* parent = nullptr);
@@ -154,8 +159,24 @@ public:
     void ShowProgressForm();
     void HideProgressForm();
 
+    // --- What the sequencer asks of the window -----------------------------------------------
+    void ShowProgress() override { ShowProgressForm(); }
+    void HideProgress() override { HideProgressForm(); }
+    void ShowProgressInfo(const std::string& controllerName,
+                          const CProgressInfo& progressInfo) override;
+    void RequestCode(EPinKind type, int32_t triesLeft, std::string& pin, std::string& puk,
+                     bool& disableCodeCheck, bool previousCodeIncorrect,
+                     bool& userAborted) override;
     // The signal check's report, on this thread after every poll.
-    void ReportSignal(int32_t signalStrength, int32_t loggedOnToNet);
+    void ReportSignal(int32_t signalStrength, int32_t loggedOnToNet) override;
+    void ShowError(const std::string& text) override;
+    void ShowInformation(const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+    void ShowPlugDialog() override;
+    void ClearCurrentControls() override;
+    void ClearSignalDisplay() override;
+    void RepaintGrids() override;
+    void ConnectionChanged(bool open) override;
 
     // Selects a language as the Languages menu does.
     void SwitchLanguage(const std::string& name);
@@ -169,6 +190,7 @@ public:
     CAppLanguage& Language() { return *language; }
     CComPortCommSource& CommSource() { return *commSource; }
     CProcessorHandler& Handler() { return *processorHandler; }
+    CUnitSequencer& Sequencer() { return *sequencer; }
     TFormProgress& ProgressForm() { return *progressForm; }
     // In the order active time, active relay, SMS acknowledge, access control, input
     // behaviour, delays 1 to 6; owned by the language object.
@@ -179,6 +201,12 @@ public:
     // --- Handlers ----------------------------------------------------------------------------
     void FormShow();
     void ComPortBoxDropDown();
+    void ConnectButtonClick();
+    void WriteButtonClick();
+    void ResetButtonClick();
+    void ClearSimButtonClick();
+    // Also the progress window's Cancel.
+    void Disconnect();
     void ClearFieldsButtonClick();
     void SettingsMenuCheckCountryCodeClick();
     void AboutMenuClick();
@@ -206,13 +234,13 @@ private:
     void AttachLanguageControllers();
     void UpdateConnectCaption();
     void FillComPortBox();
-    void RepaintGrids();
+    // Runs a handler of a control; anything it throws ends in a message box, never in Qt's
+    // event loop.
+    void Guarded(const std::function<void()>& handler);
+    // A Yes/No question with the language's text of `key`; true for Yes.
+    bool Confirm(const std::string& key);
     void WriteSettings() noexcept;
     void StopProcessor() noexcept;
-
-    // Connect, Write, Reset Unit and Clear SIM run their controllers from these; until those
-    // operations are built, the window only keeps the objects they need.
-    void Disconnect();
 
     void AlarmInputList1CellGetData(TVTList* sender, int row, int col, std::string& data);
     void AlarmInputList1CellSetData(TVTList* sender, int row, int col, const std::string& data);
@@ -224,14 +252,7 @@ private:
 
     const TMainFormEnvironment environment;
 
-    // The window's own state.
-    int32_t phoneBookSize = 0;
-    int32_t reservedCount = 0;
-    int32_t accessNumberCount = 0;
-    int32_t storeFlag = 0;
-    bool writeFlagPhoneBook = false;
-    bool writeFlagSms = false;
-    bool pinAsked = false;
+    // The window's own state; the operations' state is the sequencer's.
     bool countryCodeCheck = false;
     std::unique_ptr<CAppSettings> settings;
     std::unique_ptr<CAppLanguage> language;
@@ -246,5 +267,6 @@ private:
     std::unique_ptr<CProcessorHandler> processorHandler;
     CRefPtr<CComPortCommSource> commSource;
     std::unique_ptr<TFormProgress> progressForm;
+    std::unique_ptr<CUnitSequencer> sequencer;
     bool shown = false;
 };
