@@ -1,21 +1,18 @@
 #include "ui/accesscontrolgui.h"
 
 CAccessControlGui::CAccessControlGui(QLineEdit* currentControl, QComboBox* newControl)
-    : list(currentControl, newControl, {"OFF", "ON"}, 0, 0) {}
+    : controls(ESettingKind::accessControl, currentControl, newControl) {}
 
 void CAccessControlGui::Update(IObsEvent* event) {
-    list.Update(event);
+    controls.Update(event);
 }
 
 void CAccessControlGui::ShowUnitValue(std::string& text) {
-    text = list.ShowUnitValue(text);
-    StoreValue(ValueKind::Current, text);
-    StoreValue(ValueKind::New, text);
+    controls.ShowUnitValue(*this, text);
 }
 
 void CAccessControlGui::SetNewValue(std::string& text) {
-    text = list.SetNewValue(text);
-    StoreValue(ValueKind::New, text);
+    controls.SetNewValue(*this, text);
 }
 
 QStringList CAccessControlGui::FormItems() {

@@ -1,21 +1,18 @@
 #include "ui/activerelaygui.h"
 
 CActiveRelayGui::CActiveRelayGui(QLineEdit* currentControl, QComboBox* newControl)
-    : list(currentControl, newControl, {"NOT_IN_USE", "RELAY1", "RELAY2", "BOTH_RELAYS"}, 1, 1) {}
+    : controls(ESettingKind::activeRelay, currentControl, newControl) {}
 
 void CActiveRelayGui::Update(IObsEvent* event) {
-    list.Update(event);
+    controls.Update(event);
 }
 
 void CActiveRelayGui::ShowUnitValue(std::string& text) {
-    text = list.ShowUnitValue(text);
-    StoreValue(ValueKind::Current, text);
-    StoreValue(ValueKind::New, text);
+    controls.ShowUnitValue(*this, text);
 }
 
 void CActiveRelayGui::SetNewValue(std::string& text) {
-    text = list.SetNewValue(text);
-    StoreValue(ValueKind::New, text);
+    controls.SetNewValue(*this, text);
 }
 
 QStringList CActiveRelayGui::FormItems() {

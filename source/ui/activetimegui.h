@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QPointer>
 #include <QStringList>
 #include <string>
 
 #include "model/guihelper.h"
+#include "ui/settingcontrols.h"
 
 class QComboBox;
 class QLineEdit;
@@ -31,6 +31,5 @@ public:
     static QStringList FormItems();
 
 private:
-    QPointer<QLineEdit> currentControl;
-    QPointer<QComboBox> newControl;
+    CSettingControls controls;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QPointer>
 #include <string>
 
 #include "model/guihelper.h"
+#include "ui/settingcontrols.h"
 
 class QLineEdit;
 
@@ -26,6 +26,5 @@ public:
     void SetNewValue(std::string& text) override;
 
 private:
-    QPointer<QLineEdit> currentControl;
-    QPointer<QLineEdit> newControl;
+    CSettingControls controls;
 };

@@ -1,21 +1,18 @@
 #include "ui/inputbehaviourgui.h"
 
 CInputBehaviourGui::CInputBehaviourGui(QLineEdit* currentControl, QComboBox* newControl)
-    : list(currentControl, newControl, {"DELAY", "BLOCK"}, 0, 0) {}
+    : controls(ESettingKind::inputBehaviour, currentControl, newControl) {}
 
 void CInputBehaviourGui::Update(IObsEvent* event) {
-    list.Update(event);
+    controls.Update(event);
 }
 
 void CInputBehaviourGui::ShowUnitValue(std::string& text) {
-    text = list.ShowUnitValue(text);
-    StoreValue(ValueKind::Current, text);
-    StoreValue(ValueKind::New, text);
+    controls.ShowUnitValue(*this, text);
 }
 
 void CInputBehaviourGui::SetNewValue(std::string& text) {
-    text = list.SetNewValue(text);
-    StoreValue(ValueKind::New, text);
+    controls.SetNewValue(*this, text);
 }
 
 QStringList CInputBehaviourGui::FormItems() {

@@ -1,21 +1,18 @@
 #include "ui/smsackgui.h"
 
 CSmsAckGui::CSmsAckGui(QLineEdit* currentControl, QComboBox* newControl)
-    : list(currentControl, newControl, {"WHEN_ALARM_ACTIVATED", "ALWAYS"}, 1, 0) {}
+    : controls(ESettingKind::smsAck, currentControl, newControl) {}
 
 void CSmsAckGui::Update(IObsEvent* event) {
-    list.Update(event);
+    controls.Update(event);
 }
 
 void CSmsAckGui::ShowUnitValue(std::string& text) {
-    text = list.ShowUnitValue(text);
-    StoreValue(ValueKind::Current, text);
-    StoreValue(ValueKind::New, text);
+    controls.ShowUnitValue(*this, text);
 }
 
 void CSmsAckGui::SetNewValue(std::string& text) {
-    text = list.SetNewValue(text);
-    StoreValue(ValueKind::New, text);
+    controls.SetNewValue(*this, text);
 }
 
 QStringList CSmsAckGui::FormItems() {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "model/guihelper.h"
-#include "ui/dropdownlist.h"
+#include "ui/settingcontrols.h"
 
 class QComboBox;
 class QLineEdit;
@@ -27,5 +27,5 @@ public:
     static QStringList FormItems();
 
 private:
-    CDropDownList list;
+    CSettingControls controls;
 };

@@ -1,0 +1,59 @@
+#include "model/plainsettinggui.h"
+
+void CPlainSettingGui::Show(const CControlView& newControl) {
+    // A typed text in the editable active-time list may or may not match an item; no rule
+    // looks at that list's selection, so only an item shown by index moves it.
+    if (newControl.show == CControlView::EShow::item) {
+        selectedItem = newControl.item;
+    }
+}
+
+void CPlainSettingGui::ShowUnitValue(std::string& text) {
+    const CUnitValueTaken taken = TakeUnitValue(kind, text);
+    Show(taken.newControl);
+    text = taken.kept;
+    StoreValue(ValueKind::Current, text);
+    StoreValue(ValueKind::New, text);
+}
+
+void CPlainSettingGui::SetNewValue(std::string& text) {
+    const CNewValueTaken taken =
+        TakeNewValue(kind, text, GetValue(ValueKind::Current), selectedItem);
+    Show(taken.newControl);
+    text = taken.kept;
+    StoreValue(ValueKind::New, text);
+}
+
+CPlainSettingGuis::CPlainSettingGuis() {
+    struct Start {
+        ESettingKind kind;
+        const char* value;
+    };
+    constexpr Start kSettings[] = {{ESettingKind::activeTime, "2"},
+                                   {ESettingKind::activeRelay, "1"},
+                                   {ESettingKind::smsAck, "0"},
+                                   {ESettingKind::accessControl, "0"},
+                                   {ESettingKind::inputBehaviour, "0"}};
+    std::size_t i = 0;
+    for (const Start& setting : kSettings) {
+        presenters[i] = MakeRef<CPlainSettingGui>(setting.kind);
+        presenters[i++]->SetNewValue(std::string(setting.value));
+    }
+    for (; i < kCount; ++i) {
+        presenters[i] = MakeRef<CPlainSettingGui>(ESettingKind::delayBlockTime);
+        presenters[i]->SetNewValue(std::string("2"));
+    }
+}
+
+CSettingPresenters CPlainSettingGuis::Lend() const {
+    CSettingPresenters lent;
+    lent.activeTime = presenters[0].get();
+    lent.activeRelay = presenters[1].get();
+    lent.smsAck = presenters[2].get();
+    lent.accessControl = presenters[3].get();
+    lent.inputBehaviour = presenters[4].get();
+    for (std::size_t d = 0; d < lent.inputDelays.size(); ++d) {
+        lent.inputDelays[d] = presenters[5 + d].get();
+    }
+    return lent;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointer>
+#include <string>
+
+#include "model/settingrules.h"
+
+class IGuiHelper;
+class IObsEvent;
+class QComboBox;
+class QLineEdit;
+
+// The pair of controls of one setting presenter: the read-only current edit and the new
+// control, a drop-down list or an edit. Values go through the setting rules of the kind, so the
+// window keeps exactly what a presenter without controls keeps; this class only shows the
+// outcome. It owns neither control and skips a control that has gone.
+class CSettingControls {
+public:
+    CSettingControls(ESettingKind kind, QLineEdit* currentControl, QComboBox* newControl);
+    CSettingControls(ESettingKind kind, QLineEdit* currentControl, QLineEdit* newControl);
+
+    // A value read from the unit: shown, and kept in both of `presenter`'s values and in
+    // `text`.
+    void ShowUnitValue(IGuiHelper& presenter, std::string& text);
+    // A value typed or loaded: shown in the new control, and kept in `presenter`'s new value
+    // and in `text`.
+    void SetNewValue(IGuiHelper& presenter, std::string& text);
+    // A loaded language: the list's items in its words, the selection (and a typed text of an
+    // editable list) kept, since a language switch changes the words and never the choice.
+    void Update(IObsEvent* event);
+
+private:
+    void ShowInCurrentControl(const CControlView& view);
+    void ShowInNewControl(const CControlView& view);
+
+    ESettingKind kind;
+    QPointer<QLineEdit> currentControl;
+    QPointer<QComboBox> newList;
+    QPointer<QLineEdit> newEdit;
+};
