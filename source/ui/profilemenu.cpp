@@ -1,0 +1,135 @@
+#include "ui/profilemenu.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "core/inifile.h"
+#include "persistence/profilefile.h"
+#include "ui/dialogform.h"
+#include "ui/mainform.h"
+#include "ui/saveprofilechoiceform.h"
+#include "vtlist.h"
+
+namespace {
+
+constexpr const char* kProfileSuffix = "pof";
+
+// Never throws: it runs inside the handlers' last line of defence.
+void ShowMessage(TMainForm& form, QMessageBox::Icon icon, const QString& text) noexcept {
+    try {
+        QMessageBox box(icon, form.windowTitle(), text, QMessageBox::Ok, &form);
+        box.exec();
+    } catch (...) {
+        // Nothing is left to tell the user with.
+    }
+}
+
+void ShowInternalError(TMainForm& form, const std::exception* error) noexcept {
+    ShowMessage(form, QMessageBox::Critical,
+                QStringLiteral("Internal application error: ") +
+                    (error != nullptr ? QString::fromLocal8Bit(error->what()) : QString()));
+}
+
+// The profile dialogs start in the profile folder. A save creates it, so that the first
+// profile lands where the next load will look; a failure only costs the starting place.
+QString ProfileFolder(const TMainForm& form, bool create) {
+    const std::string& folder = form.GetProfileFolder();
+    if (create) {
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+    }
+    return QFile::decodeName(QByteArray::fromStdString(folder));
+}
+
+// The file the user picked, named as the file system names it; nothing when cancelled.
+// Non-native, so the dialog behaves alike on every desktop and can be driven offscreen.
+std::optional<std::string> AskForProfile(TMainForm& form, QFileDialog::AcceptMode mode) {
+    const bool save = mode == QFileDialog::AcceptSave;
+    QFileDialog dialog(&form);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    // A save asks before replacing a file (QFileDialog's default); a load takes only a file
+    // that exists.
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Profile (*.pof)"), QStringLiteral("All (*)")});
+    dialog.setDefaultSuffix(QString::fromLatin1(kProfileSuffix));
+    dialog.setDirectory(ProfileFolder(form, save));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(files.constFirst()).toStdString();
+}
+
+// The profile writer: the save dialog, then the file.
+void WriteProfile(TMainForm& form, int32_t choice) {
+    const auto fileName = AskForProfile(form, QFileDialog::AcceptSave);
+    if (!fileName) {
+        return;
+    }
+    try {
+        CProfileFile(*fileName).Save(choice, form.Model(), form.Presenters());
+    } catch (const EIniWriteError& error) {
+        ShowMessage(form, QMessageBox::Critical, QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void InvalidateGrids(TMainForm& form) {
+    for (TVTList* grid : form.GridList()) {
+        if (grid != nullptr) {
+            grid->Invalidate();
+        }
+    }
+}
+
+}  // namespace
+
+void SaveProfileFromMenu(TMainForm& form) noexcept {
+    try {
+        // Destroyed at the end of this block, which stores the choice, also after Cancel.
+        TSaveProfileChoiceForm choiceForm(&form, &form.Settings(), &form.Language());
+        if (choiceForm.exec() == mrOk) {
+            WriteProfile(form, choiceForm.GetChoice());
+        }
+    } catch (const std::exception& error) {
+        ShowInternalError(form, &error);
+    } catch (...) {
+        ShowInternalError(form, nullptr);
+    }
+}
+
+void LoadProfileFromMenu(TMainForm& form) noexcept {
+    try {
+        const auto fileName = AskForProfile(form, QFileDialog::AcceptOpen);
+        if (!fileName) {
+            return;
+        }
+        bool loaded = true;
+        try {
+            CProfileFile(*fileName).Load(form.Model(), form.Presenters());
+        } catch (...) {
+            // Whatever went wrong, the user can only choose another file.
+            loaded = false;
+        }
+        // What was applied before a failure stays, so the grids show it either way.
+        InvalidateGrids(form);
+        if (!loaded) {
+            ShowMessage(form, QMessageBox::NoIcon, QString::fromLatin1(kInvalidProfileMessage));
+        }
+    } catch (const std::exception& error) {
+        ShowInternalError(form, &error);
+    } catch (...) {
+        ShowInternalError(form, nullptr);
+    }
+}

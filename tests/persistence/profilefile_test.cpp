@@ -1,0 +1,391 @@
+#include "persistence/profilefile.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/inifile.h"
+#include "core/parseint.h"
+#include "model/configurationmodel.h"
+#include "model/guihelper.h"
+#include "model/unitlayout.h"
+#include "tempfolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using L = CUnitLayout;
+
+// Keeps what it is given, as the base class stores values; the real presenters' normalising is
+// the window's business and is tested there. It can be told to fail, to stand for anything
+// that goes wrong while a profile is applied.
+class CStoringPresenter : public IGuiHelper {
+public:
+    void Update(IObsEvent*) override {}
+    void ShowUnitValue(std::string& text) override {
+        StoreValue(ValueKind::Current, text);
+        StoreValue(ValueKind::New, text);
+    }
+    void SetNewValue(std::string& text) override {
+        if (fail) {
+            throw std::runtime_error("cannot apply");
+        }
+        StoreValue(ValueKind::New, text);
+    }
+
+    bool fail = false;
+};
+
+using Table = std::vector<std::vector<std::string>>;
+
+Table Snapshot(const TVTListData& table, int32_t rows, int32_t columns) {
+    Table cells(static_cast<std::size_t>(rows));
+    for (int32_t row = 0; row < rows; ++row) {
+        for (int32_t column = 0; column < columns; ++column) {
+            cells[static_cast<std::size_t>(row)].push_back(table.getData(row, column));
+        }
+    }
+    return cells;
+}
+
+// "cpb num" keys of the settings, in presenter order.
+const std::vector<std::string> kSettingKeys = {"68", "67", "66", "63", "65", "62",
+                                               "61", "60", "59", "58", "57"};
+
+class ProfileFileTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        for (std::size_t i = 0; i < presenters.size(); ++i) {
+            owned.push_back(MakeRef<CStoringPresenter>());
+            presenters[i] = owned.back().get();
+        }
+    }
+
+    CStoringPresenter& Presenter(std::size_t slot) { return *owned[slot]; }
+
+    // A distinct value in every cell and presenter value, current and new side alike.
+    void Fill(CConfigurationModel& target) {
+        TVTListData& sms = target.SmsTable();
+        for (int32_t k = 0; k < L::kMessageCount; ++k) {
+            const std::string n = IntToStr(k);
+            sms.setData(k, L::kSmsCurrentTextColumn, "current " + n);
+            sms.setData(k, L::kSmsCurrentNumberColumn, k % 3 == 0 ? "" : "+4610" + n);
+            sms.setData(k, L::kSmsCurrentCallColumn, k % 2 == 0 ? "X" : "");
+            sms.setData(k, L::kSmsNewTextColumn, "new \xE9 " + n);
+            sms.setData(k, L::kSmsNewNumberColumn, k % 4 == 0 ? "" : "+4620" + n);
+            sms.setData(k, L::kSmsNewCallColumn, k % 3 == 1 ? "X" : "");
+            sms.setData(k, L::kSmsDeleteColumn, k % 5 == 2 ? "X" : "");
+        }
+        TVTListData& phoneBook = target.PhoneBookTable();
+        for (int32_t r = 0; r <= target.GetPhoneBookSize(); ++r) {
+            const std::string n = IntToStr(r);
+            phoneBook.setData(r, L::kPhoneBookCurrentNumberColumn, r % 4 == 1 ? "" : "+4630" + n);
+            phoneBook.setData(r, L::kPhoneBookNewNumberColumn, r % 3 == 2 ? "" : "+4640" + n);
+            phoneBook.setData(r, L::kPhoneBookWriteColumn, r % 2 == 0 ? "X" : "");
+        }
+        for (std::size_t i = 0; i < owned.size(); ++i) {
+            owned[i]->StoreValue(ValueKind::Current, IntToStr(static_cast<int32_t>(100 + i)));
+            owned[i]->StoreValue(ValueKind::New, IntToStr(static_cast<int32_t>(10 + i)));
+        }
+    }
+
+    std::vector<std::string> Values(ValueKind kind) const {
+        std::vector<std::string> values;
+        for (const auto& presenter : owned) {
+            values.push_back(presenter->GetValue(kind));
+        }
+        return values;
+    }
+
+    std::string Read(const std::string& path, const std::string& section, int32_t row) const {
+        return CIniFile(path).ReadString(section, IntToStr(row), "<missing>");
+    }
+
+    CConfigurationModel model;
+    std::vector<CRefPtr<CStoringPresenter>> owned;
+    CProfilePresenters presenters{};
+};
+
+// --- Saving and loading back -----------------------------------------------------------------
+
+TEST_F(ProfileFileTest, SavedNewValuesLoadBackOntoTheNewSideOnly) {
+    Fill(model);
+    const int32_t size = model.GetPhoneBookSize();
+    // The settings travel in their presenters; their rows' new numbers are overwritten.
+    for (const std::string& key : kSettingKeys) {
+        model.PhoneBookTable().setData(ParseInt(key, -1), L::kPhoneBookNewNumberColumn, "999");
+    }
+    model.PhoneBookTable().setData(L::kCallMaskPosition - 1, L::kPhoneBookNewNumberColumn, "85");
+    const std::string path = PathOf("new.pof");
+    CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, presenters);
+
+    Table sms = Snapshot(model.SmsTable(), L::kMessageCount, L::kSmsColumnCount);
+    Table phoneBook = Snapshot(model.PhoneBookTable(), size + 1, L::kPhoneBookColumnCount);
+    for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+        phoneBook[static_cast<std::size_t>(ParseInt(kSettingKeys[i], -1))]
+                 [L::kPhoneBookNewNumberColumn] = IntToStr(static_cast<int32_t>(10 + i));
+    }
+    const auto newValues = Values(ValueKind::New);
+    const auto currentValues = Values(ValueKind::Current);
+
+    model.ClearNewValues();
+    for (auto& presenter : owned) {
+        presenter->StoreValue(ValueKind::New, "");
+    }
+    CProfileFile(path).Load(model, presenters);
+
+    EXPECT_EQ(Snapshot(model.SmsTable(), L::kMessageCount, L::kSmsColumnCount), sms);
+    EXPECT_EQ(Snapshot(model.PhoneBookTable(), size + 1, L::kPhoneBookColumnCount), phoneBook);
+    EXPECT_EQ(Values(ValueKind::New), newValues);
+    EXPECT_EQ(Values(ValueKind::Current), currentValues);
+    EXPECT_EQ(Read(path, "cpb num", size), "+4640250");  // the loops include the size itself
+    EXPECT_EQ(Read(path, "cpb num", size + 1), "<missing>");
+}
+
+TEST_F(ProfileFileTest, SavedCurrentValuesMarkExactlyTheRowsWithACurrentNumber) {
+    Fill(model);
+    // Any choice but "new values" saves the current side.
+    for (const int32_t choice : {CProfileFile::kSaveCurrentValues, 7}) {
+        SCOPED_TRACE(choice);
+        const std::string path = PathOf("current" + IntToStr(choice) + ".pof");
+        CProfileFile(path).Save(choice, model, presenters);
+        for (int32_t r = 0; r <= model.GetPhoneBookSize(); ++r) {
+            const std::string number =
+                model.PhoneBookTable().getData(r, L::kPhoneBookCurrentNumberColumn);
+            ASSERT_EQ(Read(path, "cpb write", r), number.empty() ? "" : "X") << r;
+            if (!L::IsSettingRow(r) || r == L::kCallMaskPosition - 1) {
+                ASSERT_EQ(Read(path, "cpb num", r), number) << r;
+            }
+        }
+        for (int32_t k = 0; k < L::kMessageCount; ++k) {
+            const TVTListData& sms = model.SmsTable();
+            EXPECT_EQ(Read(path, "cmg text", k), sms.getData(k, L::kSmsCurrentTextColumn));
+            EXPECT_EQ(Read(path, "cmg num", k), sms.getData(k, L::kSmsCurrentNumberColumn));
+            // The marks come from the new side for both choices.
+            EXPECT_EQ(Read(path, "cmg call", k), sms.getData(k, L::kSmsNewCallColumn));
+            EXPECT_EQ(Read(path, "cmg del", k), sms.getData(k, L::kSmsDeleteColumn));
+        }
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+            EXPECT_EQ(CIniFile(path).ReadString("cpb num", kSettingKeys[i], ""),
+                      IntToStr(static_cast<int32_t>(100 + i)));
+        }
+    }
+}
+
+TEST_F(ProfileFileTest, NewFileIsWindows1252WithCrLfAndSectionsInOrder) {
+    model.SmsTable().setData(0, L::kSmsNewTextColumn, "Caf\xE9 \x80");
+    const std::string path = PathOf("new.pof");
+    CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, presenters);
+    const std::string content = Contents(path);
+    EXPECT_EQ(content.rfind("[cmg text]\r\n0=Caf\xE9 \x80\r\n1=\r\n", 0), 0u);
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        ASSERT_EQ(content[i] == '\n', i > 0 && content[i - 1] == '\r') << i;
+    }
+    EXPECT_EQ(CIniFile(path).ReadSections(),
+              (std::vector<std::string>{"cmg text", "cmg num", "cmg call", "cmg del", "cpb num",
+                                        "cpb write"}));
+
+    model.SmsTable().setData(0, L::kSmsNewTextColumn, "");
+    CProfileFile(path).Load(model, presenters);
+    EXPECT_EQ(model.SmsTable().getData(0, L::kSmsNewTextColumn), "Caf\xE9 \x80");
+}
+
+TEST_F(ProfileFileTest, SavingOverAFileKeepsWhatTheSaveDoesNotWrite) {
+    const std::string path = Put("old.pof",
+                                 "; written elsewhere\n[cpb num]\n300=+46999\n5=old\n"
+                                 "[Other]\nmine=1\n[CPB WRITE]\n300=X\n");
+    model.PhoneBookTable().setData(5, L::kPhoneBookNewNumberColumn, "+465");
+    CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, presenters);
+    const std::string content = Contents(path);
+    EXPECT_EQ(content.find('\r'), std::string::npos);  // the file's own line ending
+    EXPECT_EQ(content.rfind("; written elsewhere\n[cpb num]\n300=+46999\n5=+465\n0=\n", 0), 0u);
+    EXPECT_EQ(CIniFile(path).ReadString("Other", "mine", ""), "1");
+    EXPECT_EQ(Read(path, "cpb write", 300), "X");
+}
+
+TEST_F(ProfileFileTest, UnwritableFileStopsTheSaveWithTheFileName) {
+    std::vector<std::string> paths = {Put("plain", "x") + "/p.pof"};
+    if (::geteuid() != 0) {  // root may write any file
+        paths.push_back(Put("ro.pof", "[cmg text]\n0=keep\n"));
+        fs::permissions(paths.back(), fs::perms::owner_read);
+    }
+    for (const std::string& path : paths) {
+        try {
+            CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, presenters);
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const EIniWriteError& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+        }
+    }
+}
+
+// --- Loading files written elsewhere ---------------------------------------------------------
+
+TEST_F(ProfileFileTest, LoadReadsWindowsFilesAsThePrivateProfileFunctionsDo) {
+    const std::string longText(3000, 'a');
+    const std::string profile =
+        "[Other]\n0=ignored\n"
+        "[cpb write]\n2=X\n0=1\n1=\n3= yes \n"
+        "[CMG Text]\n27=last\n0=  padded text  \n1=\"quoted text\"\n2=' single '\n"
+        "3=" +
+        longText +
+        "\n99=extra\n"
+        "[cmg num]\n0 = +46701 \n"
+        "[cmg call]\n0=X\n"
+        "[cmg del]\n1=X\n"
+        "[cpb num]\n0=+461\n64=85\n250=+46250\n";
+    std::string crlf;
+    for (const char c : profile) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    std::vector<Table> loaded;
+    for (const std::string& content : {profile, crlf}) {
+        CConfigurationModel target;
+        target.SmsTable().setData(5, L::kSmsNewTextColumn, "replaced");
+        CProfileFile(Put("windows.pof", content)).Load(target, presenters);
+        const TVTListData& sms = target.SmsTable();
+        EXPECT_EQ(sms.getData(0, L::kSmsNewTextColumn), "padded text");
+        EXPECT_EQ(sms.getData(1, L::kSmsNewTextColumn), "quoted text");
+        EXPECT_EQ(sms.getData(2, L::kSmsNewTextColumn), " single ");
+        EXPECT_EQ(sms.getData(3, L::kSmsNewTextColumn), std::string(2047, 'a'));
+        EXPECT_EQ(sms.getData(5, L::kSmsNewTextColumn), "");
+        EXPECT_EQ(sms.getData(27, L::kSmsNewTextColumn), "last");
+        EXPECT_EQ(sms.getData(0, L::kSmsNewNumberColumn), "+46701");
+        EXPECT_EQ(sms.getData(0, L::kSmsNewCallColumn), "X");
+        EXPECT_EQ(sms.getData(1, L::kSmsDeleteColumn), "X");
+        EXPECT_EQ(sms.rowCount(), L::kMessageCount);
+        const TVTListData& phoneBook = target.PhoneBookTable();
+        EXPECT_EQ(phoneBook.getData(0, L::kPhoneBookNewNumberColumn), "+461");
+        EXPECT_EQ(phoneBook.getData(64, L::kPhoneBookNewNumberColumn), "85");
+        EXPECT_EQ(phoneBook.getData(250, L::kPhoneBookNewNumberColumn), "+46250");
+        // Any text in "cpb write" is a mark.
+        const std::vector<std::string> marks = {"X", "", "X", "X", ""};
+        for (std::size_t r = 0; r < marks.size(); ++r) {
+            EXPECT_EQ(phoneBook.getData(static_cast<int>(r), L::kPhoneBookWriteColumn), marks[r]);
+        }
+        loaded.push_back(Snapshot(sms, L::kMessageCount, L::kSmsColumnCount));
+        Table numbers = Snapshot(phoneBook, 251, L::kPhoneBookColumnCount);
+        loaded.back().insert(loaded.back().end(), numbers.begin(), numbers.end());
+    }
+    EXPECT_EQ(loaded[0], loaded[1]);
+}
+
+TEST_F(ProfileFileTest, SettingsLoadAsIntegersWithZeroForAnythingElse) {
+    struct Case {
+        std::string key;
+        std::optional<std::string> stored;  // nothing: the key is missing
+        std::string passed;
+    };
+    const std::vector<Case> cases = {
+        // The active time goes to its presenter as text, "0" when missing.
+        {"68", "15", "15"},    {"68", "abc", "abc"},      {"68", std::nullopt, "0"},
+        {"67", " 3 ", "3"},    {"66", "0x1", "1"},        {"65", "abc", "0"},
+        {"63", "\"1\"", "1"},  {"62", "$0C", "12"},       {"61", "-5", "-5"},
+        {"60", "", "0"},       {"59", "7x", "0"},         {"58", "'2'", "2"},
+        {"57", "0254", "254"}, {"67", std::nullopt, "0"}, {"57", std::nullopt, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + " " + c.stored.value_or("<missing>"));
+        std::string content = "[cpb write]\n0=X\n[cpb num]\n";
+        if (c.stored) {
+            content += c.key + "=" + *c.stored + "\n";
+        }
+        for (auto& presenter : owned) {
+            presenter->StoreValue(ValueKind::New, "<untouched>");
+            presenter->StoreValue(ValueKind::Current, "7");
+        }
+        CProfileFile(Put("settings.pof", content)).Load(model, presenters);
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+            EXPECT_EQ(owned[i]->GetValue(ValueKind::New), kSettingKeys[i] == c.key ? c.passed : "0")
+                << kSettingKeys[i];
+            EXPECT_EQ(owned[i]->GetValue(ValueKind::Current), "7");
+        }
+    }
+}
+
+TEST_F(ProfileFileTest, ProfileOfALargerStoreLoadsUpToTheCurrentSize) {
+    Fill(model);
+    const std::string path = PathOf("large.pof");
+    CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, presenters);
+
+    CConfigurationModel small;
+    small.SetPhoneBookSize(100);
+    small.PhoneBookTable().setData(101, L::kPhoneBookNewNumberColumn, "keep");
+    small.PhoneBookTable().setData(101, L::kPhoneBookWriteColumn, "");
+    CProfileFile(path).Load(small, presenters);
+    for (int32_t r = 0; r <= 100; ++r) {
+        if (!L::IsSettingRow(r)) {
+            ASSERT_EQ(small.PhoneBookTable().getData(r, L::kPhoneBookNewNumberColumn),
+                      model.PhoneBookTable().getData(r, L::kPhoneBookNewNumberColumn));
+        }
+        ASSERT_EQ(small.PhoneBookTable().getData(r, L::kPhoneBookWriteColumn),
+                  model.PhoneBookTable().getData(r, L::kPhoneBookWriteColumn));
+    }
+    EXPECT_EQ(small.PhoneBookTable().getData(101, L::kPhoneBookNewNumberColumn), "keep");
+    EXPECT_EQ(small.PhoneBookTable().getData(101, L::kPhoneBookWriteColumn), "");
+}
+
+// --- Files that are no profile, and failures while applying ----------------------------------
+
+TEST_F(ProfileFileTest, FileThatIsNoProfileIsRefusedBeforeAnythingChanges) {
+    fs::create_directory(folder / "folder.pof");
+    const std::string huge = Put("huge.pof", "[cmg text]\n0=x\n");
+    fs::resize_file(huge, CProfileFile::kMaxProfileSize + 1);
+    const std::vector<std::string> paths = {
+        PathOf("missing.pof"),
+        PathOf("folder.pof"),
+        Put("empty.pof", ""),
+        Put("binary.pof", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)),
+        Put("settings.txt", "[Settings]\nLANGUAGE=English\n"),
+        Put("sections-only.pof", "[cmg text]\n[cpb num]\n"),
+        huge,
+    };
+    Fill(model);
+    const Table sms = Snapshot(model.SmsTable(), L::kMessageCount, L::kSmsColumnCount);
+    const Table phoneBook = Snapshot(model.PhoneBookTable(), 251, L::kPhoneBookColumnCount);
+    const auto newValues = Values(ValueKind::New);
+    for (const std::string& path : paths) {
+        EXPECT_THROW(CProfileFile(path).Load(model, presenters), EInvalidProfile) << path;
+    }
+    EXPECT_EQ(Snapshot(model.SmsTable(), L::kMessageCount, L::kSmsColumnCount), sms);
+    EXPECT_EQ(Snapshot(model.PhoneBookTable(), 251, L::kPhoneBookColumnCount), phoneBook);
+    EXPECT_EQ(Values(ValueKind::New), newValues);
+
+    // One profile section with one key is enough.
+    CProfileFile(Put("minimal.pof", "[cpb write]\n3=1\n")).Load(model, presenters);
+    EXPECT_EQ(model.PhoneBookTable().getData(3, L::kPhoneBookWriteColumn), "X");
+    EXPECT_EQ(model.SmsTable().getData(1, L::kSmsNewTextColumn), "");
+}
+
+TEST_F(ProfileFileTest, FailureWhileApplyingStopsTheLoadAndKeepsWhatWasApplied) {
+    for (auto& presenter : owned) {
+        presenter->StoreValue(ValueKind::New, "old");
+    }
+    Presenter(3).fail = true;  // access control, "63", after "68" to "65"
+    const std::string path =
+        Put("p.pof", "[cmg text]\n0=text\n[cpb num]\n0=+461\n68=9\n67=2\n66=1\n65=1\n63=1\n62=4\n");
+    EXPECT_THROW(CProfileFile(path).Load(model, presenters), std::runtime_error);
+    EXPECT_EQ(model.SmsTable().getData(0, L::kSmsNewTextColumn), "text");
+    EXPECT_EQ(model.PhoneBookTable().getData(0, L::kPhoneBookNewNumberColumn), "+461");
+    EXPECT_EQ(Values(ValueKind::New),
+              (std::vector<std::string>{"9", "2", "1", "old", "1", "old", "old", "old", "old",
+                                        "old", "old"}));
+}
+
+TEST_F(ProfileFileTest, MissingPresentersAreLeftOut) {
+    CProfilePresenters none{};
+    model.PhoneBookTable().setData(67, L::kPhoneBookNewNumberColumn, "3");
+    const std::string path = PathOf("none.pof");
+    CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, none);
+    EXPECT_EQ(Read(path, "cpb num", 67), "3");
+    CProfileFile(path).Load(model, none);
+    EXPECT_EQ(model.PhoneBookTable().getData(67, L::kPhoneBookNewNumberColumn), "3");
+}
+
+}  // namespace

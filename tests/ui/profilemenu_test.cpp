@@ -1,0 +1,323 @@
+#include "ui/profilemenu.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/inifile.h"
+#include "model/configurationmodel.h"
+#include "model/guihelper.h"
+#include "model/unitlayout.h"
+#include "persistence/appsettings.h"
+#include "ui/mainform.h"
+#include "ui/saveprofilechoiceform.h"
+#include "vtlist.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using L = CUnitLayout;
+
+// What the user does to a dialog, run from its event loop once the current call has returned.
+void Later(QObject* context, std::function<void()> action) {
+    QTimer::singleShot(0, context, std::move(action));
+}
+
+// Answers the modal dialogs that come up one after another, the n-th with the n-th step, while
+// the code under test sits in their exec(). A step inspects its dialog and queues what the
+// user does (Later), so that a dialog it opens in turn (an overwrite question) is answered by
+// the next step. A dialog beyond the steps, or one still open at the bound, is rejected, so a
+// test fails instead of hanging.
+class ModalSequence {
+public:
+    using Step = std::function<void(QDialog&)>;
+
+    explicit ModalSequence(std::vector<Step> steps,
+                           std::chrono::milliseconds bound = std::chrono::seconds(10))
+        : steps(std::move(steps)), deadline(std::chrono::steady_clock::now() + bound) {
+        QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
+        timer.start(1);
+    }
+
+    std::size_t StepsTaken() const { return next; }
+    bool Unexpected() const { return unexpected; }
+    bool TimedOut() const { return timedOut; }
+
+private:
+    void Poll() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        const bool seen = std::find(handled.begin(), handled.end(), dialog) != handled.end();
+        if (dialog != nullptr && !seen) {
+            handled.emplace_back(dialog);
+            if (next < steps.size()) {
+                steps[next++](*dialog);
+            } else {
+                unexpected = true;
+                ADD_FAILURE() << "unexpected " << dialog->metaObject()->className();
+                Later(dialog, [dialog] { dialog->reject(); });
+            }
+        } else if (dialog != nullptr && std::chrono::steady_clock::now() >= deadline) {
+            timedOut = true;
+            timer.stop();
+            dialog->reject();
+        }
+    }
+
+    std::vector<Step> steps;
+    std::chrono::steady_clock::time_point deadline;
+    QTimer timer;
+    // A dialog is answered once, also when it becomes the active one again after another.
+    std::vector<QPointer<QDialog>> handled;
+    std::size_t next = 0;
+    bool unexpected = false;
+    bool timedOut = false;
+};
+
+ModalSequence::Step ChooseValues(bool current) {
+    return [current](QDialog& dialog) {
+        auto* form = qobject_cast<TSaveProfileChoiceForm*>(&dialog);
+        ASSERT_NE(form, nullptr);
+        Later(form, [form, current] {
+            (current ? form->CurrentValueChoice : form->NewValueChoice)->click();
+            form->SaveButton->click();
+        });
+    };
+}
+
+ModalSequence::Step CancelChoice() {
+    return [](QDialog& dialog) {
+        auto* form = qobject_cast<TSaveProfileChoiceForm*>(&dialog);
+        ASSERT_NE(form, nullptr);
+        Later(form, [form] { form->CancelButton->click(); });
+    };
+}
+
+// Picks `name` (relative to the starting folder, or absolute) in a profile file dialog;
+// an empty name cancels it.
+ModalSequence::Step PickFile(const std::string& name, QFileDialog::AcceptMode mode) {
+    return [name, mode](QDialog& dialog) {
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->acceptMode(), mode);
+        EXPECT_EQ(files->fileMode(), mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                                     : QFileDialog::ExistingFile);
+        EXPECT_EQ(files->nameFilters(), QStringList({"Profile (*.pof)", "All (*)"}));
+        EXPECT_EQ(files->defaultSuffix(), "pof");
+        EXPECT_TRUE(files->testOption(QFileDialog::DontUseNativeDialog));
+        Later(files, [files, name] {
+            if (name.empty()) {
+                files->reject();
+                return;
+            }
+            // Typed into the file name box, as a user does (selectFile leaves a focused box be).
+            auto* edit = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(QString::fromStdString(name));
+            static_cast<QDialog*>(files)->accept();  // as the Save/Open button does
+        });
+    };
+}
+
+// Checks a message box's text and presses one of its buttons.
+ModalSequence::Step AnswerBox(std::function<void(QMessageBox&)> check,
+                              QMessageBox::StandardButton button) {
+    return [check, button](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        ASSERT_NE(box, nullptr);
+        check(*box);
+        Later(box, [box, button] { box->button(button)->click(); });
+    };
+}
+
+class ProfileMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        programFolder = folder.path().toStdString() + "/";
+        std::ofstream(programFolder + "languages.txt", std::ios::binary) << "[English]\n";
+        TMainFormEnvironment environment;
+        environment.dataFolders = {programFolder};
+        environment.configFolder = programFolder;
+        environment.listPorts = [](std::vector<std::string>&) {};
+        environment.canOpen = [](const std::string&) { return false; };
+        form = std::make_unique<TMainForm>(environment);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        profiles = form->GetProfileFolder() + "/";
+    }
+
+    // Runs one menu entry against the user's steps; every step must be taken.
+    void Run(void (*entry)(TMainForm&), std::vector<ModalSequence::Step> steps) {
+        const std::size_t count = steps.size();
+        ModalSequence user(std::move(steps));
+        entry(*form);
+        EXPECT_EQ(user.StepsTaken(), count);
+        EXPECT_FALSE(user.Unexpected());
+        EXPECT_FALSE(user.TimedOut());
+    }
+
+    void Save(std::vector<ModalSequence::Step> steps) { Run(SaveProfileFromMenu, steps); }
+    void Load(const std::string& name, std::vector<ModalSequence::Step> more = {}) {
+        more.insert(more.begin(), PickFile(name, QFileDialog::AcceptOpen));
+        Run(LoadProfileFromMenu, more);
+    }
+
+    TVTListData& Sms() { return form->Model().SmsTable(); }
+    TVTListData& PhoneBook() { return form->Model().PhoneBookTable(); }
+    IGuiHelper& Presenter(std::size_t slot) { return *form->Presenters()[slot]; }
+
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    QTemporaryDir folder;
+    std::string programFolder;
+    std::string profiles;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(ProfileMenuTest, SavedProfileLoadsBackThroughTheDialogs) {
+    Sms().setData(0, L::kSmsCurrentTextColumn, "unit text");
+    Sms().setData(0, L::kSmsNewTextColumn, "Door \xE9");
+    Sms().setData(0, L::kSmsNewNumberColumn, "+46701");
+    Sms().setData(0, L::kSmsNewCallColumn, "X");
+    Sms().setData(3, L::kSmsDeleteColumn, "X");
+    PhoneBook().setData(0, L::kPhoneBookNewNumberColumn, "+46702");
+    PhoneBook().setData(0, L::kPhoneBookWriteColumn, "X");
+    PhoneBook().setData(69, L::kPhoneBookCurrentNumberColumn, "+46770");
+    Presenter(0).SetNewValue(std::string("45"));
+    Presenter(1).ShowUnitValue(std::string("3"));
+    Presenter(1).SetNewValue(std::string("2"));
+    Presenter(6).SetNewValue(std::string("30"));
+
+    // The profile folder is made on the first save; the default suffix completes the name.
+    Save({ChooseValues(false), PickFile("first", QFileDialog::AcceptSave)});
+    const std::string path = profiles + "first.pof";
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "1");
+
+    const QString currentShown = form->ActiveRelayCurrentEdit->text();
+    form->ClearFieldsButtonClick();
+    Presenter(0).SetNewValue(std::string("2"));
+    Presenter(1).SetNewValue(std::string("0"));
+    Presenter(6).SetNewValue(std::string("2"));
+    Load(path);
+    EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "Door \xE9");
+    EXPECT_EQ(form->AlarmInputLists[0]->cellText(0, L::kSmsNewTextColumn), "Door \xE9");
+    EXPECT_EQ(Sms().getData(0, L::kSmsNewNumberColumn), "+46701");
+    EXPECT_EQ(Sms().getData(0, L::kSmsNewCallColumn), "X");
+    EXPECT_EQ(Sms().getData(3, L::kSmsDeleteColumn), "X");
+    EXPECT_EQ(PhoneBook().getData(0, L::kPhoneBookNewNumberColumn), "+46702");
+    EXPECT_EQ(PhoneBook().getData(0, L::kPhoneBookWriteColumn), "X");
+    EXPECT_EQ(form->ActiveTimeNewCombo->currentText(), "45");
+    EXPECT_EQ(form->ActiveRelayNewCombo->currentIndex(), 2);
+    EXPECT_EQ(form->InputDelayNewEdits[1]->text(), "30");
+    // The current side is the unit's.
+    EXPECT_EQ(Sms().getData(0, L::kSmsCurrentTextColumn), "unit text");
+    EXPECT_EQ(Presenter(1).GetValue(ValueKind::Current), "3");
+    EXPECT_EQ(form->ActiveRelayCurrentEdit->text(), currentShown);
+
+    // Saving the current values over it asks first.
+    Save({ChooseValues(true), PickFile("first.pof", QFileDialog::AcceptSave),
+          AnswerBox([](QMessageBox& box) { EXPECT_TRUE(box.text().contains("first.pof")); },
+                    QMessageBox::Yes)});
+    EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "2");
+    const CIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("cmg text", "0", ""), "unit text");
+    EXPECT_EQ(ini.ReadString("cpb num", "69", ""), "+46770");
+    EXPECT_EQ(ini.ReadString("cpb write", "69", ""), "X");
+    EXPECT_EQ(ini.ReadString("cpb write", "0", ""), "");
+    EXPECT_EQ(ini.ReadString("cpb num", "67", ""), "3");
+}
+
+TEST_F(ProfileMenuTest, CancellingAnyStepWritesAndLoadsNothing) {
+    Save({CancelChoice()});
+    Save({ChooseValues(true), PickFile("", QFileDialog::AcceptSave)});
+    EXPECT_TRUE(fs::is_empty(profiles));
+    // The choice made before Cancel is still remembered.
+    EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "2");
+
+    Sms().setData(0, L::kSmsNewTextColumn, "mine");
+    Load("");
+    EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "mine");
+}
+
+TEST_F(ProfileMenuTest, JunkProfileShowsTheFixedMessageAndTheToolStaysUsable) {
+    fs::create_directories(profiles);
+    std::ofstream(profiles + "junk.pof", std::ios::binary) << std::string("\x7F\x45LF\0\x01", 6);
+    std::ofstream(profiles + "good.pof", std::ios::binary) << "[cmg text]\r\n0=loaded\r\n";
+    Sms().setData(0, L::kSmsNewTextColumn, "mine");
+    Presenter(1).SetNewValue(std::string("3"));
+
+    Load(profiles + "junk.pof", {AnswerBox(
+                                    [](QMessageBox& box) {
+                                        EXPECT_EQ(box.text().toStdString(), kInvalidProfileMessage);
+                                        EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+                                    },
+                                    QMessageBox::Ok)});
+    EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "mine");
+    EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "3");
+    EXPECT_TRUE(form->isEnabled());
+
+    Load(profiles + "good.pof");
+    EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "loaded");
+    EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "0");
+}
+
+TEST_F(ProfileMenuTest, UnwritableProfileShowsUnableToWrite) {
+    fs::create_directories(profiles);
+    struct Case {
+        std::string name;
+        bool exists;
+    };
+    // A link into a missing folder cannot be written by anyone; a read-only file by anyone but
+    // root.
+    std::vector<Case> cases = {{"broken.pof", false}};
+    fs::create_symlink(programFolder + "missing/x.pof", profiles + "broken.pof");
+    if (::geteuid() != 0) {
+        std::ofstream(profiles + "readonly.pof") << "[cmg text]\n0=keep\n";
+        fs::permissions(profiles + "readonly.pof", fs::perms::owner_read);
+        cases.push_back({"readonly.pof", true});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = profiles + c.name;
+        std::vector<ModalSequence::Step> steps = {ChooseValues(false),
+                                                  PickFile(c.name, QFileDialog::AcceptSave)};
+        if (c.exists) {
+            steps.push_back(AnswerBox([](QMessageBox&) {}, QMessageBox::Yes));
+        }
+        steps.push_back(AnswerBox(
+            [path](QMessageBox& box) {
+                EXPECT_EQ(box.text().toStdString(), "Unable to write to " + path);
+                EXPECT_EQ(box.icon(), QMessageBox::Critical);
+            },
+            QMessageBox::Ok));
+        Save(steps);
+    }
+    EXPECT_TRUE(form->isEnabled());
+}
+
+}  // namespace
