@@ -5,6 +5,7 @@
 #   ./build.sh run      set up, build and start the tool against the simulated unit
 #   ./build.sh bench    set up, build and run the benchmarks
 #   ./build.sh tsan     build the engine tests with ThreadSanitizer into build-tsan and run them
+#   ./build.sh package  set up, build and make the Debian package build/sendibox-config_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -52,6 +53,10 @@ case "$cmd" in
         build build
         for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
         ;;
+    package)
+        build build
+        (cd build && cpack -G DEB)
+        ;;
     run)
         build build
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -70,7 +75,7 @@ case "$cmd" in
         build/source/ui/sendibox-config
         ;;
     *)
-        echo "usage: $0 [build|test|run|bench|tsan]" >&2
+        echo "usage: $0 [build|test|run|bench|tsan|package]" >&2
         exit 2
         ;;
 esac

@@ -50,7 +50,9 @@ int main(int argc, char** argv) {
     const std::string programFolder =
         WithSeparator(QApplication::applicationDirPath().toStdString());
     TMainFormEnvironment environment;
-    environment.dataFolders = {programFolder, SENDIBOX_INSTALLED_DATA_DIR};
+    // Beside the program first (a build tree, an unpacked copy), then the installed data folder
+    // next to its bin/.
+    environment.dataFolders = DataFolders(programFolder);
     environment.configFolder = ChooseConfigFolder(programFolder, ReadConfigEnvironment());
     EnsureFolder(environment.configFolder);
 

@@ -66,6 +66,18 @@ bool EnsureFolder(const std::string& folder) {
     return std::filesystem::is_directory(folder, error);
 }
 
+std::vector<std::string> DataFolders(const std::string& programFolder) {
+    if (programFolder.empty()) {
+        return {};
+    }
+    const std::string program = WithSlash(programFolder);
+    // Lexically, not through the file system: the installed folder may not exist (a build
+    // tree), and the program folder is already the resolved one the application reports.
+    const std::filesystem::path installed =
+        (std::filesystem::path(program) / ".." / "share" / kConfigFolderName).lexically_normal();
+    return {program, WithSlash(installed.string())};
+}
+
 std::string LocateDataFile(const std::string& fileName, const std::vector<std::string>& folders,
                            const std::function<bool(const std::string&)>& fileExists) {
     for (const std::string& folder : folders) {

@@ -39,6 +39,12 @@ std::string ChooseConfigFolder(
 // Creates `folder` and its missing parents; true when it exists afterwards.
 bool EnsureFolder(const std::string& folder);
 
+// The folders searched for read-only data, in order, each with a trailing "/": the program
+// folder, then the data folder of an installation, <prefix>/share/sendibox-config/, found from
+// <prefix>/bin/ so that an installation works under any prefix and can be moved. Empty when
+// `programFolder` is empty.
+std::vector<std::string> DataFolders(const std::string& programFolder);
+
 // Read-only data (languages.txt, manuals): the first of `folders` that holds `fileName`,
 // joined with it; the first folder joined with it when none does (a path that reads as
 // missing), empty when `folders` is empty.

@@ -9,10 +9,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <string>
-
-#include "core/win1252.h"
-#include "ui/shellopener.h"
 
 TAboutForm::TAboutForm(QWidget* owner)
     : TDialogForm(owner),
@@ -23,8 +19,10 @@ TAboutForm::TAboutForm(QWidget* owner)
           QStringLiteral("Configures the Sendibox GSM alarm and relay unit over a serial port: "
                          "access numbers, relay and input settings and alarm texts."),
           this)),
-      WebAddressLabel(
-          new QLabel(QString::fromStdString(Win1252ToUtf8(std::string(kMakerWebAddress))), this)),
+      // No web site to name: the documents that take its place are in the Help menu.
+      WebAddressLabel(new QLabel(
+          QStringLiteral("The user manual and the troubleshooting guide are in the Help menu."),
+          this)),
       Bevel1(NewBevel(this)),
       Button1(new QPushButton(QStringLiteral("OK"), this)) {
     setObjectName(QStringLiteral("AboutForm"));
@@ -50,6 +48,8 @@ TAboutForm::TAboutForm(QWidget* owner)
     CommentsLabel->setWordWrap(true);
     CommentsLabel->setFixedWidth(280);
     WebAddressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    WebAddressLabel->setWordWrap(true);
+    WebAddressLabel->setFixedWidth(280);
     Button1->setDefault(true);
 
     auto* texts = new QVBoxLayout;

@@ -1,5 +1,6 @@
 #include "ui/shellopener.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QMouseEvent>
@@ -7,7 +8,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "core/win1252.h"
 #include "persistence/configfolder.h"
 
 namespace {
@@ -34,29 +34,42 @@ bool CShellOpener::OpenDocument(std::string_view fileName,
     return openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
-bool CShellOpener::OpenAddress(std::string_view address) const {
-    const QUrl url =
-        QUrl::fromUserInput(QString::fromStdString(Win1252ToUtf8(std::string(address))));
-    if (!url.isValid() || !openUrl) {
-        return false;
-    }
-    return openUrl(url);
+std::string_view UserManualFor(std::string_view languageName) {
+    static_assert(kHelpDocuments[0].menuItem == "HelpEng" &&
+                  kHelpDocuments[1].menuItem == "HelpSwe");
+    // The language file's section name, compared as the file spells it.
+    return languageName == "Svenska" ? kHelpDocuments[1].fileName : kHelpDocuments[0].fileName;
 }
 
-TWebLinkLabel::TWebLinkLabel(QWidget* parent, CShellOpener opener, std::string_view address)
-    : QLabel(parent), opener(std::move(opener)), address(address) {
+TWebLinkLabel::TWebLinkLabel(QWidget* parent, CShellOpener opener, std::vector<std::string> folders,
+                             TLanguageNameFunction languageName)
+    : QLabel(parent),
+      opener(std::move(opener)),
+      folders(std::move(folders)),
+      languageName(std::move(languageName)) {
+    if (this->folders.empty()) {
+        this->folders =
+            DataFolders(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    }
     setObjectName(QStringLiteral("WebLinkLabel"));
-    setText(QString::fromStdString(Win1252ToUtf8(this->address)));
+    setText(QString::fromLatin1(kUserManualCaption.data(),
+                                static_cast<qsizetype>(kUserManualCaption.size())));
     QPalette navy = palette();
     navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
     setPalette(navy);
     setCursor(Qt::PointingHandCursor);
+    // A narrow column or a large font breaks the caption into lines rather than cutting it.
+    setWordWrap(true);
+}
+
+std::string_view TWebLinkLabel::ManualFileName() const {
+    return UserManualFor(languageName ? languageName() : std::string());
 }
 
 void TWebLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     // A press that is dragged off the label before release is no click.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        opener.OpenAddress(address);
+        opener.OpenDocument(ManualFileName(), folders);
     }
     QLabel::mouseReleaseEvent(event);
 }

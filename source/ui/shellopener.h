@@ -25,13 +25,18 @@ inline constexpr std::array<THelpDocument, 4> kHelpDocuments = {{
     {"TroubleshootingSwe", "Troubleshooting (Svenska)", "Troubleshooting SWE.pdf"},
 }};
 
-// The maker's web page, shown and opened by the link label of the main window.
-inline constexpr std::string_view kMakerWebAddress = "https://www.sendibox.com";
+// The tool has no web site of its own; the link label of the main window leads to the user
+// manual instead, under this caption (the same in every language, like the Help menu's).
+inline constexpr std::string_view kUserManualCaption = "Sendibox Config Tool Manual";
+
+// The user manual for a language name of the language file: the Swedish manual for "Svenska",
+// the English one for every other language.
+std::string_view UserManualFor(std::string_view languageName);
 
 // Hands a URL to whatever opens it; true when it was handed on.
 using TOpenUrlFunction = std::function<bool(const QUrl& url)>;
 
-// The desktop's "open" action for documents and web pages. The opening itself is a function
+// The desktop's "open" action for documents. The opening itself is a function
 // given at construction, so tests can watch what would be opened without launching anything.
 // Nothing is reported to the user: a missing document is the desktop's to report or ignore.
 class CShellOpener {
@@ -45,25 +50,33 @@ public:
     // Folders are file-system paths, with or without their trailing separator.
     bool OpenDocument(std::string_view fileName, const std::vector<std::string>& folders) const;
 
-    // A web address; one without a scheme ("www.example.com") is taken as http.
-    bool OpenAddress(std::string_view address) const;
-
 private:
     TOpenUrlFunction openUrl;
 };
 
-// The main window's link to the maker's web page: the address in navy with a hand cursor; a
-// click with the left button opens it.
+// Names the window's current language when asked; empty when there is none yet.
+using TLanguageNameFunction = std::function<std::string()>;
+
+// The main window's link label: the user manual's caption in navy with a hand cursor; a click
+// with the left button opens the manual that suits the current language from the data folders,
+// the way the Help menu opens its documents.
 class TWebLinkLabel : public QLabel {
     Q_OBJECT
 public:
-    TWebLinkLabel(QWidget* parent, CShellOpener opener,
-                  std::string_view address = kMakerWebAddress);
+    // `folders`: the data folders searched for the manual; when empty, those of this program
+    // (DataFolders of the application's folder). `languageName` is asked at each click, so it
+    // may be given before the language exists; without it the English manual is opened.
+    TWebLinkLabel(QWidget* parent, CShellOpener opener, std::vector<std::string> folders = {},
+                  TLanguageNameFunction languageName = {});
+
+    // The manual a click would open now.
+    std::string_view ManualFileName() const;
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     CShellOpener opener;
-    std::string address;
+    std::vector<std::string> folders;
+    TLanguageNameFunction languageName;
 };

@@ -38,6 +38,26 @@ TEST(ConfigFolder, ProgramFolderWhenWritableElseUserConfigurationFolder) {
     }
 }
 
+TEST(ConfigFolder, DataFoldersAreTheProgramFolderThenTheShareFolderBesideItsBin) {
+    struct Case {
+        const char* program;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"/usr/bin/", {"/usr/bin/", "/usr/share/sendibox-config/"}},
+        {"/opt/x/bin", {"/opt/x/bin/", "/opt/x/share/sendibox-config/"}},
+        // A build tree or an unpacked copy: the share folder is looked for but need not exist.
+        {"/home/u/tool/build/source/ui/",
+         {"/home/u/tool/build/source/ui/", "/home/u/tool/build/source/share/sendibox-config/"}},
+        {"/", {"/", "/share/sendibox-config/"}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        EXPECT_EQ(DataFolders(c.program), c.expected);
+    }
+}
+
 using ConfigFolderFiles = TempFolderTest;
 
 TEST_F(ConfigFolderFiles, RealFoldersAreCheckedAndCreated) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTest>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "persistence/tempfolder.h"
@@ -44,26 +47,51 @@ TEST_F(ShellOpenerTest, DocumentComesFromTheFirstFolderThatHoldsIt) {
     EXPECT_EQ(opened.size(), 3u);
 }
 
-TEST_F(ShellOpenerTest, LinkLabelOpensItsAddressOnALeftClick) {
+TEST_F(ShellOpenerTest, LinkLabelOpensTheUserManualOfTheCurrentLanguageOnALeftClick) {
+    std::filesystem::create_directories(PathOf("share"));
+    Put("share/Sendibox Config Tool Manual ENG.pdf", "%PDF");
+    Put("share/Sendibox Config Tool Manual SWE.pdf", "%PDF");
+    std::string language;  // none loaded yet: the English manual
     QWidget window;
-    auto* link = new TWebLinkLabel(&window, opener);
+    auto* link = new TWebLinkLabel(&window, opener, {PathOf("bin"), PathOf("share")},
+                                   [&language] { return language; });
     link->resize(200, 20);
-    EXPECT_EQ(link->text().toStdString(), std::string(kMakerWebAddress));
+    EXPECT_EQ(link->text().toStdString(), std::string(kUserManualCaption));
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 128));
 
     QTest::mouseClick(link, Qt::RightButton);
     EXPECT_TRUE(opened.empty());
-    QTest::mouseClick(link, Qt::LeftButton);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl(QString::fromStdString(std::string(kMakerWebAddress))));
+    // The language is asked at each click, so a switch after construction counts.
+    const struct {
+        const char* language;
+        const char* manual;
+    } cases[] = {
+        {"", "Sendibox Config Tool Manual ENG.pdf"},
+        {"English", "Sendibox Config Tool Manual ENG.pdf"},
+        {"Svenska", "Sendibox Config Tool Manual SWE.pdf"},
+        {"svenska", "Sendibox Config Tool Manual ENG.pdf"},
+        {"Deutsch", "Sendibox Config Tool Manual ENG.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        language = c.language;
+        opened.clear();
+        QTest::mouseClick(link, Qt::LeftButton);
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_EQ(opened[0].toLocalFile().toStdString(), PathOf("share") + "/" + c.manual);
+    }
+}
 
-    TWebLinkLabel bare(nullptr, opener, "www.example.com");
-    bare.resize(200, 20);
-    QTest::mouseClick(&bare, Qt::LeftButton);
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[1].scheme(), "http");
-    EXPECT_EQ(opened[1].host(), "www.example.com");
+TEST_F(ShellOpenerTest, LinkLabelBuiltWithoutFoldersLooksBesideThisProgram) {
+    // The main window may build the label from a parent and an opener alone.
+    TWebLinkLabel link(nullptr, opener);
+    link.resize(200, 20);
+    QTest::mouseClick(&link, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1u);
+    // Nothing lies beside the test program, so the manual is asked for there.
+    EXPECT_EQ(opened[0].toLocalFile(),
+              QCoreApplication::applicationDirPath() + "/Sendibox Config Tool Manual ENG.pdf");
 }
 
 }  // namespace

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/tempfolder.h"
+#include "persistence/applanguage.h"
+#include "persistence/configfolder.h"
+#include "persistence/languageloaderini.h"
+#include "ui/shellopener.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Quoted for the shell, whatever the path holds.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code ignored;
+    return fs::is_regular_file(path, ignored);
+}
+
+// What `cmake --install` puts under a fresh prefix, as a user or a package build would run it.
+class InstalledTree : public TempFolderTest {
+protected:
+    void Install() {
+        prefix = folder / "prefix";
+        const std::string log = PathOf("install.log");
+        const std::string command = Quoted(SENDIBOX_CMAKE_COMMAND) + " --install " +
+                                    Quoted(SENDIBOX_BINARY_DIR) + " --prefix " +
+                                    Quoted(prefix.string()) + " >" + Quoted(log) + " 2>&1";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Contents(log);
+    }
+
+    std::string Installed(const std::string& relative) const {
+        return (prefix / relative).string();
+    }
+
+    fs::path prefix;
+};
+
+TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
+    ASSERT_NO_FATAL_FAILURE(Install());
+
+    const std::string share = "share/sendibox-config/";
+    std::vector<std::string> files = {
+        "bin/sendibox-config",
+        "bin/sendibox-unitsim",
+        share + "languages.txt",
+        share + "unit-demo.json",
+        "share/applications/sendibox-config.desktop",
+        "share/icons/hicolor/scalable/apps/sendibox-config.svg",
+    };
+    for (const THelpDocument& document : kHelpDocuments) {
+        files.push_back(share + std::string(document.fileName));
+    }
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        const std::string path = Installed(file);
+        ASSERT_TRUE(IsFile(path));
+        EXPECT_GT(fs::file_size(path), 0u);
+        if (file.starts_with("bin/")) {
+            EXPECT_EQ(::access(path.c_str(), X_OK), 0);
+        }
+    }
+
+    // The installed program, started from bin/, finds each data file in the installed share
+    // folder (nothing lies beside it in bin/).
+    const std::vector<std::string> folders = DataFolders(Installed("bin"));
+    std::vector<std::string> wanted = {"languages.txt"};
+    for (const THelpDocument& document : kHelpDocuments) {
+        wanted.emplace_back(document.fileName);
+    }
+    for (const std::string& name : wanted) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(LocateDataFile(name, folders, IsFile), Installed(share + name));
+    }
+
+    // The installed language file is the shipped one: both languages load from it.
+    CAppLanguage language(
+        std::make_unique<CLanguageLoaderIni>(LocateDataFile("languages.txt", folders, IsFile)));
+    std::vector<std::string> names;
+    language.GetLanguages(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"English", "Svenska"}));
+    language.SetLanguage("Svenska");
+    EXPECT_EQ(language.GetText("CONNECT_TO_UNIT"), "Anslut till enhet");
+
+    // The desktop entry starts the installed program by name and shows the installed icon.
+    const std::string entry = Contents(Installed("share/applications/sendibox-config.desktop"));
+    EXPECT_TRUE(entry.starts_with("[Desktop Entry]\n"));
+    EXPECT_NE(entry.find("\nExec=sendibox-config\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nIcon=sendibox-config\n"), std::string::npos);
+    EXPECT_NE(
+        Contents(Installed("share/icons/hicolor/scalable/apps/sendibox-config.svg")).find("<svg"),
+        std::string::npos);
+}
+
+// The help documents are built with the program and lie beside it, as real PDF files, one for
+// each Help menu entry, each language its own.
+TEST(HelpDocuments, AreBuiltBesideTheProgramAsPdfFiles) {
+    std::vector<std::string> contents;
+    for (const THelpDocument& document : kHelpDocuments) {
+        const std::string name(document.fileName);
+        SCOPED_TRACE(name);
+        const std::string path = std::string(SENDIBOX_PROGRAM_DIR) + "/" + name;
+        ASSERT_TRUE(IsFile(path));
+        const std::string pdf = ReadWhole(path);
+        EXPECT_TRUE(pdf.starts_with("%PDF-1."));
+        const std::size_t end = pdf.find_last_not_of("\r\n ");
+        ASSERT_NE(end, std::string::npos);
+        EXPECT_TRUE(pdf.substr(0, end + 1).ends_with("%%EOF"));
+        // A page object per page; "/Type /Pages" is the page tree, not a page.
+        std::size_t pages = 0;
+        for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos;
+             at = pdf.find("/Type /Page", at + 1)) {
+            pages += pdf.compare(at, 12, "/Type /Pages") != 0 ? 1 : 0;
+        }
+        EXPECT_GE(pages, 2u);
+        EXPECT_GT(pdf.size(), 20000u);
+        EXPECT_EQ(std::count(contents.begin(), contents.end(), pdf), 0);
+        contents.push_back(pdf);
+    }
+}
+
+}  // namespace
