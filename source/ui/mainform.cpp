@@ -53,6 +53,7 @@
 #include "ui/pagecontrol.h"
 #include "ui/pinpukform.h"
 #include "ui/pluginfoform.h"
+#include "ui/profilemenu.h"
 #include "ui/qtmainthreadposter.h"
 #include "ui/shellopener.h"
 #include "ui/signalmeter.h"
@@ -253,10 +254,8 @@ void TMainForm::BuildMenus() {
     LoadProfileMenu =
         Named(FileMenu->addAction(QStringLiteral("Load Profile...")), "LoadProfileMenu");
     LoadProfileMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    // Profiles are saved and loaded by the profile operations, which are not part of this
-    // window yet; the entries stay visible but cannot be chosen until then.
-    SaveProfileMenu->setEnabled(false);
-    LoadProfileMenu->setEnabled(false);
+    connect(SaveProfileMenu, &QAction::triggered, this, [this] { SaveProfileMenuClick(); });
+    connect(LoadProfileMenu, &QAction::triggered, this, [this] { LoadProfileMenuClick(); });
     FileMenu->addSeparator();
     ExitMenu = Named(FileMenu->addAction(QStringLiteral("Exit")), "ExitMenu");
     connect(ExitMenu, &QAction::triggered, this, [this] { ExitMenuClick(); });
@@ -887,6 +886,14 @@ void TMainForm::ConnectButtonClick() {
         }
         sequencer->StartConnect();
     });
+}
+
+void TMainForm::SaveProfileMenuClick() {
+    SaveProfileFromMenu(*this);
+}
+
+void TMainForm::LoadProfileMenuClick() {
+    LoadProfileFromMenu(*this);
 }
 
 void TMainForm::WriteButtonClick() {

@@ -202,6 +202,8 @@ public:
     void FormShow();
     void ComPortBoxDropDown();
     void ConnectButtonClick();
+    void SaveProfileMenuClick();
+    void LoadProfileMenuClick();
     void WriteButtonClick();
     void ResetButtonClick();
     void ClearSimButtonClick();

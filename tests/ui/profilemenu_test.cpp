@@ -1,6 +1,7 @@
 #include "ui/profilemenu.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -253,14 +254,16 @@ TEST_F(ProfileMenuTest, SavedProfileLoadsBackThroughTheDialogs) {
 }
 
 TEST_F(ProfileMenuTest, CancellingAnyStepWritesAndLoadsNothing) {
-    Save({CancelChoice()});
+    // Through the File menu's entries, as the user gets there.
+    Run([](TMainForm& window) { window.SaveProfileMenu->trigger(); }, {CancelChoice()});
     Save({ChooseValues(true), PickFile("", QFileDialog::AcceptSave)});
     EXPECT_TRUE(fs::is_empty(profiles));
     // The choice made before Cancel is still remembered.
     EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "2");
 
     Sms().setData(0, L::kSmsNewTextColumn, "mine");
-    Load("");
+    Run([](TMainForm& window) { window.LoadProfileMenu->trigger(); },
+        {PickFile("", QFileDialog::AcceptOpen)});
     EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "mine");
 }
 
