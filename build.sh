@@ -71,8 +71,8 @@ case "$cmd" in
         sim=$!
         trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$demo"' EXIT
         for _ in $(seq 50); do [ -e "$demo/sendibox-unit" ] && break; sleep 0.1; done
-        echo "Simulated unit: type $demo/sendibox-unit into the port box, then Connect."
-        build/source/ui/sendibox-config
+        echo "Simulated demo unit on $demo/sendibox-unit (selected in the port box): press Connect."
+        build/source/ui/sendibox-config --port "$demo/sendibox-unit"
         ;;
     *)
         echo "usage: $0 [build|test|run|bench|tsan|package]" >&2

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringList>
 #include <exception>
 #include <string>
 
@@ -55,6 +56,13 @@ int main(int argc, char** argv) {
     environment.dataFolders = DataFolders(programFolder);
     environment.configFolder = ChooseConfigFolder(programFolder, ReadConfigEnvironment());
     EnsureFolder(environment.configFolder);
+
+    // "--port NAME" selects a port at start, as the demo does for its simulated unit.
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype portOption = arguments.indexOf(QStringLiteral("--port"));
+    if (portOption > 0 && portOption + 1 < arguments.size()) {
+        environment.startPort = arguments.at(portOption + 1).toLocal8Bit().toStdString();
+    }
 
     TMainForm form(environment);
     form.show();

@@ -1015,6 +1015,14 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 
 void TMainForm::FormShow() {
     FillComPortBox();
+    // A port named on the command line (the demo's simulated unit) is selected once, at start.
+    if (!environment.startPort.empty()) {
+        const QString port = Text(environment.startPort);
+        if (ComPortBox->findText(port, Qt::MatchExactly) < 0) {
+            ComPortBox->addItem(port);
+        }
+        ComPortBox->setCurrentIndex(ComPortBox->findText(port, Qt::MatchExactly));
+    }
 }
 
 void TMainForm::ComPortBoxDropDown() {

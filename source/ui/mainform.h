@@ -46,6 +46,8 @@ struct TMainFormEnvironment {
     std::function<void(std::vector<std::string>&)> listPorts;
     // Whether a port name still opens; CComPort::CanOpen when empty.
     std::function<bool(const std::string&)> canOpen;
+    // Selected in the port box at start instead of the stored port, when not empty.
+    std::string startPort;
 };
 
 // The application's one window and the owner of every long-lived object: the settings, the

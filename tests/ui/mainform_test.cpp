@@ -337,6 +337,20 @@ TEST_F(MainFormTest, PortBoxOffersTheOpenablePortsAndSelectsTheStoredOne) {
     }
 }
 
+TEST_F(MainFormTest, PortNamedAtStartIsSelectedAndStored) {
+    WriteSettings("PORT=ttyUSB0\n");
+    form = std::make_unique<TMainForm>([this] {
+        TMainFormEnvironment environment = Environment();
+        environment.startPort = "/tmp/demo-unit";
+        return environment;
+    }());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->ComPortBox->currentText(), QStringLiteral("/tmp/demo-unit"));
+    form.reset();
+    EXPECT_EQ(Setting("PORT"), "/tmp/demo-unit");
+}
+
 TEST_F(MainFormTest, DropDownListsThePortsAgain) {
     WriteSettings("PORT=ttyUSB0\n");
     TMainForm& window = Show();
