@@ -1,10 +1,10 @@
-#include "support/mainloop.h"
+#include "engine/mainloop.h"
 
 #include <algorithm>
 
-MainLoop::MainLoop() : queue(std::make_shared<Queue>()) {}
+CMainLoop::CMainLoop() : queue(std::make_shared<Queue>()) {}
 
-MainLoop::PostFunction MainLoop::Poster() const {
+CMainLoop::PostFunction CMainLoop::Poster() const {
     std::weak_ptr<Queue> weak = queue;
     return [weak](Closure closure) {
         if (const std::shared_ptr<Queue> target = weak.lock()) {
@@ -17,11 +17,11 @@ MainLoop::PostFunction MainLoop::Poster() const {
     };
 }
 
-void MainLoop::Post(Closure closure) const {
+void CMainLoop::Post(Closure closure) const {
     Poster()(std::move(closure));
 }
 
-bool MainLoop::RunOne(std::chrono::steady_clock::time_point waitUntil) {
+bool CMainLoop::RunOne(std::chrono::steady_clock::time_point waitUntil) {
     Closure closure;
     {
         std::unique_lock guard(queue->mutex);
@@ -36,7 +36,7 @@ bool MainLoop::RunOne(std::chrono::steady_clock::time_point waitUntil) {
     return true;
 }
 
-bool MainLoop::PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {
+bool CMainLoop::PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {
     const auto deadline = std::chrono::steady_clock::now() + bound;
     while (!condition()) {
         const auto now = std::chrono::steady_clock::now();
@@ -49,7 +49,7 @@ bool MainLoop::PumpUntil(const std::function<bool()>& condition, std::chrono::mi
     return true;
 }
 
-std::size_t MainLoop::PumpPending() {
+std::size_t CMainLoop::PumpPending() {
     std::size_t count = 0;
     while (RunOne(std::chrono::steady_clock::now())) {
         ++count;
@@ -57,7 +57,7 @@ std::size_t MainLoop::PumpPending() {
     return count;
 }
 
-std::size_t MainLoop::Pending() const {
+std::size_t CMainLoop::Pending() const {
     std::lock_guard guard(queue->mutex);
     return queue->closures.size();
 }

@@ -1,0 +1,34 @@
+#include "cli/clienvironment.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/parseint.h"
+#include "persistence/appsettings.h"
+
+namespace {
+
+constexpr char kLanguageFileName[] = "languages.txt";
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+CCliEnvironment CCliEnvironment::Read(const std::string& programFolder,
+                                      const CConfigEnvironment& env) {
+    CCliEnvironment result;
+    result.languageFile = LocateDataFile(kLanguageFileName, DataFolders(programFolder), FileExists);
+
+    CAppSettings settings;
+    settings.SetFileName(ChooseConfigFolder(programFolder, env) + kSettingsFileName);
+    result.languageName =
+        settings.ReadValue(kSettingsSection, kSettingLanguage, kSettingLanguageDefault);
+    // Anything but a number counts as on, as in the window.
+    result.checkCountryCode = ParseInt(settings.ReadValue(kSettingsSection, kSettingValidateSmsGsm,
+                                                          kSettingValidateSmsGsmDefault),
+                                       1) != 0;
+    return result;
+}

@@ -1,0 +1,73 @@
+#include "cli/jobrunner.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "cli/clioutput.h"
+#include "cli/profilecheck.h"
+
+CJobRunner::CJobRunner(CCliOptions options, const CAppLanguage& language, CCliOutput& output)
+    : options(std::move(options)), language(language), output(output) {}
+
+std::string CJobRunner::CheckProfiles() const {
+    std::set<std::string> files;
+    for (const std::string& port : options.ports) {
+        files.insert(ProfileForPort(options.profile, port));
+    }
+    for (const std::string& file : files) {
+        if (std::optional<std::string> failure =
+                CProfileCheck::Check(file, settings.checkCountryCode, language)) {
+            return *failure;
+        }
+    }
+    return {};
+}
+
+CUnitReport CJobRunner::RunUnit(const std::string& port) {
+    // Nothing may leave a unit's thread: it would end the whole program.
+    try {
+        CUnitJob job(options, port, language, output, settings, cancelled);
+        return job.Run();
+    } catch (const std::exception& error) {
+        return {port, false, "FAILED " + CCliOutput::OneLine(error.what())};
+    } catch (...) {
+        return {port, false, "FAILED internal error"};
+    }
+}
+
+int CJobRunner::Run() {
+    reports.assign(options.ports.size(), CUnitReport{});
+    const std::string refused =
+        options.command == ECliCommand::write ? CheckProfiles() : std::string();
+    if (!refused.empty()) {
+        for (std::size_t i = 0; i < options.ports.size(); ++i) {
+            reports[i] = {options.ports[i], false, "FAILED " + refused};
+        }
+    } else {
+        std::vector<std::thread> threads;
+        threads.reserve(options.ports.size());
+        for (std::size_t i = 0; i < options.ports.size(); ++i) {
+            try {
+                threads.emplace_back([this, i] { reports[i] = RunUnit(options.ports[i]); });
+            } catch (const std::system_error& error) {
+                // The units already started still finish and are reported.
+                reports[i] = {options.ports[i], false, "FAILED " + std::string(error.what())};
+            }
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
+    for (const CUnitReport& report : reports) {
+        output.Result(report.port + ": " + report.text);
+    }
+    const bool allOk = std::all_of(reports.begin(), reports.end(),
+                                   [](const CUnitReport& report) { return report.ok; });
+    return allOk ? kExitOk : kExitFailed;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "cli/commandline.h"
+#include "cli/unitjob.h"
+
+class CAppLanguage;
+class CCliOutput;
+
+// The command line's job on every unit it names, all at once: a thread per unit, each with
+// everything a unit needs of its own (CUnitJob); only the language is shared, read-only.
+// A profile to write is checked first, so an invalid one reaches no unit at all.
+class CJobRunner {
+public:
+    static constexpr int kExitOk = 0;
+    // At least one unit failed (or the profile to write was refused).
+    static constexpr int kExitFailed = 1;
+    // The command line was refused; nothing was done.
+    static constexpr int kExitUsage = 2;
+
+    // The language must have been loaded and must outlive the runner.
+    CJobRunner(CCliOptions options, const CAppLanguage& language, CCliOutput& output);
+    CJobRunner(const CJobRunner&) = delete;
+    CJobRunner& operator=(const CJobRunner&) = delete;
+
+    // Shared by every unit's job; set before Run.
+    CUnitJobSettings settings;
+
+    // Serves every unit, writes one result line per unit in the order of the ports, and
+    // returns the exit status: kExitOk only when every unit succeeded.
+    int Run();
+    // Safe from any thread (a signal watcher): every unit disconnects as soon as it can.
+    void Cancel() { cancelled.store(true); }
+
+    // The reports of the last Run, in the order of the ports.
+    const std::vector<CUnitReport>& Reports() const { return reports; }
+
+private:
+    // Why a write may not start, or empty.
+    std::string CheckProfiles() const;
+    // One unit's job on the calling thread.
+    CUnitReport RunUnit(const std::string& port);
+
+    const CCliOptions options;
+    const CAppLanguage& language;
+    CCliOutput& output;
+    std::atomic<bool> cancelled{false};
+    std::vector<CUnitReport> reports;
+};

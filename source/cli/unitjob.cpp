@@ -1,0 +1,207 @@
+#include "cli/unitjob.h"
+
+#include <exception>
+#include <utility>
+
+#include "atcomm/controllerwritesms.h"
+#include "cli/clioutput.h"
+#include "cli/profilecheck.h"
+#include "model/unitlayout.h"
+#include "operations/unitsequencer.h"
+#include "persistence/profilefile.h"
+#include "seriallink/commsource.h"
+#include "seriallink/comport.h"
+
+namespace {
+
+using L = CUnitLayout;
+
+std::string Count(int32_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+CUnitJob::CUnitJob(const CCliOptions& options, std::string port, const CAppLanguage& language,
+                   CCliOutput& output, const CUnitJobSettings& settings,
+                   const std::atomic<bool>& cancelled)
+    : options(options),
+      port(std::move(port)),
+      language(language),
+      settings(settings),
+      cancelled(cancelled),
+      source(MakeRef<CComPortCommSource>()),
+      view(this->port, language, output, options.pin, options.puk) {
+    auto comPort = std::make_unique<CComPort>();
+    if (settings.writePause) {
+        comPort->SetWritePause(*settings.writePause);
+    }
+    source->SetPort(std::move(comPort));
+    model.SetPresenters(presenters.Lend());
+    sequencer = std::make_unique<CUnitSequencer>(handler, *source, model, language, view);
+    sequencer->OnControllerQueued = [this](IController& controller) {
+        if (dynamic_cast<CControllerWriteSms*>(&controller) != nullptr) {
+            rewroteAllMessages = true;
+        }
+        if (this->settings.onControllerQueued) {
+            this->settings.onControllerQueued(controller);
+        }
+    };
+}
+
+CUnitJob::~CUnitJob() {
+    // The worker may still hold a controller that uses the model and the port.
+    sequencer.reset();
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    handler.Clean();
+    source->Close();
+}
+
+std::string CUnitJob::Profile() const {
+    return ProfileForPort(options.profile, port);
+}
+
+CUnitReport CUnitJob::Ok(std::string text) {
+    return {port, true, std::move(text)};
+}
+
+CUnitReport CUnitJob::Failed(std::string text) {
+    if (sequencer->IsOpen()) {
+        sequencer->Disconnect();
+    }
+    return {port, false, "FAILED " + std::move(text)};
+}
+
+CUnitReport CUnitJob::FailedRun() {
+    const std::string reason = view.FailureText();
+    return Failed(reason.empty() ? "the unit's run ended unexpectedly" : reason);
+}
+
+CUnitReport CUnitJob::Stopped() {
+    return Failed(overBound ? "the unit did not finish in time" : "cancelled");
+}
+
+bool CUnitJob::Await(const std::function<void()>& start) {
+    view.ForgetOutcome();
+    start();
+    const bool ended = loop.PumpUntil(
+        [this] { return !sequencer->IsRunning() || cancelled.load(); }, settings.runBound);
+    if (ended && !sequencer->IsRunning()) {
+        return true;
+    }
+    overBound = !ended;
+    sequencer->Disconnect();
+    return false;
+}
+
+CUnitReport CUnitJob::Run() {
+    if (cancelled.load()) {
+        return Failed("cancelled");
+    }
+    try {
+        sequencer->OpenPort(port);
+    } catch (const std::exception& error) {
+        return Failed(CCliOutput::OneLine(error.what()));
+    }
+    sequencer->ClearWriteFlags();
+    if (!Await([this] { sequencer->StartConnect(); })) {
+        return Stopped();
+    }
+    if (view.Outcome() != ERunOutcome::ready) {
+        return FailedRun();
+    }
+    return Connected();
+}
+
+CUnitReport CUnitJob::Connected() {
+    switch (options.command) {
+        case ECliCommand::read:
+            return Read();
+        case ECliCommand::write:
+            return Write();
+        case ECliCommand::reset:
+            return Change(
+                [this] { sequencer->Reset(); },
+                "unit reset: access numbers and alarm messages erased, default settings written");
+        case ECliCommand::clearSim:
+            return Change([this] { sequencer->ClearSim(); }, "SIM phonebook cleared");
+    }
+    return Failed("unknown command");
+}
+
+CUnitReport CUnitJob::Read() {
+    const std::string file = Profile();
+    try {
+        CProfileFile(file).Save(options.saveChoice, model, CProfileCheck::Presenters(presenters));
+    } catch (const std::exception& error) {
+        return Failed(CCliOutput::OneLine(error.what()));
+    }
+    // Only now: a disconnect clears the values just saved.
+    sequencer->Disconnect();
+    const bool newValues = options.saveChoice == CProfileFile::kSaveNewValues;
+    return Ok(std::string("OK ") + (newValues ? "new" : "current") + " values saved to " + file);
+}
+
+CUnitReport CUnitJob::Write() {
+    if (std::optional<std::string> failure =
+            CProfileCheck::Load(CProfileFile(Profile()), model, presenters)) {
+        return Failed(*failure);
+    }
+    int32_t messages = 0;
+    for (int32_t row = 0; row < L::kMessageCount; ++row) {
+        const TVTListData& sms = model.SmsTable();
+        if (L::IsMarked(sms.getData(row, L::kSmsNewTextColumn)) ||
+            L::IsMarked(sms.getData(row, L::kSmsNewNumberColumn)) ||
+            L::IsMarked(sms.getData(row, L::kSmsDeleteColumn))) {
+            ++messages;
+        }
+    }
+    bool started = false;
+    int32_t entries = 0;
+    rewroteAllMessages = false;
+    const bool ended = Await([&] {
+        started = sequencer->Write(settings.checkCountryCode);
+        if (!started) {
+            return;
+        }
+        // What the write marks name now is what the phonebook write stores.
+        for (int32_t row = 0; row < model.GetPhoneBookSize(); ++row) {
+            if (L::IsMarked(model.PhoneBookTable().getData(row, L::kPhoneBookWriteColumn))) {
+                ++entries;
+            }
+        }
+    });
+    if (!started) {
+        const std::optional<CInvalidValue> invalid =
+            model.FindInvalidValue(settings.checkCountryCode);
+        return Failed(invalid ? CProfileCheck::InvalidDataText(*invalid, language)
+                              : view.FailureText());
+    }
+    if (!ended) {
+        return Stopped();
+    }
+    if (view.Outcome() != ERunOutcome::written) {
+        return FailedRun();
+    }
+    if (rewroteAllMessages) {
+        messages = L::kMessageCount;
+    }
+    std::string text = "OK wrote " + Count(messages, "alarm message", "alarm messages") + " and " +
+                       Count(entries, "phonebook entry", "phonebook entries");
+    if (!view.PlugHint().empty()) {
+        text += ". " + view.PlugHint();
+    }
+    return Ok(text);
+}
+
+CUnitReport CUnitJob::Change(const std::function<void()>& operation, const std::string& done) {
+    if (!Await(operation)) {
+        return Stopped();
+    }
+    if (view.Outcome() != ERunOutcome::ready) {
+        return FailedRun();
+    }
+    sequencer->Disconnect();
+    return Ok("OK " + done);
+}

@@ -1,0 +1,99 @@
+#include "cli/cliview.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/clifixture.h"
+#include "cli/clioutput.h"
+
+namespace {
+
+struct CodeAnswer {
+    bool aborted = false;
+    std::string pin;
+    std::string puk;
+    bool disableCodeCheck = true;
+};
+
+class CliViewTest : public ::testing::Test {
+protected:
+    CCliView MakeView(const std::string& pin, const std::string& puk) {
+        return CCliView("ttyUSB0", *language, output, pin, puk);
+    }
+    static CodeAnswer Ask(CCliView& view, EPinKind type, int32_t tries, bool incorrect = false) {
+        CodeAnswer answer;
+        view.RequestCode(type, tries, answer.pin, answer.puk, answer.disableCodeCheck, incorrect,
+                         answer.aborted);
+        return answer;
+    }
+
+    std::unique_ptr<CAppLanguage> language = ShippedLanguage();
+    std::ostringstream results;
+    std::ostringstream progress;
+    CCliOutput output{results, progress};
+};
+
+TEST_F(CliViewTest, TheSimGetsOnlyTheCodeItAsksForAndNeverTheLockSwitchedOff) {
+    struct Case {
+        const char* name;
+        std::string pin, puk;
+        EPinKind type;
+        bool aborted;
+        std::string sentPin, sentPuk;
+        std::string failure;
+    };
+    const Case cases[] = {
+        {"PIN given", "1234", "", EPinKind::SimPin, false, "1234", "", ""},
+        {"PIN missing", "", "12345678", EPinKind::SimPin, true, "", "",
+         "The SIM card is locked. Enter its PIN code. Tries left: 2 (give it with --pin)"},
+        {"PUK and new PIN", "4321", "12345678", EPinKind::SimPuk, false, "4321", "12345678", ""},
+        {"PUK without new PIN", "", "12345678", EPinKind::SimPuk, true, "", "",
+         "The SIM card is blocked. Enter its PUK code and a new PIN code. Tries left: 2 (give it "
+         "with --puk, and a new PIN with --pin)"},
+        {"PIN2 from --pin", "5678", "", EPinKind::SimPin2, false, "5678", "", ""},
+        {"PUK2 missing", "5678", "", EPinKind::SimPuk2, true, "", "",
+         "The PIN2 code is blocked. Enter the PUK2 code and a new PIN2 code. Tries left: 2 (give "
+         "it with --puk, and a new PIN with --pin)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCliView view = MakeView(c.pin, c.puk);
+        const CodeAnswer answer = Ask(view, c.type, 2);
+        EXPECT_EQ(answer.aborted, c.aborted);
+        EXPECT_EQ(answer.pin, c.sentPin);
+        EXPECT_EQ(answer.puk, c.sentPuk);
+        EXPECT_FALSE(answer.disableCodeCheck);
+        EXPECT_EQ(view.FailureText(), c.failure);
+    }
+}
+
+TEST_F(CliViewTest, ACodeIsNeverGivenASecondTime) {
+    CCliView again = MakeView("1234", "");
+    EXPECT_FALSE(Ask(again, EPinKind::SimPin, 3).aborted);
+    EXPECT_TRUE(Ask(again, EPinKind::SimPin, 2).aborted);
+    EXPECT_EQ(again.FailureText(),
+              "The SIM card is locked. Enter its PIN code. Tries left: 2 (the SIM refused the code "
+              "given, which is not tried again)");
+
+    CCliView refused = MakeView("1234", "");
+    const CodeAnswer answer = Ask(refused, EPinKind::SimPin, 2, true);
+    EXPECT_TRUE(answer.aborted);
+    EXPECT_EQ(answer.pin, "");
+}
+
+TEST_F(CliViewTest, ReportsAStepOnceAndAFailureOnOneLine) {
+    CCliView view = MakeView("", "");
+    CProgressInfo info;
+    for (const char* description : {"Reading...", "Reading...", "Writing \xE5...", "Reading..."}) {
+        info.SetDescription(description);
+        view.ShowProgressInfo("C", info);
+    }
+    EXPECT_EQ(progress.str(),
+              "ttyUSB0: Reading...\nttyUSB0: Writing \xC3\xA5...\nttyUSB0: Reading...\n");
+
+    view.ShowError("Failed.\nCControllerReadSms\nport gone");
+    EXPECT_EQ(view.FailureText(), "Failed. (CControllerReadSms: port gone)");
+}
+
+}  // namespace
