@@ -552,7 +552,9 @@ QWidget* TMainForm::BuildRightColumn() {
     LogoImage->setPixmap(DrawLogo(kRightColumnWidth));
     LogoImage->setAlignment(Qt::AlignCenter);
     layout->addWidget(LogoImage);
-    WebLinkLabel = new TWebLinkLabel(column, CShellOpener());
+    WebLinkLabel = new TWebLinkLabel(column, CShellOpener(), environment.dataFolders, [this] {
+        return language ? language->GetLanguage() : std::string();
+    });
     WebLinkLabel->setAlignment(Qt::AlignCenter);
     QFont small = WebLinkLabel->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
