@@ -1,0 +1,229 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "operations/unitsequencer.h"
+#include "seriallink/comport.h"
+#include "ui/formprogress.h"
+#include "vtlist.h"
+#include "windowfixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class Connecting : public WindowOnUnit {};
+
+// The current side of the window after a connect: settings, alarm texts and numbers, call
+// marks, access numbers; and the signal poll behind it.
+TEST_F(Connecting, ShowsTheUnitsValuesAndLeavesTheSignalPollRunning) {
+    const struct {
+        const char* file;
+        int storeSwitches;  // "AT+CPBS=SM" on the way to the configuration
+        int accessNumbers;
+        const char* activeTime;  // what the current controls show
+        const char* delay1;
+        int alarmGrid;  // the first message of this input and its current text
+        const char* text;
+        std::vector<int> calledInputs;  // tags whose rows carry the current call mark
+    } cases[] = {
+        {"unit-me.json", 0, 88, "Toggle", "2", 0, "Input 1 high", {6}},
+        // Windows-1252 letters come through the module's alphabet into the grid.
+        {"unit-demo.json", 1, 238, "5", "3", 1, "Brandlarm i k\xE4llaren!", {0, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TMainForm& w = Start(c.file);
+        ASSERT_TRUE(Connect());
+        EXPECT_EQ(dialogs.Seen(), Strings{"LedInfoForm: " + Text("GREEN_LED_LIT").toStdString()});
+        EXPECT_EQ(Sent("AT+CPBS=SM"), c.storeSwitches);
+        EXPECT_EQ(Sent("AT+CPBR=64"), 1 + c.storeSwitches);
+
+        for (const QLineEdit* edit : CurrentControls()) {
+            EXPECT_FALSE(edit->text().isEmpty()) << edit->objectName().toStdString();
+        }
+        EXPECT_EQ(w.ActiveTimeCurrentEdit->text().toStdString(), c.activeTime);
+        EXPECT_EQ(w.InputDelayCurrentEdits[0]->text().toStdString(), c.delay1);
+        TVTList* grid = w.AlarmInputLists[c.alarmGrid];
+        EXPECT_EQ(grid->cellText(0, 1), c.text);
+        EXPECT_EQ(grid->cellText(0, 2), "+46701234567");
+        for (int tag = 0; tag < 7; ++tag) {
+            const bool called = std::find(c.calledInputs.begin(), c.calledInputs.end(), tag) !=
+                                c.calledInputs.end();
+            EXPECT_EQ(w.AlarmInputLists[tag]->cellText(3, 3), called ? "X" : "") << tag;
+        }
+        EXPECT_EQ(w.AccessNumberList->itemCount(), c.accessNumbers);
+        EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "+46701234567");
+
+        // The registration is asked for every third poll.
+        EXPECT_TRUE(PumpUntil(
+            [&] { return w.NetLogStatusLabel->text() == Text("NET_LOGGED_IN_HOME_NETWORK"); }));
+        EXPECT_TRUE(PollRunning());
+        EXPECT_EQ(w.SignalIndicatorLabel->text(), QStringLiteral("18"));
+        window.reset();
+        dialogs.Reset();
+    }
+}
+
+// The LED hint cancelled opens nothing; a port that cannot be opened shows the port's own
+// words and leaves the tool as it was, ready to connect to the right port.
+TEST_F(Connecting, NothingOpensWhenTheHintIsCancelledOrThePortIsMissing) {
+    TMainForm& w = Start("unit-me.json");
+    dialogs.Then(DialogScript::Press("CancelButton"));
+    ASSERT_TRUE(Click(w.ConnectButton));
+    EXPECT_EQ(dialogs.Seen().size(), 1u);
+    EXPECT_TRUE(ShowsDisconnected());
+    EXPECT_TRUE(unit->CommandLog().empty());
+
+    const QString missing = folder.filePath(QStringLiteral("ttyGone"));
+    w.ComPortBox->setEditText(missing);
+    dialogs.Then(DialogScript::Press("OkButton"));
+    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_EQ(dialogs.Seen().size(), 3u);
+    EXPECT_EQ(dialogs.Seen()[2],
+              "critical: Could not open com port. Com port might be already in use.\n"
+              "No such device: " +
+                  missing.toStdString());
+    EXPECT_TRUE(ShowsDisconnected());
+
+    w.ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    EXPECT_TRUE(Connect());
+}
+
+// The PIN form is answered like a user would: the right PIN opens the SIM, the PUK form
+// takes the PUK and a new PIN.
+TEST_F(Connecting, ALockedSimIsOpenedWithTheTypedCode) {
+    const struct {
+        int pinTries;
+        const char* pin;
+        const char* puk;
+        const char* instructions;
+        const char* form;  // the tries left and whether the PUK field takes input
+        const char* newPin;
+    } cases[] = {
+        {3, "1234", "", "CONTROLLER_PIN_ENTER_PIN", " 3", "1234"},
+        {0, "4321", "12345678", "CONTROLLER_PIN_ENTER_PUK", " 10 PUK", "4321"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pinTries);
+        CUnitState state = DataState("unit-pinlocked.json");
+        state.sim.pinTries = c.pinTries;
+        Start(state);
+        dialogs.Then(DialogScript::Press("OkButton"));
+        dialogs.Then(
+            DialogScript::TypeCodes(QString::fromLatin1(c.pin), QString::fromLatin1(c.puk)));
+        ASSERT_TRUE(Click(window->ConnectButton));
+        EXPECT_TRUE(ShowsConnected());
+        ASSERT_EQ(dialogs.Seen().size(), 2u);
+        EXPECT_EQ(dialogs.Seen()[1], "PinPukForm: " + Text(c.instructions).toStdString() + " " +
+                                         Text("CONTROLLER_PIN_TRIES_LEFT").toStdString() + c.form);
+        EXPECT_EQ(unit->State().sim.pin, c.newPin);
+        // The configuration store was found behind the lock.
+        EXPECT_EQ(window->AccessNumberList->cellText(0, 1), "+46701234567");
+        window.reset();
+        dialogs.Reset();
+    }
+}
+
+TEST_F(Connecting, AWrongPinNamesThePinStepAndTheNextPromptCountsTheTryUsed) {
+    TMainForm& w = Start("unit-pinlocked.json");
+    dialogs.Then(DialogScript::Press("OkButton"));
+    dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1111")));
+    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
+    EXPECT_EQ(dialogs.Seen()[2],
+              "critical: " + Text("OPERATION_FAILED_MESSAGE").toStdString() + "\nCControllerPin");
+    EXPECT_TRUE(ShowsDisconnected());
+
+    dialogs.Then(DialogScript::Press("OkButton"));
+    dialogs.Then(DialogScript::Press("CancelButton"));
+    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_EQ(dialogs.Seen().size(), 6u) << ::testing::PrintToString(dialogs.Seen());
+    EXPECT_EQ(dialogs.Seen()[4], "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PIN").toStdString() +
+                                     " " + Text("CONTROLLER_PIN_TRIES_LEFT").toStdString() + " 2");
+    // Cancelled: no code was sent, so the SIM still has its two tries.
+    EXPECT_EQ(dialogs.Seen()[5], dialogs.Seen()[2]);
+    EXPECT_EQ(unit->State().sim.pinTries, 2);
+    EXPECT_TRUE(ShowsDisconnected());
+}
+
+TEST_F(Connecting, AnUnconfiguredUnitAsksForARestart) {
+    Start("unit-unconfigured.json");
+    dialogs.Then(DialogScript::Press("OkButton"));
+    ASSERT_TRUE(Click(window->ConnectButton));
+    EXPECT_EQ(dialogs.Seen("information"),
+              Strings{"information: " + Text("RESTART_UNIT").toStdString()});
+    EXPECT_EQ(dialogs.Seen().size(), 2u);
+    EXPECT_TRUE(ShowsDisconnected());
+}
+
+// Cancel while the unit does not answer: the read in progress ends at once, without a message.
+TEST_F(Connecting, CancelInTheProgressWindowDisconnectsWithoutAMessage) {
+    TMainForm& w = Start("unit-me.json");
+    unit->AddFault({"AT+CPBR=64", 1, false, CCommandFault::Action::Ignore, ""});
+    dialogs.Then(DialogScript::Press("OkButton"));
+    w.ConnectButton->click();
+    ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") == 1; }));
+    EXPECT_TRUE(w.ProgressForm().isVisible());
+    EXPECT_FALSE(w.isEnabled());
+    EXPECT_EQ(w.ConnectButton->text(), Text("DISCONNECT"));
+    EXPECT_FALSE(w.ProgressForm().DescriptionLabel->text().isEmpty());
+    const auto clicked = std::chrono::steady_clock::now();
+    w.ProgressForm().CancelButton->click();
+    EXPECT_LT(std::chrono::steady_clock::now() - clicked, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(ShowsDisconnected());
+    // Nothing more arrives: no message, and no run left to go on.
+    const std::size_t sent = unit->CommandCount();
+    EXPECT_FALSE(PumpUntil([&] { return dialogs.Seen().size() > 1; }, Ms(300)));
+    EXPECT_EQ(unit->CommandCount(), sent);
+}
+
+// Closing the window in the middle of a run stops the run at once and lets the port go.
+TEST_F(Connecting, ClosingTheWindowMidRunReleasesThePort) {
+    TMainForm& w = Start("unit-me.json");
+    unit->AddFault({"AT+CPBR=64", 1, false, CCommandFault::Action::Ignore, ""});
+    dialogs.Then(DialogScript::Press("OkButton"));
+    w.ConnectButton->click();
+    ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") == 1; }));
+    const auto closing = std::chrono::steady_clock::now();
+    window.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(PumpUntil([&] { return CComPort::CanOpen(unit->PortPath()); }, Ms(2000)));
+}
+
+// The adapter pulled out while the tool sits connected: the poll's failure shows like any
+// other, and the window is disconnected instead of polling a dead line.
+TEST_F(Connecting, AnAdapterPulledOutWhileIdleDisconnectsWithThePortsMessage) {
+    TMainForm& w = Start("unit-me.json");
+    ASSERT_TRUE(Connect());
+    unit->HangUp();
+    ASSERT_TRUE(PumpUntil([&] { return dialogs.Seen().size() == 2 && !w.Sequencer().IsOpen(); }));
+    const std::string failed = "critical: " + Text("OPERATION_FAILED_MESSAGE").toStdString() +
+                               "\nCControllerSignalCheck\n";
+    EXPECT_EQ(dialogs.Seen()[1].rfind(failed, 0), 0u) << dialogs.Seen()[1];
+    EXPECT_GT(dialogs.Seen()[1].size(), failed.size());
+    EXPECT_TRUE(ShowsDisconnected());
+}
+
+// Connect while connected disconnects without the hint; the current side goes, the new side
+// and the write marks stay for the next unit.
+TEST_F(Connecting, ConnectWhileConnectedDisconnectsAtOnce) {
+    TMainForm& w = Start("unit-me.json");
+    ASSERT_TRUE(Connect());
+    EditCell(w.AccessNumberList, 9, 2, QStringLiteral("+4670555"));
+    w.PageControl->setCurrentWidget(w.InputMessagesSheet);
+    EditCell(w.AlarmInputLists[0], 1, 4, QStringLiteral("Kept"));
+    ASSERT_TRUE(Click(w.ConnectButton));
+    EXPECT_EQ(dialogs.Seen().size(), 1u);
+    EXPECT_TRUE(ShowsDisconnected());
+    EXPECT_TRUE(w.SignalIndicatorLabel->text().isEmpty());
+    EXPECT_TRUE(w.NetLogStatusLabel->text().isEmpty());
+    EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "");
+    EXPECT_EQ(w.AlarmInputLists[0]->cellText(1, 4), "Kept");
+    EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
+    EXPECT_EQ(w.AccessNumberList->cellText(9, 2), "+4670555");
+    EXPECT_EQ(w.AccessNumberList->cellText(9, 3), "X");
+}
+
+}  // namespace

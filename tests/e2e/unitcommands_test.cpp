@@ -1,0 +1,106 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <map>
+
+#include "vtlist.h"
+#include "windowfixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::map<int, std::string> Numbers(const CPhonebook& store) {
+    std::map<int, std::string> numbers;
+    for (const auto& [position, entry] : store.entries) {
+        numbers[position] = entry.number;
+    }
+    return numbers;
+}
+
+class UnitCommands : public WindowOnUnit {};
+
+// Reset Unit asks first. Yes erases the messages and the configuration store, writes the
+// default settings and shows them read back, connected; No leaves the unit alone.
+TEST_F(UnitCommands, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
+    const std::map<int, std::string> defaults = {{58, "2"}, {59, "2"}, {60, "2"}, {61, "2"},
+                                                 {62, "2"}, {63, "2"}, {64, "0"}, {65, "0"},
+                                                 {66, "0"}, {67, "0"}, {68, "1"}, {69, "2"}};
+    for (const bool confirmed : {true, false}) {
+        SCOPED_TRACE(confirmed);
+        TMainForm& w = Start("unit-me.json");
+        ASSERT_TRUE(Connect());
+        const CUnitState before = unit->State();
+        unit->ClearCommandLog();
+        dialogs.Then(confirmed ? DialogScript::Yes() : DialogScript::No());
+        ASSERT_TRUE(Click(w.ResetButton, Ms(30000)));
+        EXPECT_EQ(dialogs.Seen(),
+                  (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT").toStdString(),
+                           "question: " + Text("CONFIRM_FULL_ERASE").toStdString()}));
+        EXPECT_TRUE(ShowsConnected());
+        EXPECT_TRUE(PollRunning());
+        const CUnitState after = unit->State();
+        if (!confirmed) {
+            EXPECT_EQ(after, before);
+            EXPECT_TRUE(Commands().empty()) << ::testing::PrintToString(Commands());
+            EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "Input 1 high");
+        } else {
+            EXPECT_TRUE(after.messages.empty());
+            EXPECT_EQ(Numbers(after.phonebooks.at("ME")), defaults);
+            EXPECT_EQ(after.phonebooks.at("SM"), before.phonebooks.at("SM"));
+            EXPECT_EQ(w.ActiveTimeCurrentEdit->text().toStdString(), "2");
+            EXPECT_EQ(w.InputDelayCurrentEdits[0]->text().toStdString(), "2");
+            EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "");
+            EXPECT_EQ(w.AlarmInputLists[6]->cellText(0, 3), "");
+            EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
+        }
+        window.reset();
+        dialogs.Reset();
+    }
+}
+
+// Clear SIM empties the SIM's phonebook whichever store holds the configuration and reads the
+// configuration store back: a module-configured unit keeps everything, a SIM-configured one
+// loses its configuration and asks for a restart at the next connect.
+TEST_F(UnitCommands, ClearSimEmptiesTheSimsPhonebook) {
+    const struct {
+        const char* file;
+        const char* activeTime;  // shown after the read-back
+        const char* firstAccessNumber;
+        bool configurationKept;
+    } cases[] = {
+        {"unit-me.json", "Toggle", "+46701234567", true},
+        {"unit-demo.json", "", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TMainForm& w = Start(c.file);
+        ASSERT_TRUE(Connect());
+        const CUnitState before = unit->State();
+        ASSERT_FALSE(before.phonebooks.at("SM").entries.empty());
+        dialogs.Then(DialogScript::Yes());
+        ASSERT_TRUE(Click(w.ClearSimButton, Ms(30000)));
+        EXPECT_EQ(dialogs.Seen().back(), "question: " + Text("CLEAR_SIM_CONFIRM").toStdString());
+        EXPECT_TRUE(ShowsConnected());
+        const CUnitState after = unit->State();
+        EXPECT_TRUE(after.phonebooks.at("SM").entries.empty());
+        EXPECT_EQ(after.phonebooks.at("ME"), before.phonebooks.at("ME"));
+        EXPECT_EQ(after.messages, before.messages);
+        EXPECT_EQ(w.ActiveTimeCurrentEdit->text().toStdString(), c.activeTime);
+        EXPECT_EQ(w.AccessNumberList->cellText(0, 1), c.firstAccessNumber);
+        EXPECT_TRUE(PollRunning());
+
+        ASSERT_TRUE(Click(w.ConnectButton));
+        dialogs.Then(DialogScript::Press("OkButton"));
+        ASSERT_TRUE(Click(w.ConnectButton));
+        if (c.configurationKept) {
+            EXPECT_TRUE(ShowsConnected());
+        } else {
+            EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("RESTART_UNIT").toStdString());
+            EXPECT_TRUE(ShowsDisconnected());
+        }
+        window.reset();
+        dialogs.Reset();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+
+#include "operations/unitsequencer.h"
+#include "seriallink/commsource.h"
+#include "seriallink/comport.h"
+#include "support/quickcontrollers.h"
+#include "ui/formprogress.h"
+#include "ui/langcontroller.h"
+#include "vtlist.h"
+
+namespace {
+
+// An answer that did not close its dialog gets this long before the dialog is rejected.
+constexpr auto kDialogBound = std::chrono::seconds(5);
+
+const char* IconName(QMessageBox::Icon icon) {
+    switch (icon) {
+        case QMessageBox::Critical:
+            return "critical";
+        case QMessageBox::Information:
+            return "information";
+        case QMessageBox::Question:
+            return "question";
+        case QMessageBox::Warning:
+            return "warning";
+        default:
+            return "plain";
+    }
+}
+
+std::string Describe(QDialog& dialog) {
+    if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+        return std::string(IconName(box->icon())) + ": " + box->text().toStdString();
+    }
+    QString text = dialog.objectName() + QStringLiteral(":");
+    for (const char* name : {"InfoLabel", "InstructionsLabel", "TriesLeftLabel"}) {
+        if (auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name))) {
+            text += QLatin1Char(' ') + label->text();
+        }
+    }
+    auto* puk = dialog.findChild<QLineEdit*>(QStringLiteral("PUKEdit"));
+    if (puk != nullptr && puk->isEnabled()) {
+        text += QStringLiteral(" PUK");
+    }
+    return text.toStdString();
+}
+
+void CloseHarmlessly(QDialog& dialog) {
+    if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+        for (QMessageBox::StandardButton way : {QMessageBox::Ok, QMessageBox::No}) {
+            if (QAbstractButton* button = box->button(way)) {
+                button->click();
+                return;
+            }
+        }
+    }
+    dialog.reject();
+}
+
+DialogScript::Answer ClickBoxButton(QMessageBox::StandardButton which) {
+    return [which](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        ASSERT_NE(box, nullptr) << dialog.objectName().toStdString();
+        ASSERT_NE(box->button(which), nullptr) << box->text().toStdString();
+        box->button(which)->click();
+    };
+}
+
+}  // namespace
+
+// --- DialogScript ----------------------------------------------------------------------------
+
+DialogScript::DialogScript() {
+    QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
+    timer.start(1);
+}
+
+std::vector<std::string> DialogScript::Seen(const std::string& prefix) const {
+    std::vector<std::string> found;
+    std::copy_if(seen.begin(), seen.end(), std::back_inserter(found),
+                 [&prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
+    return found;
+}
+
+void DialogScript::Poll() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+        return;
+    }
+    if (dialog == current) {
+        if (std::chrono::steady_clock::now() - currentSince > kDialogBound) {
+            dialog->reject();
+        }
+        return;
+    }
+    current = dialog;
+    currentSince = std::chrono::steady_clock::now();
+    seen.push_back(Describe(*dialog));
+    if (answers.empty()) {
+        CloseHarmlessly(*dialog);
+        return;
+    }
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    answer(*dialog);
+}
+
+DialogScript::Answer DialogScript::Press(const char* buttonName) {
+    return [name = QString::fromLatin1(buttonName)](QDialog& dialog) {
+        auto* button = dialog.findChild<QPushButton*>(name);
+        ASSERT_NE(button, nullptr)
+            << dialog.objectName().toStdString() << " " << name.toStdString();
+        button->click();
+    };
+}
+
+DialogScript::Answer DialogScript::Yes() {
+    return ClickBoxButton(QMessageBox::Yes);
+}
+
+DialogScript::Answer DialogScript::No() {
+    return ClickBoxButton(QMessageBox::No);
+}
+
+DialogScript::Answer DialogScript::TypeCodes(const QString& pin, const QString& puk) {
+    return [pin, puk](QDialog& dialog) {
+        for (const auto& [name, code] : {std::pair{"PINEdit", pin}, std::pair{"PUKEdit", puk}}) {
+            auto* edit = dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
+            ASSERT_NE(edit, nullptr) << name;
+            if (edit->isEnabled()) {
+                QTest::keyClicks(edit, code);
+            }
+        }
+        Press("OKButton")(dialog);
+    };
+}
+
+// --- WindowOnUnit ----------------------------------------------------------------------------
+
+void WindowOnUnit::SetUp() {
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SENDIBOX_DATA_DIR "/languages.txt"),
+                            folder.filePath(QStringLiteral("languages.txt"))));
+}
+
+void WindowOnUnit::TearDown() {
+    EXPECT_EQ(dialogs.Unanswered(), 0u) << ::testing::PrintToString(dialogs.Seen());
+}
+
+CUnitState WindowOnUnit::DataState(const std::string& file) {
+    return CUnitState::Load(std::string(SENDIBOX_DATA_DIR) + "/" + file);
+}
+
+std::unique_ptr<CUnitSimulator> WindowOnUnit::StartUnit(CUnitState state) {
+    CUnitSimulatorOptions options;
+    options.initialState = std::move(state);
+    auto simulator = std::make_unique<CUnitSimulator>(std::move(options));
+    simulator->Start();
+    return simulator;
+}
+
+TMainForm& WindowOnUnit::Start(CUnitState state) {
+    unit = StartUnit(std::move(state));
+    TMainFormEnvironment environment;
+    const std::string programFolder = folder.path().toStdString() + "/";
+    environment.dataFolders = {programFolder};
+    environment.configFolder = programFolder;
+    environment.listPorts = [](std::vector<std::string>&) {};
+    environment.canOpen = [](const std::string&) { return false; };
+    window = std::make_unique<TMainForm>(environment);
+    window->Sequencer().OnControllerQueued = [](IController& controller) { MakeQuick(controller); };
+    window->CommSource().GetPort()->SetWritePause(Ms(0));
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    return *window;
+}
+
+bool WindowOnUnit::PumpUntil(const std::function<bool()>& condition, Ms bound) {
+    return QTest::qWaitFor(condition, static_cast<int>(bound.count()));
+}
+
+bool WindowOnUnit::Click(QPushButton* button, Ms bound) {
+    button->click();
+    return PumpUntil([this] { return !window->Sequencer().IsRunning(); }, bound);
+}
+
+::testing::AssertionResult WindowOnUnit::Connect() {
+    const std::size_t before = dialogs.Seen().size();
+    dialogs.Then(DialogScript::Press("OkButton"));
+    if (!Click(window->ConnectButton)) {
+        return ::testing::AssertionFailure() << "the connect run did not end";
+    }
+    if (dialogs.Seen().size() != before + 1) {
+        return ::testing::AssertionFailure()
+               << "dialogs: " << ::testing::PrintToString(dialogs.Seen());
+    }
+    return ShowsConnected();
+}
+
+std::vector<std::string> WindowOnUnit::Commands() const {
+    std::vector<std::string> commands = unit->CommandLog();
+    std::erase_if(commands, [](const std::string& command) {
+        return command == "AT+CSQ" || command == "AT+CREG?";
+    });
+    return commands;
+}
+
+int WindowOnUnit::Sent(const std::string& prefix) const {
+    const std::vector<std::string> log = prefix == "AT+CSQ" ? unit->CommandLog() : Commands();
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [&prefix](const std::string& c) {
+        return c.rfind(prefix, 0) == 0;
+    }));
+}
+
+bool WindowOnUnit::PollRunning() {
+    const int asked = Sent("AT+CSQ");
+    return PumpUntil([&] { return Sent("AT+CSQ") >= asked + 2; });
+}
+
+std::vector<QLineEdit*> WindowOnUnit::CurrentControls() const {
+    std::vector<QLineEdit*> controls = {
+        window->ActiveTimeCurrentEdit, window->ActiveRelayCurrentEdit, window->SmsAckCurrentEdit,
+        window->AccessControlCurrentEdit, window->InputBehaviourCurrentEdit};
+    controls.insert(controls.end(), window->InputDelayCurrentEdits.begin(),
+                    window->InputDelayCurrentEdits.end());
+    return controls;
+}
+
+QString WindowOnUnit::Text(const char* key) const {
+    return LanguageText(window->Language(), key);
+}
+
+::testing::AssertionResult WindowOnUnit::ShowsConnected() const {
+    const TMainForm& w = *window;
+    if (w.ConnectButton->text() != Text("DISCONNECT")) {
+        return ::testing::AssertionFailure() << "caption " << w.ConnectButton->text().toStdString();
+    }
+    if (!w.WriteButton->isEnabled() || !w.ResetButton->isEnabled() ||
+        !w.ClearSimButton->isEnabled()) {
+        return ::testing::AssertionFailure() << "a unit button is disabled";
+    }
+    if (!w.isEnabled() || window->ProgressForm().isVisible()) {
+        return ::testing::AssertionFailure() << "the progress window is still up";
+    }
+    if (!window->Sequencer().IsOpen() || window->Sequencer().IsRunning()) {
+        return ::testing::AssertionFailure() << "the port is closed or the run goes on";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WindowOnUnit::ShowsDisconnected() const {
+    const TMainForm& w = *window;
+    if (w.ConnectButton->text() != Text("CONNECT_TO_UNIT")) {
+        return ::testing::AssertionFailure() << "caption " << w.ConnectButton->text().toStdString();
+    }
+    if (w.WriteButton->isEnabled() || w.ResetButton->isEnabled() || w.ClearSimButton->isEnabled()) {
+        return ::testing::AssertionFailure() << "a unit button is enabled";
+    }
+    if (!w.isEnabled() || window->ProgressForm().isVisible()) {
+        return ::testing::AssertionFailure() << "the progress window is still up";
+    }
+    if (window->Sequencer().IsOpen() || window->Sequencer().IsRunning()) {
+        return ::testing::AssertionFailure() << "the port is open or the run goes on";
+    }
+    for (const QLineEdit* edit : CurrentControls()) {
+        if (!edit->text().isEmpty()) {
+            return ::testing::AssertionFailure()
+                   << edit->objectName().toStdString() << " shows " << edit->text().toStdString();
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void WindowOnUnit::ClickCell(TVTList* grid, int row, int col) {
+    grid->scrollTo(grid->model()->index(row, col));
+    QRect rect;
+    grid->getColumnRect(row, col, rect);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void WindowOnUnit::EditCell(TVTList* grid, int row, int col, const QString& typed) {
+    ClickCell(grid, row, col);
+    grid->beginEditing();
+    ASSERT_TRUE(grid->isEditing());
+    QTest::keyClicks(grid->editor(), typed);
+    QTest::keyClick(grid->editor(), Qt::Key_Return);
+    ASSERT_FALSE(grid->isEditing());
+}

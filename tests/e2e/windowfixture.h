@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ui/mainform.h"
+#include "ui/pagecontrol.h"
+#include "unitsim/unitsimulator.h"
+
+class QLineEdit;
+class QPushButton;
+class TVTList;
+
+// Answers every modal dialog the window shows, one scripted answer after the other, and keeps
+// what each said. A dialog left without an answer is closed the harmless way (a message box
+// with its OK or No, a form with Cancel), and one that an answer did not close is rejected
+// after a bound, so an unexpected dialog shows up in Seen() instead of hanging the test.
+class DialogScript {
+public:
+    using Answer = std::function<void(QDialog&)>;
+
+    DialogScript();
+
+    void Then(Answer answer) { answers.push_back(std::move(answer)); }
+    // "critical: <text>", "information: <text>", "question: <text>", "plain: <text>" for
+    // message boxes; "<form name>: <text>" for the forms, the PIN form adding its tries-left
+    // text and " PUK" while its PUK field takes input.
+    const std::vector<std::string>& Seen() const { return seen; }
+    // The dialogs seen whose description starts with `prefix`.
+    std::vector<std::string> Seen(const std::string& prefix) const;
+    std::size_t Unanswered() const { return answers.size(); }
+    // Forgets the dialogs seen; answers not used yet stay for the next dialogs.
+    void Reset() { seen.clear(); }
+
+    static Answer Press(const char* buttonName);
+    static Answer Yes();
+    static Answer No();
+    // Types the codes into the fields that take input and presses OK.
+    static Answer TypeCodes(const QString& pin, const QString& puk = QString());
+
+private:
+    void Poll();
+
+    QTimer timer;
+    std::deque<Answer> answers;
+    QPointer<QDialog> current;
+    std::chrono::steady_clock::time_point currentSince;
+    std::vector<std::string> seen;
+};
+
+// The real main window offscreen, in a program folder of its own with the shipped language
+// file, against the simulated unit on a pseudo-terminal, with the time-outs and pauses of its
+// controllers shortened so that whole operations take milliseconds.
+class WindowOnUnit : public ::testing::Test {
+protected:
+    using Ms = std::chrono::milliseconds;
+
+    void SetUp() override;
+    // Every scripted answer found its dialog.
+    void TearDown() override;
+
+    static CUnitState DataState(const std::string& file);
+    // A unit in `state` on a pseudo-terminal of its own.
+    static std::unique_ptr<CUnitSimulator> StartUnit(CUnitState state);
+
+    // Starts the unit and the window and types the unit's port into the port box.
+    TMainForm& Start(CUnitState state);
+    TMainForm& Start(const std::string& dataFile) { return Start(DataState(dataFile)); }
+
+    // Clicks the button (its dialogs answered by the script) and pumps until the run it may
+    // have started has ended.
+    bool Click(QPushButton* button, Ms bound = Ms(20000));
+    // Connect with the LED hint confirmed; true when the window then shows the unit connected.
+    ::testing::AssertionResult Connect();
+    bool PumpUntil(const std::function<bool()>& condition, Ms bound = Ms(10000));
+
+    // What the unit received, without the signal poll's commands unless asked for.
+    int Sent(const std::string& prefix) const;
+    std::vector<std::string> Commands() const;
+    // The poll keeps asking: two more signal queries arrive.
+    bool PollRunning();
+
+    // The eleven controls that show the unit's settings.
+    std::vector<QLineEdit*> CurrentControls() const;
+    // The language's text of `key`, as the window shows it.
+    QString Text(const char* key) const;
+    // The caption, the unit buttons, the progress window and the window's own state agree.
+    ::testing::AssertionResult ShowsConnected() const;
+    ::testing::AssertionResult ShowsDisconnected() const;
+
+    static void ClickCell(TVTList* grid, int row, int col);
+    // Opens the grid's editor on a cell, types `typed` and leaves it with Enter.
+    static void EditCell(TVTList* grid, int row, int col, const QString& typed);
+
+    QTemporaryDir folder;
+    std::unique_ptr<CUnitSimulator> unit;
+    std::unique_ptr<TMainForm> window;
+    DialogScript dialogs;
+};

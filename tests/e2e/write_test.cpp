@@ -1,0 +1,134 @@
+#include <QPushButton>
+#include <algorithm>
+
+#include <gmock/gmock.h>
+
+#include "model/guihelper.h"
+#include "operations/unitsequencer.h"
+#include "vtlist.h"
+#include "windowfixture.h"
+
+namespace {
+
+class Writing : public WindowOnUnit {
+protected:
+    // The unit's number at `position` of its module store, "" when the position is empty.
+    std::string Stored(int position) const {
+        const CPhonebook store = unit->State().phonebooks.at("ME");
+        const auto entry = store.entries.find(position);
+        return entry == store.entries.end() ? std::string() : entry->second.number;
+    }
+};
+
+// One alarm text typed into its grid, one more input calling, one access number and one setting
+// changed: the text is rewritten where it was (or, when the module stores it elsewhere, all 28
+// are rewritten in order), the marked number, the changed setting and the call mask are
+// written, unchanged settings are not, and the window disconnects after the plug hint.
+TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
+    const struct {
+        int storeIndexFault;
+        int messagesDeleted;
+        int messagesStored;
+    } cases[] = {{0, 1, 1}, {1, 1 + 28, 1 + 28}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.storeIndexFault);
+        TMainForm& w = Start("unit-me.json");
+        ASSERT_TRUE(Connect());
+        w.PageControl->setCurrentWidget(w.InputMessagesSheet);
+        EditCell(w.AlarmInputLists[0], 2, 4, QStringLiteral("Door open"));
+        ClickCell(w.AlarmInputLists[0], 0, 6);  // input 1 now calls too
+        w.PageControl->setCurrentWidget(w.SettingsSheet);
+        EditCell(w.AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
+        w.Presenters()[0]->SetNewValue(std::string("30"));
+        unit->SetStoreIndexFault(c.storeIndexFault);
+        unit->ClearCommandLog();
+
+        dialogs.Then(DialogScript::Press("OkButton"));
+        ASSERT_TRUE(Click(w.WriteButton, Ms(30000)));
+        EXPECT_EQ(dialogs.Seen().back(), "PlugInfoForm: " + Text("RECONNECT_PLUGS").toStdString());
+        EXPECT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
+        EXPECT_TRUE(ShowsDisconnected());
+
+        EXPECT_EQ(Sent("AT+CMGD="), c.messagesDeleted);
+        EXPECT_EQ(Sent("AT+CMGW="), c.messagesStored);
+        const CUnitState state = unit->State();
+        for (int index = 1; index <= 28; ++index) {
+            ASSERT_TRUE(state.messages.count(index)) << index;
+        }
+        EXPECT_EQ(state.messages.at(3).text, "Door open");
+        EXPECT_EQ(state.messages.at(1).text, "Input 1 high");
+        EXPECT_EQ(Sent("AT+CPBW="), 3);
+        EXPECT_EQ(Stored(8), "+46709998877");
+        EXPECT_EQ(Stored(69), "30");
+        EXPECT_EQ(Stored(65), "65");
+        EXPECT_EQ(Stored(68), "3");
+        // The new values stay in the window for the next unit, and reconnecting shows them
+        // as the unit's own.
+        EXPECT_EQ(w.AlarmInputLists[0]->cellText(2, 4), "Door open");
+        ASSERT_TRUE(Connect());
+        EXPECT_EQ(w.AlarmInputLists[0]->cellText(2, 1), "Door open");
+        EXPECT_EQ(w.AccessNumberList->cellText(7, 1), "+46709998877");
+        EXPECT_EQ(w.ActiveTimeCurrentEdit->text(), QStringLiteral("30"));
+        EXPECT_EQ(w.AlarmInputLists[0]->cellText(3, 3), "X");
+        window.reset();
+        dialogs.Reset();
+    }
+}
+
+// Values that cannot be sent as they are, or a store too small for the settings: refused with
+// the error box before anything is stopped or sent; the unit stays connected and polled.
+TEST_F(Writing, RefusedValuesSendNothingAndKeepTheConnection) {
+    CUnitState small = DataState("unit-me.json");
+    small.phonebooks.at("ME").capacity = 64;
+    std::erase_if(small.phonebooks.at("ME").entries, [](const auto& e) { return e.first > 64; });
+    const struct {
+        CUnitState state;
+        const char* text;  // typed as the new text of message 5
+    } cases[] = {{DataState("unit-me.json"), "Tilde ~ here"}, {small, "Plain"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TMainForm& w = Start(c.state);
+        ASSERT_TRUE(Connect());
+        w.PageControl->setCurrentWidget(w.InputMessagesSheet);
+        EditCell(w.AlarmInputLists[1], 0, 4, QString::fromLatin1(c.text));
+        unit->ClearCommandLog();
+        ASSERT_TRUE(Click(w.WriteButton));
+        EXPECT_EQ(dialogs.Seen().back(), "critical: " + Text("INVALID_DATA").toStdString());
+        EXPECT_TRUE(ShowsConnected());
+        EXPECT_TRUE(PollRunning());
+        EXPECT_EQ(Sent("AT+CMG"), 0);
+        EXPECT_EQ(Sent("AT+CPBW"), 0);
+        EXPECT_EQ(w.AlarmInputLists[1]->cellText(0, 4), c.text);
+        window.reset();
+        dialogs.Reset();
+    }
+}
+
+// The adapter pulled out while the messages are rewritten: the run ends with the error box that
+// names the step and gives the port's words, and the tool goes on to connect another unit.
+TEST_F(Writing, AnAdapterPulledOutEndsTheRunAndTheToolConnectsAgain) {
+    TMainForm& w = Start("unit-me.json");
+    ASSERT_TRUE(Connect());
+    w.PageControl->setCurrentWidget(w.InputMessagesSheet);
+    EditCell(w.AlarmInputLists[0], 0, 4, QStringLiteral("Changed"));
+    unit->SetStoreIndexFault(1);
+    unit->SetHangUpAfter(40);
+    ASSERT_TRUE(Click(w.WriteButton, Ms(15000)));
+    ASSERT_TRUE(unit->IsHungUp());
+    ASSERT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
+    // The line drops while the messages are stored again, and the port says so on its own line.
+    const std::string failed =
+        "critical: " + Text("OPERATION_FAILED_MESSAGE").toStdString() + "\nCControllerWriteSms\n";
+    EXPECT_THAT(dialogs.Seen()[1],
+                ::testing::AnyOf(failed + "An error occured when reading data from com port!",
+                                 failed + "Could not write data to com port!"));
+    EXPECT_TRUE(ShowsDisconnected());
+
+    std::unique_ptr<CUnitSimulator> second = StartUnit(DataState("unit-demo.json"));
+    w.ComPortBox->setEditText(QString::fromStdString(second->PortPath()));
+    EXPECT_TRUE(Connect());
+    EXPECT_EQ(w.AccessNumberList->cellText(9, 1), "+46311234567");
+    window.reset();
+}
+
+}  // namespace
