@@ -31,7 +31,7 @@ install_packages() {
 build() {
     local dir=$1; shift
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" -j"$(nproc)" ${TARGETS:+--target $TARGETS}
 }
 
 cmd=${1:-build}
@@ -58,7 +58,8 @@ case "$cmd" in
         (cd build && cpack -G DEB)
         ;;
     run)
-        build build
+        # Only what the demo runs: the tool (with its manuals) and the simulated unit.
+        TARGETS="sendibox-config sendibox-unitsim" build build
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
             echo "No display: the tool is a desktop program. Run it from a desktop session." >&2
             exit 1
