@@ -20,7 +20,6 @@ TEST(ParseInt, AcceptsDecimalAndHexadecimalFormsOnly) {
         {"$0c", 12},
         {"0X1f", 31},
         {"x1A", 26},
-        {"X1a", 26},
         {"0x1", 1},
         {" $10", 16},
         {"$000000001", 1},

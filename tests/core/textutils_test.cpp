@@ -43,22 +43,18 @@ TEST(TextUtils, ReplyFieldHelpers) {
     EXPECT_EQ(ReplaceByte(Bytes({0xE5, '\r', 0xE5, 0xE5}), '\xE5', 'a'), "a\raa");
 }
 
-TEST(TextUtils, HexDigitsOfBothCasesAndCompleteEscapesOnly) {
-    const std::string digits = "0123456789abcdefABCDEF";
-    for (int b = 0; b < 256; ++b) {
-        const char c = static_cast<char>(b);
-        const auto at = digits.find(c);
-        const int expected = at == std::string::npos ? -1 : static_cast<int>(at < 16 ? at : at - 6);
-        EXPECT_EQ(HexDigitValue(c), expected) << b;
-    }
-    EXPECT_EQ(HexByteValue('F', 'f'), 255);
-    EXPECT_EQ(HexByteValue('g', '0'), -1);
-    EXPECT_EQ(HexByteValue('0', '\xC1'), -1);
-
+TEST(TextUtils, EscapesOfTwoHexDigitsOfEitherCaseOnly) {
     const std::vector<std::pair<std::string, std::string>> escapes{
-        {"\\41B", "AB"},   {"\\4", "\\4"},     {"\\00", std::string(1, '\0')},
+        {"\\41B", "AB"},
+        {"\\4", "\\4"},
+        {"\\00", std::string(1, '\0')},
         {"\\\\41", "\\A"},  // the first backslash fails, the second one escapes
-        {"ab\\", "ab\\"},  {"\\4g1", "\\4g1"}, {"\\e5", "\xE5"},
+        {"ab\\", "ab\\"},
+        {"\\4g1", "\\4g1"},
+        {"\\e5", "\xE5"},
+        {"\\Ff", "\xFF"},
+        {"\\0\xC1", "\\0\xC1"},                                    // a byte above 127 is no digit
+        {"\\/0\\:0\\@0\\G0\\`0\\g0", "\\/0\\:0\\@0\\G0\\`0\\g0"},  // next to the digit ranges
     };
     for (const auto& [text, expected] : escapes) {
         EXPECT_EQ(UnescapeHex(text), expected) << text;

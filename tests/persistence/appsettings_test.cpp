@@ -50,12 +50,8 @@ TEST_F(AppSettingsTest, UnwritableFileIsReportedAndNeverEscapesTryWrite) {
     const std::string path = Put("not-a-folder", "x") + "/" + kSettingsFileName;
     CAppSettings settings;
     settings.SetFileName(path);
-    try {
-        settings.WriteValue(kSettingsSection, kSettingLanguage, "English");
-        FAIL() << "no error raised";
-    } catch (const EIniWriteError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
-    }
+    EXPECT_THROW(settings.WriteValue(kSettingsSection, kSettingLanguage, "English"),
+                 EIniWriteError);
     EXPECT_FALSE(settings.TryWriteValue(kSettingsSection, kSettingPort, "COM1"));
 
     // A new file name after first use is the one written to.

@@ -44,8 +44,7 @@ TEST(ConfigFolder, DataFoldersAreTheProgramFolderThenTheShareFolderBesideItsBin)
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"/usr/bin/", {"/usr/bin/", "/usr/share/sendibox-config/"}},
-        {"/opt/x/bin", {"/opt/x/bin/", "/opt/x/share/sendibox-config/"}},
+        {"/usr/bin", {"/usr/bin/", "/usr/share/sendibox-config/"}},
         // A build tree or an unpacked copy: the share folder is looked for but need not exist.
         {"/home/u/tool/build/source/ui/",
          {"/home/u/tool/build/source/ui/", "/home/u/tool/build/source/share/sendibox-config/"}},
