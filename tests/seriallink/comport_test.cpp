@@ -27,22 +27,44 @@ std::string ThrownText(const std::function<void()>& action) {
 
 const std::string kInUse = "Could not open com port. Com port might be already in use.";
 
-termios ConfigOf(const std::string& path) {
+termios ConfigOf(const std::string& path, const termios* set = nullptr) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     termios t{};
-    EXPECT_EQ(tcgetattr(fd, &t), 0);
+    EXPECT_EQ(set != nullptr ? tcsetattr(fd, TCSANOW, set) : tcgetattr(fd, &t), 0);
     ::close(fd);
     return t;
 }
 
-TEST(ComPort, BytesTravelBothWaysUnchanged) {
+// Raw mode while open: no CR/LF translation either way, Ctrl-Z, NUL and the XON/XOFF bytes
+// pass. The settings the line had before come back at Close.
+TEST(ComPort, RawLineWhileOpenAndPreviousSettingsBackAfterClose) {
     PtyPair pty;
+    termios before = ConfigOf(pty.SlavePath());
+    cfsetspeed(&before, B9600);
+    before.c_cflag = (before.c_cflag | CSTOPB | CRTSCTS) & ~static_cast<tcflag_t>(CLOCAL);
+    before.c_iflag |= IXON | IXOFF | ICRNL;
+    before.c_lflag |= ICANON | ECHO;
+    before.c_cc[VMIN] = 1;
+    ConfigOf(pty.SlavePath(), &before);
+    const auto key = [](termios t) {
+        return std::tuple(cfgetospeed(&t), t.c_cflag, t.c_iflag, t.c_lflag, t.c_oflag,
+                          t.c_cc[VMIN]);
+    };
+    const auto found = key(ConfigOf(pty.SlavePath()));
+
     auto port = MakePort(pty.SlavePath());
-    // Raw mode: no CR/LF translation either way, Ctrl-Z, NUL and the XON/XOFF bytes pass.
+    // A second Open of an open port changes nothing, new mode string or not.
+    port->SetSettings("9600,e,7,2");
+    EXPECT_NO_THROW(port->Open());
+    const termios open = ConfigOf(pty.SlavePath());
+    EXPECT_EQ(cfgetispeed(&open), static_cast<speed_t>(B57600));
+    EXPECT_EQ(open.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD),
+              static_cast<tcflag_t>(CS8 | CLOCAL | CREAD));
+    EXPECT_EQ(open.c_lflag & (ICANON | ECHO), 0u);
+
     const std::string command("AT+CMGW=\"1\"\r\n\x1a\0\xff", 16);
     port->Write(command.data(), static_cast<uint32_t>(command.size()));
     EXPECT_EQ(pty.ReadFromPort(command.size()), command);
-
     // A wait for bytes ends as they arrive.
     auto waiter = std::async(std::launch::async, [&] { return port->WaitReadable(60000); });
     const std::string reply("\r\nOK\r\n\x11\x13\0\xff", 10);
@@ -51,9 +73,12 @@ TEST(ComPort, BytesTravelBothWaysUnchanged) {
     EXPECT_TRUE(waiter.get());
     EXPECT_EQ(ReadAtLeast(*port, reply.size()), reply);
     uint32_t received = 99;
-    char buf[16];
+    char buf[4];
     port->Read(buf, sizeof buf, received);
     EXPECT_EQ(received, 0u);
+
+    port->Close();
+    EXPECT_EQ(key(ConfigOf(pty.SlavePath())), found);
 }
 
 TEST(ComPort, WritesGoOutWholeOrEndWithTheWriteTexts) {
@@ -72,41 +97,10 @@ TEST(ComPort, WritesGoOutWholeOrEndWithTheWriteTexts) {
     block.assign(1024 * 1024, 'x');
     EXPECT_EQ(ThrownText([&] { port->Write(block.data(), static_cast<uint32_t>(block.size())); }),
               "Com port buffer error occured. All data not written!");
-    EXPECT_EQ(ThrownText([&] { port->Write("AT\r", 3); }), "Com port write operation timed out!");
-    EXPECT_EQ(ThrownText([&] { port->Write("", 0); }), "Com port write operation timed out!");
-}
-
-TEST(ComPort, RawLineWhileOpenAndPreviousSettingsBackAfterClose) {
-    PtyPair pty;
-    const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios before{};
-    ASSERT_EQ(tcgetattr(fd, &before), 0);
-    cfsetspeed(&before, B9600);
-    before.c_cflag = (before.c_cflag | CSTOPB | CRTSCTS) & ~static_cast<tcflag_t>(CLOCAL);
-    before.c_iflag |= IXON | IXOFF | ICRNL;
-    before.c_lflag |= ICANON | ECHO;
-    before.c_cc[VMIN] = 1;
-    ASSERT_EQ(tcsetattr(fd, TCSANOW, &before), 0);
-    ::close(fd);
-    const auto key = [](termios t) {
-        return std::tuple(cfgetospeed(&t), t.c_cflag, t.c_iflag, t.c_lflag, t.c_oflag,
-                          t.c_cc[VMIN]);
-    };
-    const auto found = key(ConfigOf(pty.SlavePath()));
-
-    auto port = MakePort(pty.SlavePath());
-    // A second Open of an open port changes nothing, new mode string or not.
-    port->SetSettings("9600,e,7,2");
-    EXPECT_NO_THROW(port->Open());
-    const termios open = ConfigOf(pty.SlavePath());
-    EXPECT_EQ(cfgetispeed(&open), static_cast<speed_t>(B57600));
-    EXPECT_EQ(cfgetospeed(&open), static_cast<speed_t>(B57600));
-    EXPECT_EQ(open.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD),
-              static_cast<tcflag_t>(CS8 | CLOCAL | CREAD));
-    EXPECT_EQ(open.c_lflag & (ICANON | ECHO), 0u);
-
-    port->Close();
-    EXPECT_EQ(key(ConfigOf(pty.SlavePath())), found);
+    for (uint32_t size : {3u, 0u}) {
+        EXPECT_EQ(ThrownText([&] { port->Write("AT\r", size); }),
+                  "Com port write operation timed out!");
+    }
 }
 
 TEST(ComPort, FailedOpenLeavesAClosedPortTheDeviceFreeAndTheObjectReusable) {
