@@ -11,15 +11,11 @@
 #include "engine/controllerbase.h"
 #include "support/unitfixture.h"
 
-// Shared pieces of the command controller tests: fault and unit set-up, a progress probe, and
-// in-memory stand-ins for the main window's providers and collectors.
+// Shared pieces of the command controller tests: fault and unit set-up, a run helper, a progress
+// probe, and in-memory stand-ins for the main window's providers and collectors.
 
 using Action = CCommandFault::Action;
 using Strings = std::vector<std::string>;
-
-// Failure paths use this instead of the production time-outs, since an error reply arrives
-// only as a time-out.
-inline constexpr uint32_t kShortTimeoutMs = 200;
 
 inline CCommandFault Fault(std::string pattern, Action action, bool andFollowing = false,
                            std::string text = {}) {
@@ -35,6 +31,19 @@ inline CUnitSimulatorOptions WithFaults(std::vector<CCommandFault> faults,
     options.initialState = std::move(state);
     options.faults = std::move(faults);
     return options;
+}
+
+inline uint8_t Outcome(bool ok) {
+    return ok ? IController::resultOk : IController::resultFailed;
+}
+
+// Runs one controller to its end with a short reply time-out instead of the production one,
+// since an error reply arrives only as a time-out; returns its result.
+template <class C>
+uint8_t RunShort(UnitFixture& unit, const CRefPtr<C>& controller) {
+    controller->SetReplyTimeout(200);
+    EXPECT_TRUE(unit.RunToFinish(controller));
+    return controller->GetResult();
 }
 
 // Records every progress position the controller hands the GUI thread.
@@ -71,23 +80,13 @@ struct PhoneBookCollectorDouble : RangeDouble<IPhoneBookDataCollector> {
     std::map<int32_t, std::pair<std::string, std::string>> entries;
 };
 
-// Offers the marked positions in increasing order: access numbers ("ACCESS", type 145), except
-// the setting positions 58 to 69 (no text, type 129).
+// Offers positions 1..last as access numbers "+46<position>" named "ACCESS".
 struct PhoneBookProviderDouble : RangeDouble<IPhoneBookDataProvider> {
-    PhoneBookProviderDouble(int32_t last, std::map<int32_t, std::string> marked)
-        : RangeDouble(last), numbers(std::move(marked)) {}
-    static bool IsSetting(int32_t position) { return position >= 58 && position <= 69; }
-    std::string GetNumber(int32_t position) override { return numbers[position]; }
-    std::string GetText(int32_t position) override { return IsSetting(position) ? "" : "ACCESS"; }
-    std::string GetType(int32_t position) override { return IsSetting(position) ? "129" : "145"; }
+    using RangeDouble::RangeDouble;
+    std::string GetNumber(int32_t position) override { return "+46" + std::to_string(position); }
+    std::string GetText(int32_t) override { return "ACCESS"; }
+    std::string GetType(int32_t) override { return "145"; }
     int32_t NextPosition() override { return current++; }
-    bool HasMore() override {
-        while (current <= last && numbers.count(current) == 0) {
-            ++current;
-        }
-        return current <= last;
-    }
-    std::map<int32_t, std::string> numbers;
 };
 
 struct PhoneBookDeleteDouble : RangeDouble<IPhoneBookDelete> {

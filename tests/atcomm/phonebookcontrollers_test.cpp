@@ -13,18 +13,6 @@
 
 namespace {
 
-using Entries = std::map<int, CPhonebookEntry>;
-
-CUnitState UnitWithSimEntries(const Entries& entries) {
-    CUnitState state = UnitFixture::ConfiguredState();
-    state.phonebooks["SM"].entries = entries;
-    return state;
-}
-
-Entries SimEntries(UnitFixture& fixture) {
-    return fixture.Unit().State().phonebooks.at("SM").entries;
-}
-
 std::string Write(int position) {
     return "AT+CPBW=" + std::to_string(position) + ",\"+46" + std::to_string(position) +
            "\",145,\"ACCESS\"";
@@ -37,8 +25,9 @@ TEST(PhoneBookControllersTest, RangeReadFillsEveryPositionOfTheCollector) {
     const std::string unreadable =
         "\r\n+CPBR: 0,\"+460\",145,\"A\"\r\n+CPBR: 4,\"+464\",145,\"A\"\r\n"
         "+CPBR: 150,\"+46150\",145,\"A\"\r\n\r\nOK\r\n";
-    const CUnitState stored = UnitWithSimEntries(
-        {{3, {"+46701", 145, "ACCESS"}}, {5, {"", 129, "NAME"}}, {70, {"+46702", 145, "ACCESS"}}});
+    CUnitState stored = UnitFixture::ConfiguredState();
+    stored.phonebooks["SM"].entries = {
+        {3, {"+46701", 145, "ACCESS"}}, {5, {"", 129, "NAME"}}, {70, {"+46702", 145, "ACCESS"}}};
     struct Case {
         const char* name;
         CUnitSimulatorOptions options;
@@ -48,8 +37,7 @@ TEST(PhoneBookControllersTest, RangeReadFillsEveryPositionOfTheCollector) {
     };
     const std::vector<Case> cases = {
         {"empty store", WithFaults({}), true, {}},
-        {"positions 3 and 70 only", WithFaults({}, stored), true, {{3, "+46701"}, {70, "+46702"}}},
-        {"an error reply is read again",
+        {"positions 3 and 70 only, an error reply read again",
          WithFaults({Fault("AT+CPBR", Action::Error)}, stored),
          true,
          {{3, "+46701"}, {70, "+46702"}},
@@ -65,11 +53,8 @@ TEST(PhoneBookControllersTest, RangeReadFillsEveryPositionOfTheCollector) {
         auto collector = MakeRef<PhoneBookCollectorDouble>(100);
         collector->SetEntry(5, "stale", "stale");
         UnitFixture fixture(c.options);
-        auto controller = MakeRef<CControllerReadPhoneBook>(collector.get());
-        controller->SetReplyTimeout(kShortTimeoutMs);
-        ASSERT_TRUE(fixture.RunToFinish(controller));
-        EXPECT_EQ(controller->GetResult(),
-                  c.ok ? IController::resultOk : IController::resultFailed);
+        EXPECT_EQ(RunShort(fixture, MakeRef<CControllerReadPhoneBook>(collector.get())),
+                  Outcome(c.ok));
         EXPECT_EQ(fixture.Commands(), Strings(c.reads, "AT+CPBR=1,100"));
         std::map<int32_t, std::pair<std::string, std::string>> expected;
         for (int32_t position = 1; position <= 100 && c.reads < 4; ++position) {
@@ -80,25 +65,6 @@ TEST(PhoneBookControllersTest, RangeReadFillsEveryPositionOfTheCollector) {
         }
         EXPECT_EQ(collector->entries, expected);
     }
-}
-
-TEST(PhoneBookControllersTest, WriteSendsEachMarkedPositionInOrder) {
-    auto provider = MakeRef<PhoneBookProviderDouble>(
-        250, std::map<int32_t, std::string>{{3, "+46703"}, {65, "5"}, {250, "+46750"}});
-    UnitFixture fixture(UnitWithSimEntries({{3, {"+46700", 145, "ACCESS"}}}));
-    auto controller = MakeRef<CControllerWritePhoneBook>(provider.get());
-    ProgressProbe probe;
-    probe.Watch(*controller);
-    ASSERT_TRUE(fixture.RunToFinish(controller));
-    EXPECT_EQ(controller->GetResult(), IController::resultOk);
-    EXPECT_EQ(fixture.Commands(),
-              (Strings{"AT+CPBW=3,\"+46703\",145,\"ACCESS\"", "AT+CPBW=65,\"5\",129,\"\"",
-                       "AT+CPBW=250,\"+46750\",145,\"ACCESS\""}));
-    EXPECT_EQ(SimEntries(fixture), (Entries{{3, {"+46703", 145, "ACCESS"}},
-                                            {65, {"5", 129, ""}},
-                                            {250, {"+46750", 145, "ACCESS"}}}));
-    // A progress step before the first item and after each one.
-    EXPECT_EQ(probe.positions, (std::vector<int32_t>{1, 4, 66, 251}));
 }
 
 // The controllers on the shared write/delete pattern (the SMS delete too): a command that fails
@@ -132,20 +98,14 @@ TEST(ItemWriterTest, RepeatsAFailedCommandUnchangedAndEndsAtTheFourthTry) {
             const std::string second = c.command(2);
             UnitFixture fixture(
                 WithFaults({Fault(second, once ? c.once : Action::Error, !once)}, before));
-            auto provider = MakeRef<PhoneBookProviderDouble>(
-                100,
-                std::map<int32_t, std::string>{{1, "+461"}, {2, "+462"}, {3, "+463"}, {4, "+464"}});
+            auto provider = MakeRef<PhoneBookProviderDouble>(4);
             auto positions = MakeRef<PhoneBookDeleteDouble>(4);
             auto indexes = MakeRef<SmsDeleteDouble>(4);
             const std::vector<CRefPtr<CControllerItemWriter>> writers = {
                 MakeRef<CControllerWritePhoneBook>(provider.get()),
                 MakeRef<CControllerDeletePhoneBook>(positions.get()),
                 MakeRef<CControllerDeleteSms>(indexes.get())};
-            const CRefPtr<CControllerItemWriter> controller = writers[c.writer];
-            controller->SetReplyTimeout(kShortTimeoutMs);
-            ASSERT_TRUE(fixture.RunToFinish(controller));
-            EXPECT_EQ(controller->GetResult(),
-                      once ? IController::resultOk : IController::resultFailed);
+            EXPECT_EQ(RunShort(fixture, writers[c.writer]), Outcome(once));
             EXPECT_EQ(fixture.Commands(),
                       once ? (Strings{c.command(1), second, second, c.command(3), c.command(4)})
                            : (Strings{c.command(1), second, second, second, second}));

@@ -57,10 +57,8 @@ CUnitState UnitWith(Sim sim) {
 // Runs one PIN controller against the unit with the user's answers.
 uint8_t RunPin(UnitFixture& unit, ScriptedUser& user) {
     auto pin = MakeRef<CControllerPin>();
-    pin->SetReplyTimeout(kShortTimeoutMs);
     user.Answer(*pin);
-    EXPECT_TRUE(unit.RunToFinish(pin));
-    return pin->GetResult();
+    return RunShort(unit, pin);
 }
 
 // The status and tries queries, then the given commands.
@@ -88,9 +86,7 @@ TEST(PinControllerTest, SendsTheCodeTheSimAsksForWithoutQuotes) {
         std::vector<CCommandFault> faults{};
     };
     const std::vector<Case> cases = {
-        {"PIN", Sim::Pin, {"1234"}, "1234", "", 3},
         {"PIN2", Sim::Pin2, {"5678"}, "5678", "", 3},
-        {"PUK", Sim::Puk, {"4711", "12345678"}, "12345678,4711", "", 10},
         {"PIN, lock off", Sim::Pin, {"1234", "", true}, "1234", "1234", 3},
         // After a PUK the lock is switched off with the new PIN just set.
         {"PUK, lock off", Sim::Puk, {"4711", "12345678", true}, "12345678,4711", "4711", 10},
@@ -119,14 +115,6 @@ TEST(PinControllerTest, SendsTheCodeTheSimAsksForWithoutQuotes) {
     }
 }
 
-TEST(PinControllerTest, AReadySimNeedsOneQueryAndNoDialog) {
-    UnitFixture unit;
-    ScriptedUser user;
-    EXPECT_EQ(RunPin(unit, user), IController::resultOk);
-    EXPECT_EQ(unit.Commands(), Strings{"AT+CPIN?"});
-    EXPECT_TRUE(user.shown.empty());
-}
-
 // A failed run never asks again and never tries the lock-off. No code that is not 4 to 8
 // digits reaches the SIM, where it could cost a try.
 TEST(PinControllerTest, EndsAtAnAbortAWrongOrMalformedCodeOrAnUnknownReply) {
@@ -138,7 +126,6 @@ TEST(PinControllerTest, EndsAtAnAbortAWrongOrMalformedCodeOrAnUnknownReply) {
         std::vector<CCommandFault> faults{};
     };
     const std::vector<Case> cases = {
-        {"aborted", Sim::Pin, {"1234", "", false, true}, Asked({})},
         {"wrong PIN, lock off asked", Sim::Pin, {"4321", "", true}, Asked({"AT+CPIN=4321"})},
         {"PIN too long", Sim::Pin, {"123456789"}, Asked({})},
         {"PUK not digits", Sim::Puk, {"4711", "1234567x"}, Asked({})},
@@ -157,14 +144,12 @@ TEST(PinControllerTest, EndsAtAnAbortAWrongOrMalformedCodeOrAnUnknownReply) {
 }
 
 TEST(PinControllerTest, CodeFormIsFourToEightDecimalDigits) {
-    for (const std::string& code : {"1234"s, "12345678"s, "0000"s}) {
-        EXPECT_TRUE(CControllerPin::IsValidCode(code)) << code;
-    }
     // "\xB2" is a superscript two, no decimal digit.
     for (const std::string& code : {"123"s, "123456789"s, ""s, "12a4"s, "-1234"s, "12 34"s,
                                     "1234,5"s, "1234\r"s, "1234\0"s, "12\xB2"s + "34"}) {
         EXPECT_FALSE(CControllerPin::IsValidCode(code)) << code;
     }
+    EXPECT_TRUE(CControllerPin::IsValidCode("0000") && CControllerPin::IsValidCode("12345678"));
 }
 
 }  // namespace

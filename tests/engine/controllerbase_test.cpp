@@ -45,51 +45,43 @@ protected:
 };
 
 // Description, progress, then work that hands back a progress step each time: the opening
-// steps run once, later rounds only show progress again. The callbacks are optional; without
-// them the default description stays.
+// steps run once, later rounds only show progress again. Without a description callback the
+// default description stays; a controller that starts on the worker has no opening steps.
 TEST(ControllerBase, OpeningStepsThenWorkWithProgressInBetween) {
-    using Kind = CControllerBase::DefaultDescription;
     constexpr uint8_t M = IController::stMAIN_STEP;
     constexpr uint8_t W = IController::stWORKER_STEP;
+    ProbeController probe(M, CControllerBase::DefaultDescription::Empty);
+    std::vector<std::string> calls;
+    probe.OnGetDescription = [&](const std::string& id, std::string& description) {
+        calls.push_back(id + "|" + description);
+        description = "Checking the connection";
+    };
+    probe.OnProgress = [&](const std::string& id, const CProgressInfo& info) {
+        calls.push_back(id + "|" + info.GetDescription() + "|" +
+                        std::to_string(info.GetPosition()) + "/" +
+                        std::to_string(info.GetMaximum()));
+    };
+    probe.work = [](ProbeController& self) { self.ReturnToProgressStep(); };
     const std::pair<uint8_t, uint8_t> after[] = {{M, 1}, {W, 2}, {M, 1}, {W, 2}, {M, 1}};
-    for (const Kind kind : {Kind::Named, Kind::Empty}) {
-        ProbeController probe(M, kind);
-        std::vector<std::string> calls;
-        if (kind == Kind::Empty) {
-            probe.OnGetDescription = [&](const std::string& id, std::string& description) {
-                calls.push_back(id + "|" + description);
-                description = "Checking the connection";
-            };
-            probe.OnProgress = [&](const std::string& id, const CProgressInfo& info) {
-                calls.push_back(id + "|" + info.GetDescription() + "|" +
-                                std::to_string(info.GetPosition()) + "/" +
-                                std::to_string(info.GetMaximum()));
-            };
-        }
-        probe.work = [](ProbeController& self) { self.ReturnToProgressStep(); };
-        for (const auto& [state, action] : after) {
-            probe.Step();
-            EXPECT_EQ(probe.GetState(), state);
-            EXPECT_EQ(probe.GetCurrentAction(), action);
-        }
-        EXPECT_EQ(probe.actions, (std::vector<uint8_t>{2, 2}));
-        if (kind == Kind::Named) {
-            EXPECT_EQ(probe.GetProgressInfo().GetDescription(),
-                      "CControllerProbe::actionGetDescriptionString");
-        } else {
-            const std::string shown = "CControllerProbe|Checking the connection|3/7";
-            EXPECT_EQ(calls,
-                      (std::vector<std::string>{"CONTROLLER_PROBE_DESCRIPTION|", shown, shown}));
-        }
+    for (const auto& [state, action] : after) {
+        probe.Step();
+        EXPECT_EQ(probe.GetState(), state);
+        EXPECT_EQ(probe.GetCurrentAction(), action);
     }
-}
+    EXPECT_EQ(probe.actions, (std::vector<uint8_t>{2, 2}));
+    const std::string shown = "CControllerProbe|Checking the connection|3/7";
+    EXPECT_EQ(calls, (std::vector<std::string>{"CONTROLLER_PROBE_DESCRIPTION|", shown, shown}));
 
-TEST(ControllerBase, WorkerStartHasNoOpeningSteps) {
-    ProbeController probe(IController::stWORKER_STEP);
-    probe.OnProgress = [](const std::string&, const CProgressInfo&) { ADD_FAILURE(); };
-    probe.Step();
-    probe.Step();
-    EXPECT_EQ(probe.actions, (std::vector<uint8_t>{0, 0}));
+    ProbeController named(M);
+    named.Step();
+    EXPECT_EQ(named.GetProgressInfo().GetDescription(),
+              "CControllerProbe::actionGetDescriptionString");
+
+    ProbeController worker(W);
+    worker.OnProgress = [](const std::string&, const CProgressInfo&) { ADD_FAILURE(); };
+    worker.Step();
+    worker.Step();
+    EXPECT_EQ(worker.actions, (std::vector<uint8_t>{0, 0}));
 }
 
 TEST(ControllerBase, ExchangeWritesTheCommandAndCollectsTheReply) {

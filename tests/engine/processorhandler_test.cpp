@@ -22,20 +22,17 @@ namespace {
 // Every step of every scripted controller, in the order they ran: the controller's name
 // followed by "m" when it ran on the thread that made the log (the test's main thread) and
 // "w" when it ran on any other.
-class StepLog {
-public:
+struct StepLog {
     void Add(const std::string& name) {
         std::lock_guard guard(mutex);
         entries.push_back(name + (std::this_thread::get_id() == mainThread ? "m" : "w"));
     }
-    std::vector<std::string> Entries() const {
+    std::vector<std::string> Entries() {
         std::lock_guard guard(mutex);
         return entries;
     }
-
-private:
     const std::thread::id mainThread = std::this_thread::get_id();
-    mutable std::mutex mutex;
+    std::mutex mutex;
     std::vector<std::string> entries;
 };
 

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "atcomm/controllerchangemode.h"
+#include "atcomm/controllercheckmode.h"
+#include "atcomm/controllerconfigure.h"
+#include "atcomm/controllerconnectioncheck.h"
+#include "atcomm/controllerreadsetting.h"
+#include "atcomm/controllersignalcheck.h"
+#include "atcomm/controllerwaitforsim.h"
+#include "atcommtest.h"
+#include "core/event.h"
+
+// The controllers of the connect sequence that talk to the module and the SIM's stores. Whole
+// connects against the simulated unit are the operation tests' job; these cover the paths a
+// healthy unit never takes.
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Silence or an error reply costs one attempt, a maker that is not ours two per answer (case
+// matters); each attempt moves the progress on.
+TEST(ConnectionCheckTest, AcceptsOnlyTheSupportedMakersAsTheyWriteThemselves) {
+    struct Case {
+        std::string maker;
+        int32_t attempts;
+        std::vector<CCommandFault> faults;
+        std::size_t identifications;
+        std::vector<int32_t> positions;
+    };
+    const std::vector<Case> cases = {
+        {"SIEMENS", 4, {}, 1, {0}},
+        {"TRIORAIL", 4, {}, 1, {0}},
+        {"Cinterion", 4, {}, 1, {0}},
+        {"siemens", 4, {}, 2, {0, 2, 4}},
+        {"SIEMENS", 3, {Fault("ATI", Action::Error, true)}, 3, {0, 1, 2, 3}},
+        {"SIEMENS", 0, {}, 0, {0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.maker << ", " << c.attempts << " attempts");
+        CUnitSimulatorOptions options = WithFaults(c.faults);
+        options.maker = c.maker;
+        UnitFixture unit(options);
+        auto check = MakeRef<CControllerConnectionCheck>(c.attempts);
+        ProgressProbe probe;
+        probe.Watch(*check);
+        EXPECT_EQ(RunShort(unit, check), Outcome(c.identifications == 1));
+        EXPECT_EQ(unit.Commands(), Strings(c.identifications, "ATI"));
+        EXPECT_EQ(probe.positions, c.positions);
+    }
+}
+
+// From power-on (echo on, PDU mode) the first bad reply ends it before anything is stored.
+TEST(ConfigureTest, EndsAtTheFirstBadReplyBeforeStoringTheProfile) {
+    const std::vector<std::pair<CCommandFault, Strings>> cases = {
+        {Fault("ATE0", Action::Ignore), {"ATE0"}},
+        {Fault("AT+CMGF=1", Action::Error), {"ATE0", "AT+CMGF=1"}},
+        {Fault("AT&W", Action::Ignore), {"ATE0", "AT+CMGF=1", "AT&W"}},
+    };
+    for (const auto& [fault, sent] : cases) {
+        SCOPED_TRACE(fault.pattern);
+        UnitFixture unit(WithFaults({fault}, CUnitState{}));
+        EXPECT_EQ(RunShort(unit, MakeRef<CControllerConfigure>()), IController::resultFailed);
+        EXPECT_EQ(unit.Commands(), sent);
+        EXPECT_FALSE(unit.Unit().State().profile.textMode);
+    }
+}
+
+// CSQ, CSQ, CREG, ... with a report after each poll; before the first registration poll the
+// registration reads as 0, and a silent module reports unknown values while polling goes on.
+TEST(SignalCheckTest, PollsQualityTwiceThenRegistrationAndReportsAfterEachPoll) {
+    using Reports = std::vector<std::pair<int32_t, int32_t>>;
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "silent" : "answering");
+        // Registration status 5 (roaming) in the extended form: "+CREG: 2,5,\"5E25\",\"605F\"".
+        CUnitState state = UnitFixture::ConfiguredState();
+        state.network.rssi = 17;
+        state.network.registration = 5;
+        state.network.cregMode = 2;
+        UnitFixture unit(WithFaults(
+            silent ? std::vector{Fault("AT", Action::Ignore, true)} : std::vector<CCommandFault>{},
+            state));
+        auto check = MakeRef<CControllerSignalCheck>();
+        check->SetReplyTimeout(silent ? 50 : CControllerSignalCheck::kReplyTimeoutMs);
+        check->SetPollPause(5);  // the production pause is 2000 ms
+        Reports reports;
+        check->OnReportSignal = [&reports](int32_t strength, int32_t loggedOn) {
+            reports.push_back({strength, loggedOn});
+        };
+        unit.Queue(check);
+        ASSERT_TRUE(unit.Start());
+        ASSERT_TRUE(unit.PumpUntil([&] { return reports.size() >= 4; }));
+        unit.Stop();
+        EXPECT_EQ(check->GetResult(), IController::resultNone);  // it never finishes itself
+        EXPECT_TRUE(unit.Finished().empty());
+        reports.resize(4);
+        EXPECT_EQ(reports,
+                  silent ? Reports(4, {-1, 0}) : (Reports{{17, 0}, {17, 0}, {17, 5}, {17, 5}}));
+        Strings sent = unit.Commands();
+        sent.resize(4);
+        EXPECT_EQ(sent, (Strings{"AT+CSQ", "AT+CSQ", "AT+CREG?", "AT+CSQ"}));
+    }
+}
+
+// A busy SIM (after a code) or one still locked refuses its stores; its error reply arrives as
+// a time-out. After the PIN dialog the wait pauses before each poll and once the SIM is ready.
+TEST(WaitForSimTest, PollsUntilTheStoresAnswerOrItsAttemptsAreUsedUp) {
+    struct Case {
+        const char* name;
+        bool pinAsked;
+        int32_t attempts;
+        bool locked;
+        int busyMs;
+    };
+    const std::vector<Case> cases = {
+        {"ready, after the dialog", true, 10, false, 0},
+        {"busy after the code", true, 10, true, 1000},
+        {"locked", false, 3, true, 0},
+        {"no attempts", false, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CUnitState state = UnitFixture::ConfiguredState();
+        state.sim.lock = c.locked;
+        state.sim.busyMs = c.busyMs;
+        UnitFixture unit(state);
+        if (c.busyMs > 0) {
+            ASSERT_EQ(unit.Exchange("AT+CPIN=1234\r"), "\r\nOK\r\n");
+            unit.ClearCommands();
+        }
+        // The wait keeps a reference to the main window's "PIN dialog was shown" flag.
+        auto wait = MakeRef<CControllerWaitForSim>(c.attempts, c.pinAsked);
+        wait->SetPinPauses(300, 200);
+        const auto start = Clock::now();
+        const bool ok = !c.locked || c.busyMs > 0;
+        EXPECT_EQ(RunShort(unit, wait), Outcome(ok));
+        const auto polls = static_cast<int32_t>(unit.Commands().size());
+        EXPECT_EQ(unit.Commands(), Strings(polls, "AT+CPBR=45"));  // always the same position
+        if (ok) {
+            EXPECT_EQ(polls > 1, c.busyMs > 0);
+            EXPECT_EQ(wait->GetAttemptsLeft(), c.attempts + 1 - polls);
+        } else {
+            EXPECT_EQ(polls, c.attempts);
+        }
+        if (c.pinAsked) {
+            EXPECT_GE(Clock::now() - start, milliseconds(500));
+        }
+    }
+}
+
+TEST(WaitForSimTest, ACancelDuringThePauseAfterTheDialogEndsItWithoutAPoll) {
+    UnitFixture unit;
+    const bool pinAsked = true;
+    auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);  // the production pauses
+    CEvent cancel(true);
+    wait->SetCommSource(unit.Source());
+    wait->SetCancelEvent(&cancel);
+    wait->Step();  // description
+    wait->Step();  // progress
+    ASSERT_EQ(wait->GetState(), IController::stWORKER_STEP);
+    const auto start = Clock::now();
+    wait->Step();
+    EXPECT_LT(Clock::now() - start, milliseconds(1000));
+    EXPECT_EQ(wait->GetState(), IController::stFINISHED);
+    EXPECT_EQ(wait->GetResult(), IController::resultFailed);
+    EXPECT_TRUE(unit.Commands().empty());
+}
+
+// The store is named without quotes; one refusal is retried once, a second one fails. The
+// capacity then comes from the store selected ("SM" 250, "ME" 100); a total that is not a
+// number, below 1 or above 1000 is asked for once more, then fails.
+TEST(StoreModeTest, SelectsTheStoreAndReadsABelievableCapacity) {
+    struct Case {
+        bool simStore;
+        std::vector<CCommandFault> faults;
+        bool changed;
+        int32_t capacity;  // 0: the check fails
+    };
+    const auto total = [](const std::string& total) {
+        return Fault("AT+CPBS?", Action::Reply, true,
+                     "\r\n+CPBS: \"SM\",0," + total + "\r\n\r\nOK\r\n");
+    };
+    const std::vector<Case> cases = {
+        {false, {}, true, 100},
+        {true, {Fault("AT+CPBS=", Action::Error)}, true, 250},
+        {true, {Fault("AT+CPBS=", Action::Error, true)}, false, 250},
+        {true, {total("1000")}, true, 1000},
+        {true, {total("1001")}, true, 0},
+        {true, {total("0")}, true, 0},
+        {true, {total("abc")}, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.simStore << " " << c.changed << " " << c.capacity);
+        UnitFixture unit(WithFaults(c.faults));
+        auto change = MakeRef<CControllerChangeMode>();
+        change->SetSimStore(c.simStore);
+        change->SetReplyTimeout(200);
+        auto check = MakeRef<CControllerCheckMode>();
+        unit.Queue(change);
+        unit.Queue(check);
+        ASSERT_TRUE(unit.RunQueued());
+        EXPECT_EQ(change->GetResult(), Outcome(c.changed));
+        EXPECT_EQ(check->GetResult(), Outcome(c.capacity > 0));
+        const bool retried = c.faults.size() == 1 && c.faults[0].pattern == "AT+CPBS=";
+        Strings sent(retried ? 2 : 1, c.simStore ? "AT+CPBS=SM" : "AT+CPBS=ME");
+        sent.insert(sent.end(), c.capacity > 0 ? 1 : 2, "AT+CPBS?");
+        EXPECT_EQ(unit.Commands(), sent);
+        if (c.capacity > 0) {
+            EXPECT_EQ(check->GetCapacity(), c.capacity);
+        }
+    }
+}
+
+// Only the number field counts, whatever the text holds; a refused read is retried once.
+TEST(ReadSettingTest, ReadsTheNumberFieldOfOnePosition) {
+    CUnitState state = UnitFixture::ConfiguredState();
+    state.phonebooks["SM"].entries[63] = {"+46701234567", 145, "NAME,\"X\""};
+    // 251 lies beyond the 250 positions of "SM".
+    const std::vector<std::pair<int32_t, std::string>> cases = {
+        {63, "+46701234567"}, {65, ""}, {251, ""}};
+    for (const auto& [position, value] : cases) {
+        SCOPED_TRACE(position);
+        UnitFixture unit(state);
+        auto read = MakeRef<CControllerReadSetting>();
+        read->SetPosition(position);
+        const bool ok = position != 251;
+        EXPECT_EQ(RunShort(unit, read), Outcome(ok));
+        EXPECT_EQ(read->GetValue(), value);
+        EXPECT_EQ(unit.Commands(), Strings(ok ? 1 : 2, "AT+CPBR=" + std::to_string(position)));
+    }
+}
+
+}  // namespace
