@@ -1,24 +1,15 @@
 #include "ui/profilemenu.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +18,7 @@
 #include <unistd.h>
 
 #include "core/inifile.h"
+#include "dialogtesting.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
@@ -34,83 +26,22 @@
 #include "ui/mainform.h"
 #include "ui/saveprofilechoiceform.h"
 #include "vtlist.h"
+#include "windowtesting.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using L = CUnitLayout;
 
-// What the user does to a dialog, run from its event loop once the current call has returned.
-void Later(QObject* context, std::function<void()> action) {
-    QTimer::singleShot(0, context, std::move(action));
-}
-
-// Answers the modal dialogs that come up one after another, the n-th with the n-th step, while
-// the code under test sits in their exec(). A step inspects its dialog and queues what the
-// user does (Later), so that a dialog it opens in turn (an overwrite question) is answered by
-// the next step. A dialog beyond the steps, or one still open at the bound, is rejected, so a
-// test fails instead of hanging.
-class ModalSequence {
-public:
-    using Step = std::function<void(QDialog&)>;
-
-    explicit ModalSequence(std::vector<Step> steps,
-                           std::chrono::milliseconds bound = std::chrono::seconds(10))
-        : steps(std::move(steps)), deadline(std::chrono::steady_clock::now() + bound) {
-        QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
-        timer.start(1);
-    }
-
-    std::size_t StepsTaken() const { return next; }
-    bool Unexpected() const { return unexpected; }
-    bool TimedOut() const { return timedOut; }
-
-private:
-    void Poll() {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        const bool seen = std::find(handled.begin(), handled.end(), dialog) != handled.end();
-        if (dialog != nullptr && !seen) {
-            handled.emplace_back(dialog);
-            if (next < steps.size()) {
-                steps[next++](*dialog);
-            } else {
-                unexpected = true;
-                ADD_FAILURE() << "unexpected " << dialog->metaObject()->className();
-                Later(dialog, [dialog] { dialog->reject(); });
-            }
-        } else if (dialog != nullptr && std::chrono::steady_clock::now() >= deadline) {
-            timedOut = true;
-            timer.stop();
-            dialog->reject();
-        }
-    }
-
-    std::vector<Step> steps;
-    std::chrono::steady_clock::time_point deadline;
-    QTimer timer;
-    // A dialog is answered once, also when it becomes the active one again after another.
-    std::vector<QPointer<QDialog>> handled;
-    std::size_t next = 0;
-    bool unexpected = false;
-    bool timedOut = false;
-};
-
-ModalSequence::Step ChooseValues(bool current) {
-    return [current](QDialog& dialog) {
+// Picks the current or new values in the choice dialog and saves, or cancels it.
+ModalSequence::Step ChooseValues(bool current, bool cancel = false) {
+    return [current, cancel](QDialog& dialog) {
         auto* form = qobject_cast<TSaveProfileChoiceForm*>(&dialog);
         ASSERT_NE(form, nullptr);
-        Later(form, [form, current] {
+        Later(form, [form, current, cancel] {
             (current ? form->CurrentValueChoice : form->NewValueChoice)->click();
-            form->SaveButton->click();
+            (cancel ? form->CancelButton : form->SaveButton)->click();
         });
-    };
-}
-
-ModalSequence::Step CancelChoice() {
-    return [](QDialog& dialog) {
-        auto* form = qobject_cast<TSaveProfileChoiceForm*>(&dialog);
-        ASSERT_NE(form, nullptr);
-        Later(form, [form] { form->CancelButton->click(); });
     };
 }
 
@@ -151,31 +82,21 @@ ModalSequence::Step AnswerBox(std::function<void(QMessageBox&)> check,
     };
 }
 
-class ProfileMenuTest : public ::testing::Test {
+class ProfileMenuTest : public WindowTest {
 protected:
+    ProfileMenuTest() : WindowTest("[English]\n") {}
+
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        programFolder = folder.path().toStdString() + "/";
-        std::ofstream(programFolder + "languages.txt", std::ios::binary) << "[English]\n";
-        TMainFormEnvironment environment;
-        environment.dataFolders = {programFolder};
-        environment.configFolder = programFolder;
-        environment.listPorts = [](std::vector<std::string>&) {};
-        environment.canOpen = [](const std::string&) { return false; };
-        form = std::make_unique<TMainForm>(environment);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        WindowTest::SetUp();
+        Show();
         profiles = form->GetProfileFolder() + "/";
     }
 
     // Runs one menu entry against the user's steps; every step must be taken.
     void Run(void (*entry)(TMainForm&), std::vector<ModalSequence::Step> steps) {
-        const std::size_t count = steps.size();
         ModalSequence user(std::move(steps));
         entry(*form);
-        EXPECT_EQ(user.StepsTaken(), count);
-        EXPECT_FALSE(user.Unexpected());
-        EXPECT_FALSE(user.TimedOut());
+        EXPECT_TRUE(user.Done());
     }
 
     void Save(std::vector<ModalSequence::Step> steps) { Run(SaveProfileFromMenu, steps); }
@@ -188,15 +109,7 @@ protected:
     TVTListData& PhoneBook() { return form->Model().PhoneBookTable(); }
     IGuiHelper& Presenter(std::size_t slot) { return *form->Presenters()[slot]; }
 
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    QTemporaryDir folder;
-    std::string programFolder;
     std::string profiles;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(ProfileMenuTest, SavedProfileLoadsBackThroughTheDialogs) {
@@ -255,7 +168,7 @@ TEST_F(ProfileMenuTest, SavedProfileLoadsBackThroughTheDialogs) {
 
 TEST_F(ProfileMenuTest, CancellingAnyStepWritesAndLoadsNothing) {
     // Through the File menu's entries, as the user gets there.
-    Run([](TMainForm& window) { window.SaveProfileMenu->trigger(); }, {CancelChoice()});
+    Run([](TMainForm& window) { window.SaveProfileMenu->trigger(); }, {ChooseValues(false, true)});
     Save({ChooseValues(true), PickFile("", QFileDialog::AcceptSave)});
     EXPECT_TRUE(fs::is_empty(profiles));
     // The choice made before Cancel is still remembered.

@@ -26,13 +26,9 @@ bool PumpQtUntil(const std::function<bool()>& condition) {
 TEST(QtMainThreadPoster, RunsTheHandlersMainStepsOnTheGuiThread) {
     CQtMainThreadPoster poster;
     auto log = std::make_shared<StepLog>();
-    std::vector<std::string> finished;
     int completed = 0;
     {
         CProcessorHandler handler(poster.GetPostFunction());
-        handler.OnControllerFinished = [&](const std::string&, IController* c) {
-            finished.push_back(c->GetName());
-        };
         handler.AfterCompleted = [&](const std::string&) { ++completed; };
         handler.Add(new ScriptedController(
             "qt", IController::stMAIN_STEP,
@@ -45,8 +41,6 @@ TEST(QtMainThreadPoster, RunsTheHandlersMainStepsOnTheGuiThread) {
         handler.WaitIdle();
         handler.Clean();
     }
-    EXPECT_EQ(finished, (std::vector<std::string>{"qt", "after"}));
-
     const auto gui = std::this_thread::get_id();
     const auto entries = log->Entries();
     ASSERT_EQ(entries.size(), 4u);
@@ -59,11 +53,13 @@ TEST(QtMainThreadPoster, RunsTheHandlersMainStepsOnTheGuiThread) {
     }
 }
 
+// An exception in one request does not end the loop.
 TEST(QtMainThreadPoster, RequestsFromAnyThreadRunInOrderOnTheGuiThread) {
     CQtMainThreadPoster poster;
     const auto post = poster.GetPostFunction();
     std::vector<int> order;
     std::vector<std::thread::id> threads;
+    post([] { throw std::runtime_error("unhandled"); });
     std::thread worker([&] {
         for (int i = 0; i < 50; ++i) {
             post([&, i] {
@@ -95,15 +91,6 @@ TEST(QtMainThreadPoster, RequestsOutlivingThePosterAreDropped) {
     probe.GetPostFunction()([&] { drained = true; });
     ASSERT_TRUE(PumpQtUntil([&] { return drained; }));
     EXPECT_EQ(ran, 0);
-}
-
-TEST(QtMainThreadPoster, AnExceptionInARequestDoesNotEndTheLoop) {
-    CQtMainThreadPoster poster;
-    const auto post = poster.GetPostFunction();
-    bool after = false;
-    post([] { throw std::runtime_error("unhandled"); });
-    post([&] { after = true; });
-    EXPECT_TRUE(PumpQtUntil([&] { return after; }));
 }
 
 }  // namespace

@@ -1,0 +1,253 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStringList>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/refobject.h"
+#include "model/settingrulecases.h"
+#include "persistence/applanguage.h"
+#include "persistence/languageloaderini.h"
+#include "persistence/tempfolder.h"
+#include "ui/accesscontrolgui.h"
+#include "ui/activerelaygui.h"
+#include "ui/activetimegui.h"
+#include "ui/delayblocktimegui.h"
+#include "ui/inputbehaviourgui.h"
+#include "ui/smsackgui.h"
+
+namespace {
+
+using K = ESettingKind;
+
+// The presenters' item texts in two languages, Windows-1252 as in a language file.
+const std::string kLanguages =
+    "[English]\nTOGGLE=Toggle\nNOT_IN_USE=Not In Use\nRELAY1=Relay 1\nRELAY2=Relay 2\n"
+    "BOTH_RELAYS=Both Relays\nWHEN_ALARM_ACTIVATED=When Alarm Activated\nALWAYS=Always\n"
+    "OFF=OFF\nON=ON\nDELAY=Delay\nBLOCK=Block\n"
+    "[Svenska]\nTOGGLE=V\xE4xla\nNOT_IN_USE=Anv\xE4nds ej\nRELAY1=Rel\xE4 1\nRELAY2=Rel\xE4 2\n"
+    "BOTH_RELAYS=B\xE5\x64\x61 rel\xE4\x65rna\nWHEN_ALARM_ACTIVATED=Vid larm\nALWAYS=Alltid\n"
+    "OFF=AV\nON=P\xC5\nDELAY=F\xF6rdr\xF6jning\nBLOCK=Blockering\n";
+
+QStringList Items(const QComboBox& combo) {
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i) {
+        items << combo.itemText(i);
+    }
+    return items;
+}
+
+// One presenter of each kind with its controls made as the window makes them, attached to the
+// language object as the window attaches them (which then holds its only reference), English
+// loaded and the window's start value given.
+class PresenterTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        language = MakeRef<CAppLanguage>(
+            std::make_unique<CLanguageLoaderIni>(Put("languages.txt", kLanguages)));
+    }
+
+    struct Presenter {
+        IGuiHelper* helper;
+        QLineEdit* current;
+        QComboBox* combo;    // the drop-down lists'
+        QLineEdit* newEdit;  // the delays'
+        QString NewShows() const { return combo ? combo->currentText() : newEdit->text(); }
+    };
+
+    template <class T, class Control>
+    IGuiHelper* Attach(QLineEdit* current, Control* control) {
+        T* presenter = MakeRef<T>(current, control).Detach();
+        language->Attach(presenter);
+        return presenter;
+    }
+
+    Presenter Make(ESettingKind kind) {
+        Presenter p{nullptr, new QLineEdit(&window), nullptr, nullptr};
+        if (kind == K::delayBlockTime) {
+            p.newEdit = new QLineEdit(&window);
+            p.newEdit->setMaxLength(20);
+            p.helper = Attach<CDelayBlockTimeGui>(p.current, p.newEdit);
+        } else {
+            p.combo = new QComboBox(&window);
+            const std::map<K, QStringList> items = {
+                {K::activeTime, CActiveTimeGui::FormItems()},
+                {K::activeRelay, CActiveRelayGui::FormItems()},
+                {K::smsAck, CSmsAckGui::FormItems()},
+                {K::accessControl, CAccessControlGui::FormItems()},
+                {K::inputBehaviour, CInputBehaviourGui::FormItems()}};
+            p.combo->setEditable(kind == K::activeTime);
+            p.combo->addItems(items.at(kind));
+            p.helper = kind == K::activeTime      ? Attach<CActiveTimeGui>(p.current, p.combo)
+                       : kind == K::activeRelay   ? Attach<CActiveRelayGui>(p.current, p.combo)
+                       : kind == K::smsAck        ? Attach<CSmsAckGui>(p.current, p.combo)
+                       : kind == K::accessControl ? Attach<CAccessControlGui>(p.current, p.combo)
+                                                  : Attach<CInputBehaviourGui>(p.current, p.combo);
+        }
+        language->SetLanguage("English");
+        p.helper->SetNewValue(std::string(rulecases::StartValue(kind)));
+        return p;
+    }
+
+    QWidget window;
+    CRefPtr<CAppLanguage> language;
+};
+
+// The values the window's presenters keep are those of the presenter without controls.
+TEST_F(PresenterTest, KeepWhatThePresentersWithoutControlsKeep) {
+    for (const SettingRuleCase& c : rulecases::kCases) {
+        rulecases::ExpectKeptValues(*Make(c.kind).helper, c);
+    }
+}
+
+// What the two controls show once a unit value is read and then a value typed or loaded.
+TEST_F(PresenterTest, ControlsShowTheValuesKept) {
+    const struct {
+        ESettingKind kind;
+        const char* unit;   // nullptr: nothing read
+        const char* typed;  // nullptr: nothing typed
+        const char* currentShows;
+        const char* newShows;
+    } cases[] = {
+        // clang-format off
+        // Active time: toggle by its caption, times normalised, invalid unit values as 2 and
+        // invalid typed ones (out of range, the caption) as toggle.
+        {K::activeTime, "0", nullptr, "Toggle", "Toggle"}, {K::activeTime, "300", nullptr, "", "2"},
+        {K::activeTime, "007", nullptr, "7", "7"}, {K::activeTime, "$1E", nullptr, "30", "30"},
+        {K::activeTime, "30", "0", "30", "Toggle"}, {K::activeTime, "30", "Toggle", "30", "0"},
+        {K::activeTime, "30", "255", "30", "0"}, {K::activeTime, "30", "0x0A", "30", "10"},
+        {K::activeTime, "30", " 120", "30", "120"},
+        // Delays: a unit value shows as read, in the new edit only in range; a typed one in
+        // plain decimal, else the current value, else 2.
+        {K::delayBlockTime, "007", nullptr, "007", "007"},
+        {K::delayBlockTime, "300", nullptr, "300", "2"},
+        {K::delayBlockTime, "abc", "7", "abc", "7"},
+        {K::delayBlockTime, "5\xE4", nullptr, "5\xC3\xA4", "2"},
+        {K::delayBlockTime, "12", " 12", "12", "12"}, {K::delayBlockTime, "12", "+12", "12", "12"},
+        {K::delayBlockTime, "12", "$0C", "12", "12"}, {K::delayBlockTime, "12", "0x0C", "12", "12"},
+        {K::delayBlockTime, "5", "255", "5", "5"}, {K::delayBlockTime, "300", "abc", "300", "2"},
+        {K::delayBlockTime, "$0F", "abc", "$0F", "15"},
+        // Drop-down lists: an invalid unit value selects the unit fallback with nothing
+        // current; a caption keeps the selection; other invalid values the new fallback.
+        {K::activeRelay, "3", nullptr, "Both Relays", "Both Relays"},
+        {K::activeRelay, "4", nullptr, "", "Relay 1"},
+        {K::activeRelay, "7", nullptr, "", "Relay 1"},
+        {K::activeRelay, "0", "caption", "Not In Use", "Not In Use"},
+        {K::activeRelay, "0", "0x2", "Not In Use", "Relay 2"},
+        {K::activeRelay, "0", "4", "Not In Use", "Relay 1"},
+        {K::smsAck, "0", nullptr, "When Alarm Activated", "When Alarm Activated"},
+        {K::smsAck, "abc", nullptr, "", "Always"},
+        {K::smsAck, "5", "5", nullptr, "When Alarm Activated"},
+        {K::accessControl, "2", "1", "", "ON"}, {K::accessControl, "1", "2", "ON", "OFF"},
+        {K::inputBehaviour, "1", nullptr, "Block", "Block"},
+        {K::inputBehaviour, "9", "caption", "", "Delay"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "kind " << static_cast<int>(c.kind) << ", unit " << (c.unit ? c.unit : "-")
+                     << ", typed " << (c.typed ? c.typed : "-"));
+        const Presenter p = Make(c.kind);
+        if (c.unit != nullptr) {
+            p.helper->ShowUnitValue(c.unit);
+        }
+        if (c.typed != nullptr) {
+            p.helper->SetNewValue(c.typed);
+        }
+        if (c.currentShows != nullptr) {
+            EXPECT_EQ(p.current->text(), QString::fromUtf8(c.currentShows));
+        }
+        EXPECT_EQ(p.NewShows(), QString::fromUtf8(c.newShows));
+    }
+}
+
+// A unit that reports nothing clears the current side only; lost controls leave the values
+// working, and with no list to ask a caption falls back.
+TEST_F(PresenterTest, NothingReadOrNoControlsLeaveTheNewSide) {
+    for (K kind : {K::activeTime, K::activeRelay, K::smsAck, K::accessControl, K::inputBehaviour,
+                   K::delayBlockTime}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        Presenter p = Make(kind);
+        p.helper->ShowUnitValue("1");
+        p.helper->SetNewValue("0");
+        const QString shown = p.NewShows();
+        p.helper->ShowUnitValue("");
+        EXPECT_EQ(p.current->text(), "");
+        EXPECT_EQ(p.NewShows(), shown);
+
+        delete p.current;
+        delete (p.combo ? static_cast<QWidget*>(p.combo) : p.newEdit);
+        p.helper->ShowUnitValue("1");
+        p.helper->SetNewValue("0");
+        language->SetLanguage("Svenska");
+        EXPECT_EQ(p.helper->GetValue(ValueKind::Current), "1");
+        EXPECT_EQ(p.helper->GetValue(ValueKind::New), "0");
+        if (kind != K::delayBlockTime) {
+            p.helper->SetNewValue("caption");
+            EXPECT_EQ(p.helper->GetValue(ValueKind::New), kind == K::activeRelay ? "1" : "0");
+        }
+    }
+}
+
+TEST_F(PresenterTest, LanguageSwitchRefillsTheListsKeepingSelectionAndValues) {
+    const struct {
+        ESettingKind kind;
+        QStringList english;
+        QStringList swedish;
+    } cases[] = {
+        {K::activeRelay,
+         {"Not In Use", "Relay 1", "Relay 2", "Both Relays"},
+         {QString::fromUtf8("Används ej"), QString::fromUtf8("Relä 1"), QString::fromUtf8("Relä 2"),
+          QString::fromUtf8("Båda reläerna")}},
+        {K::smsAck, {"When Alarm Activated", "Always"}, {"Vid larm", "Alltid"}},
+        {K::accessControl, {"OFF", "ON"}, {"AV", QString::fromUtf8("PÅ")}},
+        {K::inputBehaviour, {"Delay", "Block"}, {QString::fromUtf8("Fördröjning"), "Blockering"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        const Presenter p = Make(c.kind);
+        p.helper->ShowUnitValue("0");
+        p.helper->SetNewValue("1");
+        language->SetLanguage("Svenska");
+        EXPECT_EQ(Items(*p.combo), c.swedish);
+        EXPECT_EQ(p.combo->currentIndex(), 1);
+        EXPECT_EQ(p.helper->GetValue(ValueKind::Current), "0");
+        EXPECT_EQ(p.helper->GetValue(ValueKind::New), "1");
+        language->SetLanguage("English");
+        EXPECT_EQ(Items(*p.combo), c.english);
+        EXPECT_EQ(p.combo->currentIndex(), 1);
+    }
+}
+
+TEST_F(PresenterTest, LanguageSwitchTranslatesTheToggleItemAndKeepsATypedTime) {
+    const Presenter p = Make(K::activeTime);
+    p.helper->SetNewValue("0");
+    language->SetLanguage("Svenska");
+    EXPECT_EQ(p.combo->itemText(0), QString::fromUtf8("Växla"));
+    EXPECT_EQ(p.combo->count(), 9);
+    EXPECT_EQ(p.combo->currentText(), QString::fromUtf8("Växla"));
+
+    // A typed time stays on display after the switch, so leaving the control keeps it rather
+    // than turning it into "toggle".
+    p.helper->SetNewValue("15");
+    language->SetLanguage("English");
+    EXPECT_EQ(p.combo->currentText(), "15");
+    p.helper->SetNewValue(p.combo->currentText().toStdString());
+    EXPECT_EQ(p.helper->GetValue(ValueKind::New), "15");
+
+    // An editable combo box may add what the user typed as an item of its own.
+    p.combo->addItem("17");
+    p.combo->setCurrentIndex(p.combo->count() - 1);
+    p.helper->SetNewValue("17");
+    language->SetLanguage("Svenska");
+    EXPECT_EQ(p.combo->count(), 9);
+    EXPECT_EQ(p.combo->currentText(), "17");
+}
+
+}  // namespace
