@@ -75,15 +75,18 @@ TEST(ItemWriterTest, RepeatsAFailedCommandUnchangedAndEndsAtTheFourthTry) {
         const char* name;
         std::size_t writer;
         std::function<std::string(int item)> command;
-        Action once;  // how item 2 fails when it fails once
+        bool once;      // item 2 fails once, else for ever (error replies)
+        Action action;  // how it fails once
+    };
+    const auto erase = [](const std::string& verb) {
+        return [verb](int item) { return verb + std::to_string(item); };
     };
     const std::vector<Case> cases = {
         // The command was carried out; sending it again does no harm.
-        {"phonebook write", 0, Write, Action::LoseReply},
-        {"phonebook delete", 1, [](int item) { return "AT+CPBW=" + std::to_string(item); },
-         Action::Error},
-        {"SMS delete", 2, [](int item) { return "AT+CMGD=" + std::to_string(item); },
-         Action::Error},
+        {"phonebook write", 0, Write, true, Action::LoseReply},
+        {"phonebook write", 0, Write, false, Action::Error},
+        {"phonebook delete", 1, erase("AT+CPBW="), true, Action::Error},
+        {"SMS delete", 2, erase("AT+CMGD="), false, Action::Error},
     };
     // Items 1 to 5 in both stores; each controller is offered items 1 to 4.
     const CPhonebookEntry old = {"+4600", 145, "OLD"};
@@ -93,29 +96,26 @@ TEST(ItemWriterTest, RepeatsAFailedCommandUnchangedAndEndsAtTheFourthTry) {
         before.messages[item].text = "x";
     }
     for (const Case& c : cases) {
-        for (const bool once : {true, false}) {
-            SCOPED_TRACE(std::string(c.name) + (once ? ", fails once" : ", fails for ever"));
-            const std::string second = c.command(2);
-            UnitFixture fixture(
-                WithFaults({Fault(second, once ? c.once : Action::Error, !once)}, before));
-            auto provider = MakeRef<PhoneBookProviderDouble>(4);
-            auto positions = MakeRef<PhoneBookDeleteDouble>(4);
-            auto indexes = MakeRef<SmsDeleteDouble>(4);
-            const std::vector<CRefPtr<CControllerItemWriter>> writers = {
-                MakeRef<CControllerWritePhoneBook>(provider.get()),
-                MakeRef<CControllerDeletePhoneBook>(positions.get()),
-                MakeRef<CControllerDeleteSms>(indexes.get())};
-            EXPECT_EQ(RunShort(fixture, writers[c.writer]), Outcome(once));
-            EXPECT_EQ(fixture.Commands(),
-                      once ? (Strings{c.command(1), second, second, c.command(3), c.command(4)})
-                           : (Strings{c.command(1), second, second, second, second}));
-            const CUnitState after = fixture.Unit().State();
-            for (int item = 1; item <= 5; ++item) {
-                const auto& entries = after.phonebooks.at("SM").entries;
-                const bool changed = entries.count(item) == 0 || entries.at(item) != old ||
-                                     after.messages.count(item) == 0;
-                EXPECT_EQ(changed, item == 1 || (once && item <= 4)) << "item " << item;
-            }
+        SCOPED_TRACE(std::string(c.name) + (c.once ? ", fails once" : ", fails for ever"));
+        const std::string second = c.command(2);
+        UnitFixture fixture(WithFaults({Fault(second, c.action, !c.once)}, before));
+        auto provider = MakeRef<PhoneBookProviderDouble>(4);
+        auto positions = MakeRef<PhoneBookDeleteDouble>(4);
+        auto indexes = MakeRef<SmsDeleteDouble>(4);
+        const std::vector<CRefPtr<CControllerItemWriter>> writers = {
+            MakeRef<CControllerWritePhoneBook>(provider.get()),
+            MakeRef<CControllerDeletePhoneBook>(positions.get()),
+            MakeRef<CControllerDeleteSms>(indexes.get())};
+        EXPECT_EQ(RunShort(fixture, writers[c.writer]), Outcome(c.once));
+        EXPECT_EQ(fixture.Commands(),
+                  c.once ? (Strings{c.command(1), second, second, c.command(3), c.command(4)})
+                         : (Strings{c.command(1), second, second, second, second}));
+        const CUnitState after = fixture.Unit().State();
+        for (int item = 1; item <= 5; ++item) {
+            const auto& entries = after.phonebooks.at("SM").entries;
+            const bool changed = entries.count(item) == 0 || entries.at(item) != old ||
+                                 after.messages.count(item) == 0;
+            EXPECT_EQ(changed, item == 1 || (c.once && item <= 4)) << "item " << item;
         }
     }
 }

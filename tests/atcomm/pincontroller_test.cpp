@@ -13,13 +13,12 @@ namespace {
 
 using namespace std::string_literals;
 
-// The user at the PIN dialog: types the scripted codes and choice, and remembers what the
-// dialog was shown.
+// The user at the PIN dialog (an abort is the operation tests' case): types the scripted codes
+// and choice, and remembers what the dialog was shown.
 struct ScriptedUser {
     std::string pin;
     std::string puk{};
     bool disableLock = false;
-    bool abort = false;
 
     struct Shown {
         EPinKind type;
@@ -38,13 +37,13 @@ struct ScriptedUser {
             pinOut = pin;
             pukOut = puk;
             disableCodeCheck = disableLock;
-            userAborted = abort;
+            userAborted = false;
         };
     }
 };
 
 // The SIM's state at power-on; a locked SIM knows PIN 1234 and PUK 12345678, its PIN2 is 5678.
-enum class Sim { Ready, Pin, Puk, Pin2 };
+enum class Sim { Pin, Puk, Pin2 };
 
 CUnitState UnitWith(Sim sim) {
     CUnitState state = UnitFixture::ConfiguredState();
