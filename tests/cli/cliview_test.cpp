@@ -7,6 +7,8 @@
 #include "cli/clifixture.h"
 #include "cli/clioutput.h"
 
+// The job tests open real SIMs with --pin and --puk; here the texts and the kinds of code they
+// do not reach.
 namespace {
 
 struct CodeAnswer {
@@ -35,32 +37,30 @@ protected:
 };
 
 TEST_F(CliViewTest, TheSimGetsOnlyTheCodeItAsksForAndNeverTheLockSwitchedOff) {
-    struct Case {
+    const struct {
         const char* name;
         std::string pin, puk;
         EPinKind type;
-        bool aborted;
         std::string sentPin, sentPuk;
-        std::string failure;
-    };
-    const Case cases[] = {
-        {"PIN given", "1234", "", EPinKind::SimPin, false, "1234", "", ""},
-        {"PIN missing", "", "12345678", EPinKind::SimPin, true, "", "",
+        std::string failure;  // empty when the code is given
+    } cases[] = {
+        {"PIN given", "1234", "", EPinKind::SimPin, "1234", "", ""},
+        {"PIN missing", "", "12345678", EPinKind::SimPin, "", "",
          "The SIM card is locked. Enter its PIN code. Tries left: 2 (give it with --pin)"},
-        {"PUK and new PIN", "4321", "12345678", EPinKind::SimPuk, false, "4321", "12345678", ""},
-        {"PUK without new PIN", "", "12345678", EPinKind::SimPuk, true, "", "",
+        {"PUK and new PIN", "4321", "12345678", EPinKind::SimPuk, "4321", "12345678", ""},
+        {"PUK without new PIN", "", "12345678", EPinKind::SimPuk, "", "",
          "The SIM card is blocked. Enter its PUK code and a new PIN code. Tries left: 2 (give it "
          "with --puk, and a new PIN with --pin)"},
-        {"PIN2 from --pin", "5678", "", EPinKind::SimPin2, false, "5678", "", ""},
-        {"PUK2 missing", "5678", "", EPinKind::SimPuk2, true, "", "",
+        {"PIN2 from --pin", "5678", "", EPinKind::SimPin2, "5678", "", ""},
+        {"PUK2 missing", "5678", "", EPinKind::SimPuk2, "", "",
          "The PIN2 code is blocked. Enter the PUK2 code and a new PIN2 code. Tries left: 2 (give "
          "it with --puk, and a new PIN with --pin)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CCliView view = MakeView(c.pin, c.puk);
         const CodeAnswer answer = Ask(view, c.type, 2);
-        EXPECT_EQ(answer.aborted, c.aborted);
+        EXPECT_EQ(answer.aborted, !c.failure.empty());
         EXPECT_EQ(answer.pin, c.sentPin);
         EXPECT_EQ(answer.puk, c.sentPuk);
         EXPECT_FALSE(answer.disableCodeCheck);
@@ -82,6 +82,7 @@ TEST_F(CliViewTest, ACodeIsNeverGivenASecondTime) {
     EXPECT_EQ(answer.pin, "");
 }
 
+// Steps and failures each on one line of UTF-8, in the stored language.
 TEST_F(CliViewTest, ReportsAStepOnceAndAFailureOnOneLine) {
     CCliView view = MakeView("", "");
     CProgressInfo info;
@@ -91,9 +92,17 @@ TEST_F(CliViewTest, ReportsAStepOnceAndAFailureOnOneLine) {
     }
     EXPECT_EQ(progress.str(),
               "ttyUSB0: Reading...\nttyUSB0: Writing \xC3\xA5...\nttyUSB0: Reading...\n");
-
     view.ShowError("Failed.\nCControllerReadSms\nport gone");
     EXPECT_EQ(view.FailureText(), "Failed. (CControllerReadSms: port gone)");
+
+    language = ShippedLanguage("Svenska");
+    CCliView swedish = MakeView("", "");
+    Ask(swedish, EPinKind::SimPin, 3);
+    EXPECT_EQ(
+        swedish.FailureText().rfind(
+            "SIM-kortet \xC3\xA4r l\xC3\xA5st. Ange PIN-koden. F\xC3\xB6rs\xC3\xB6k kvar: 3", 0),
+        0u)
+        << swedish.FailureText();
 }
 
 }  // namespace

@@ -11,70 +11,38 @@ namespace {
 using Action = CParsedCommandLine::EAction;
 using Strings = std::vector<std::string>;
 
+// The options of a parsed line in one text: command, ports, profile, values, PIN, PUK.
+std::string Summary(const CCliOptions& o) {
+    std::string ports;
+    for (const std::string& port : o.ports) {
+        ports += port + " ";
+    }
+    return CommandName(o.command) + "|" + ports + "|" + o.profile + "|" +
+           (o.saveChoice == CProfileFile::kSaveNewValues ? "new" : "current") + "|" + o.pin + "|" +
+           o.puk;
+}
+
 TEST(CliCommandLine, AcceptedLinesGiveTheirOptions) {
-    struct Case {
+    const struct {
         Strings args;
-        ECliCommand command;
-        Strings ports;
-        std::string profile;
-        int32_t saveChoice;
-        std::string pin;
-        std::string puk;
-    };
-    const Case cases[] = {
-        {{"read", "--port", "ttyUSB0", "--profile", "a.pof"},
-         ECliCommand::read,
-         {"ttyUSB0"},
-         "a.pof",
-         CProfileFile::kSaveCurrentValues,
-         "",
-         ""},
+        const char* options;
+    } cases[] = {
+        {{"read", "--port", "ttyUSB0", "--profile", "a.pof"}, "read|ttyUSB0 |a.pof|current||"},
         {{"--port=ttyUSB0", "read", "--profile=a.pof", "--values=new"},
-         ECliCommand::read,
-         {"ttyUSB0"},
-         "a.pof",
-         CProfileFile::kSaveNewValues,
-         "",
-         ""},
+         "read|ttyUSB0 |a.pof|new||"},
         {{"read", "--values", "current", "--port", "a", "--port", "/dev/b", "--profile", "%p.pof"},
-         ECliCommand::read,
-         {"a", "/dev/b"},
-         "%p.pof",
-         CProfileFile::kSaveCurrentValues,
-         "",
-         ""},
+         "read|a /dev/b |%p.pof|current||"},
         {{"write", "--port", "a", "--port", "b", "--profile", "one.pof", "--pin", "1234"},
-         ECliCommand::write,
-         {"a", "b"},
-         "one.pof",
-         CProfileFile::kSaveCurrentValues,
-         "1234",
-         ""},
-        {{"reset", "--yes", "--port", "a"},
-         ECliCommand::reset,
-         {"a"},
-         "",
-         CProfileFile::kSaveCurrentValues,
-         "",
-         ""},
+         "write|a b |one.pof|current|1234|"},
+        {{"reset", "--yes", "--port", "a"}, "reset|a ||current||"},
         {{"clear-sim", "--port", "a", "--yes", "--puk", "12345678", "--pin", "87654321"},
-         ECliCommand::clearSim,
-         {"a"},
-         "",
-         CProfileFile::kSaveCurrentValues,
-         "87654321",
-         "12345678"},
+         "clear-sim|a ||current|87654321|12345678"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         const CParsedCommandLine parsed = ParseCommandLine(c.args);
         ASSERT_EQ(parsed.action, Action::run) << parsed.error;
-        EXPECT_EQ(parsed.options.command, c.command);
-        EXPECT_EQ(parsed.options.ports, c.ports);
-        EXPECT_EQ(parsed.options.profile, c.profile);
-        EXPECT_EQ(parsed.options.saveChoice, c.saveChoice);
-        EXPECT_EQ(parsed.options.pin, c.pin);
-        EXPECT_EQ(parsed.options.puk, c.puk);
+        EXPECT_EQ(Summary(parsed.options), c.options);
     }
 }
 
@@ -85,11 +53,9 @@ TEST(CliCommandLine, RefusedLinesSayWhy) {
     };
     const Case cases[] = {
         {{}, "no command given"},
-        {{"--port", "a"}, "no command given"},
         {{"erase", "--port", "a"}, "unknown command \"erase\""},
         {{"read", "write"}, "unexpected argument \"write\""},
         {{"read", "--port", "a", "--profile", "p", "--verbose"}, "unknown option --verbose"},
-        {{"read", "-v"}, "unknown option -v"},
         {{"read", "--profile", "p"}, "read needs at least one --port"},
         {{"read", "--port"}, "--port needs a value"},
         {{"read", "--port="}, "--port needs a value"},

@@ -7,8 +7,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 std::map<int, std::string> Numbers(const CPhonebook& store) {
     std::map<int, std::string> numbers;
     for (const auto& [position, entry] : store.entries) {
@@ -17,11 +15,11 @@ std::map<int, std::string> Numbers(const CPhonebook& store) {
     return numbers;
 }
 
-class UnitCommands : public WindowOnUnit {};
+class ResetAndClearSim : public WindowOnUnit {};
 
 // Reset Unit asks first. Yes erases the messages and the configuration store, writes the
 // default settings and shows them read back, connected; No leaves the unit alone.
-TEST_F(UnitCommands, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
+TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
     const std::map<int, std::string> defaults = {{58, "2"}, {59, "2"}, {60, "2"}, {61, "2"},
                                                  {62, "2"}, {63, "2"}, {64, "0"}, {65, "0"},
                                                  {66, "0"}, {67, "0"}, {68, "1"}, {69, "2"}};
@@ -33,15 +31,14 @@ TEST_F(UnitCommands, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
         unit->ClearCommandLog();
         dialogs.Then(confirmed ? DialogScript::Yes() : DialogScript::No());
         ASSERT_TRUE(Click(w.ResetButton, Ms(30000)));
-        EXPECT_EQ(dialogs.Seen(),
-                  (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT").toStdString(),
-                           "question: " + Text("CONFIRM_FULL_ERASE").toStdString()}));
+        EXPECT_EQ(dialogs.Seen(), (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT"),
+                                           "question: " + Text("CONFIRM_FULL_ERASE")}));
         EXPECT_TRUE(ShowsConnected());
         EXPECT_TRUE(PollRunning());
         const CUnitState after = unit->State();
         if (!confirmed) {
             EXPECT_EQ(after, before);
-            EXPECT_TRUE(Commands().empty()) << ::testing::PrintToString(Commands());
+            EXPECT_EQ(UnitCommands(*unit), Strings{});
             EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "Input 1 high");
         } else {
             EXPECT_TRUE(after.messages.empty());
@@ -53,15 +50,15 @@ TEST_F(UnitCommands, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
             EXPECT_EQ(w.AlarmInputLists[6]->cellText(0, 3), "");
             EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
         }
-        window.reset();
-        dialogs.Reset();
+        Close();
     }
 }
 
 // Clear SIM empties the SIM's phonebook whichever store holds the configuration and reads the
 // configuration store back: a module-configured unit keeps everything, a SIM-configured one
-// loses its configuration and asks for a restart at the next connect.
-TEST_F(UnitCommands, ClearSimEmptiesTheSimsPhonebook) {
+// loses its configuration and, being an unconfigured unit then, asks for a restart at the
+// next connect.
+TEST_F(ResetAndClearSim, ClearSimEmptiesTheSimsPhonebook) {
     const struct {
         const char* file;
         const char* activeTime;  // shown after the read-back
@@ -79,7 +76,7 @@ TEST_F(UnitCommands, ClearSimEmptiesTheSimsPhonebook) {
         ASSERT_FALSE(before.phonebooks.at("SM").entries.empty());
         dialogs.Then(DialogScript::Yes());
         ASSERT_TRUE(Click(w.ClearSimButton, Ms(30000)));
-        EXPECT_EQ(dialogs.Seen().back(), "question: " + Text("CLEAR_SIM_CONFIRM").toStdString());
+        EXPECT_EQ(dialogs.Seen().back(), "question: " + Text("CLEAR_SIM_CONFIRM"));
         EXPECT_TRUE(ShowsConnected());
         const CUnitState after = unit->State();
         EXPECT_TRUE(after.phonebooks.at("SM").entries.empty());
@@ -95,11 +92,10 @@ TEST_F(UnitCommands, ClearSimEmptiesTheSimsPhonebook) {
         if (c.configurationKept) {
             EXPECT_TRUE(ShowsConnected());
         } else {
-            EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("RESTART_UNIT").toStdString());
+            EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("RESTART_UNIT"));
             EXPECT_TRUE(ShowsDisconnected());
         }
-        window.reset();
-        dialogs.Reset();
+        Close();
     }
 }
 

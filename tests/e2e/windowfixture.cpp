@@ -7,12 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <algorithm>
+#include <map>
 
-#include "operations/unitsequencer.h"
-#include "seriallink/commsource.h"
-#include "seriallink/comport.h"
-#include "support/quickcontrollers.h"
 #include "ui/formprogress.h"
 #include "ui/langcontroller.h"
 #include "vtlist.h"
@@ -22,24 +18,16 @@ namespace {
 // An answer that did not close its dialog gets this long before the dialog is rejected.
 constexpr auto kDialogBound = std::chrono::seconds(5);
 
-const char* IconName(QMessageBox::Icon icon) {
-    switch (icon) {
-        case QMessageBox::Critical:
-            return "critical";
-        case QMessageBox::Information:
-            return "information";
-        case QMessageBox::Question:
-            return "question";
-        case QMessageBox::Warning:
-            return "warning";
-        default:
-            return "plain";
-    }
-}
-
 std::string Describe(QDialog& dialog) {
     if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-        return std::string(IconName(box->icon())) + ": " + box->text().toStdString();
+        const std::map<QMessageBox::Icon, const char*> icons = {
+            {QMessageBox::Critical, "critical"},
+            {QMessageBox::Information, "information"},
+            {QMessageBox::Question, "question"},
+            {QMessageBox::Warning, "warning"}};
+        const auto icon = icons.find(box->icon());
+        return std::string(icon == icons.end() ? "plain" : icon->second) + ": " +
+               box->text().toStdString();
     }
     QString text = dialog.objectName() + QStringLiteral(":");
     for (const char* name : {"InfoLabel", "InstructionsLabel", "TriesLeftLabel"}) {
@@ -69,8 +57,7 @@ void CloseHarmlessly(QDialog& dialog) {
 DialogScript::Answer ClickBoxButton(QMessageBox::StandardButton which) {
     return [which](QDialog& dialog) {
         auto* box = qobject_cast<QMessageBox*>(&dialog);
-        ASSERT_NE(box, nullptr) << dialog.objectName().toStdString();
-        ASSERT_NE(box->button(which), nullptr) << box->text().toStdString();
+        ASSERT_TRUE(box != nullptr && box->button(which) != nullptr) << Describe(dialog);
         box->button(which)->click();
     };
 }
@@ -82,13 +69,6 @@ DialogScript::Answer ClickBoxButton(QMessageBox::StandardButton which) {
 DialogScript::DialogScript() {
     QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
     timer.start(1);
-}
-
-std::vector<std::string> DialogScript::Seen(const std::string& prefix) const {
-    std::vector<std::string> found;
-    std::copy_if(seen.begin(), seen.end(), std::back_inserter(found),
-                 [&prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
-    return found;
 }
 
 void DialogScript::Poll() {
@@ -117,8 +97,7 @@ void DialogScript::Poll() {
 DialogScript::Answer DialogScript::Press(const char* buttonName) {
     return [name = QString::fromLatin1(buttonName)](QDialog& dialog) {
         auto* button = dialog.findChild<QPushButton*>(name);
-        ASSERT_NE(button, nullptr)
-            << dialog.objectName().toStdString() << " " << name.toStdString();
+        ASSERT_NE(button, nullptr) << Describe(dialog) << " " << name.toStdString();
         button->click();
     };
 }
@@ -156,18 +135,6 @@ void WindowOnUnit::TearDown() {
     EXPECT_EQ(dialogs.Unanswered(), 0u) << ::testing::PrintToString(dialogs.Seen());
 }
 
-CUnitState WindowOnUnit::DataState(const std::string& file) {
-    return CUnitState::Load(std::string(SENDIBOX_DATA_DIR) + "/" + file);
-}
-
-std::unique_ptr<CUnitSimulator> WindowOnUnit::StartUnit(CUnitState state) {
-    CUnitSimulatorOptions options;
-    options.initialState = std::move(state);
-    auto simulator = std::make_unique<CUnitSimulator>(std::move(options));
-    simulator->Start();
-    return simulator;
-}
-
 TMainForm& WindowOnUnit::Start(CUnitState state) {
     unit = StartUnit(std::move(state));
     TMainFormEnvironment environment;
@@ -183,6 +150,11 @@ TMainForm& WindowOnUnit::Start(CUnitState state) {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
     return *window;
+}
+
+void WindowOnUnit::Close() {
+    window.reset();
+    dialogs.Reset();
 }
 
 bool WindowOnUnit::PumpUntil(const std::function<bool()>& condition, Ms bound) {
@@ -207,24 +179,13 @@ bool WindowOnUnit::Click(QPushButton* button, Ms bound) {
     return ShowsConnected();
 }
 
-std::vector<std::string> WindowOnUnit::Commands() const {
-    std::vector<std::string> commands = unit->CommandLog();
-    std::erase_if(commands, [](const std::string& command) {
-        return command == "AT+CSQ" || command == "AT+CREG?";
-    });
-    return commands;
-}
-
-int WindowOnUnit::Sent(const std::string& prefix) const {
-    const std::vector<std::string> log = prefix == "AT+CSQ" ? unit->CommandLog() : Commands();
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&prefix](const std::string& c) {
-        return c.rfind(prefix, 0) == 0;
-    }));
-}
-
 bool WindowOnUnit::PollRunning() {
     const int asked = Sent("AT+CSQ");
     return PumpUntil([&] { return Sent("AT+CSQ") >= asked + 2; });
+}
+
+std::string WindowOnUnit::Text(const char* key) const {
+    return LanguageText(window->Language(), key).toStdString();
 }
 
 std::vector<QLineEdit*> WindowOnUnit::CurrentControls() const {
@@ -236,44 +197,25 @@ std::vector<QLineEdit*> WindowOnUnit::CurrentControls() const {
     return controls;
 }
 
-QString WindowOnUnit::Text(const char* key) const {
-    return LanguageText(window->Language(), key);
-}
-
-::testing::AssertionResult WindowOnUnit::ShowsConnected() const {
-    const TMainForm& w = *window;
-    if (w.ConnectButton->text() != Text("DISCONNECT")) {
-        return ::testing::AssertionFailure() << "caption " << w.ConnectButton->text().toStdString();
+::testing::AssertionResult WindowOnUnit::Shows(bool connected) const {
+    TMainForm& w = *window;
+    const std::string caption = w.ConnectButton->text().toStdString();
+    if (caption != Text(connected ? "DISCONNECT" : "CONNECT_TO_UNIT")) {
+        return ::testing::AssertionFailure() << "caption " << caption;
     }
-    if (!w.WriteButton->isEnabled() || !w.ResetButton->isEnabled() ||
-        !w.ClearSimButton->isEnabled()) {
-        return ::testing::AssertionFailure() << "a unit button is disabled";
+    for (const QPushButton* button : {w.WriteButton, w.ResetButton, w.ClearSimButton}) {
+        if (button->isEnabled() != connected) {
+            return ::testing::AssertionFailure() << button->objectName().toStdString();
+        }
     }
-    if (!w.isEnabled() || window->ProgressForm().isVisible()) {
+    if (!w.isEnabled() || w.ProgressForm().isVisible()) {
         return ::testing::AssertionFailure() << "the progress window is still up";
     }
-    if (!window->Sequencer().IsOpen() || window->Sequencer().IsRunning()) {
-        return ::testing::AssertionFailure() << "the port is closed or the run goes on";
-    }
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult WindowOnUnit::ShowsDisconnected() const {
-    const TMainForm& w = *window;
-    if (w.ConnectButton->text() != Text("CONNECT_TO_UNIT")) {
-        return ::testing::AssertionFailure() << "caption " << w.ConnectButton->text().toStdString();
-    }
-    if (w.WriteButton->isEnabled() || w.ResetButton->isEnabled() || w.ClearSimButton->isEnabled()) {
-        return ::testing::AssertionFailure() << "a unit button is enabled";
-    }
-    if (!w.isEnabled() || window->ProgressForm().isVisible()) {
-        return ::testing::AssertionFailure() << "the progress window is still up";
-    }
-    if (window->Sequencer().IsOpen() || window->Sequencer().IsRunning()) {
-        return ::testing::AssertionFailure() << "the port is open or the run goes on";
+    if (w.Sequencer().IsOpen() != connected || w.Sequencer().IsRunning()) {
+        return ::testing::AssertionFailure() << "the port or the run is not as shown";
     }
     for (const QLineEdit* edit : CurrentControls()) {
-        if (!edit->text().isEmpty()) {
+        if (!connected && !edit->text().isEmpty()) {
             return ::testing::AssertionFailure()
                    << edit->objectName().toStdString() << " shows " << edit->text().toStdString();
         }

@@ -15,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/sequencerfixture.h"
 #include "ui/mainform.h"
 #include "ui/pagecontrol.h"
-#include "unitsim/unitsimulator.h"
 
 class QLineEdit;
 class QPushButton;
@@ -38,12 +38,11 @@ public:
     // message boxes; "<form name>: <text>" for the forms, the PIN form adding its tries-left
     // text and " PUK" while its PUK field takes input.
     const std::vector<std::string>& Seen() const { return seen; }
-    // The dialogs seen whose description starts with `prefix`.
-    std::vector<std::string> Seen(const std::string& prefix) const;
     std::size_t Unanswered() const { return answers.size(); }
     // Forgets the dialogs seen; answers not used yet stay for the next dialogs.
     void Reset() { seen.clear(); }
 
+    // Presses the named push button of a form, or the standard button of a message box.
     static Answer Press(const char* buttonName);
     static Answer Yes();
     static Answer No();
@@ -71,13 +70,11 @@ protected:
     // Every scripted answer found its dialog.
     void TearDown() override;
 
-    static CUnitState DataState(const std::string& file);
-    // A unit in `state` on a pseudo-terminal of its own.
-    static std::unique_ptr<CUnitSimulator> StartUnit(CUnitState state);
-
     // Starts the unit and the window and types the unit's port into the port box.
     TMainForm& Start(CUnitState state);
     TMainForm& Start(const std::string& dataFile) { return Start(DataState(dataFile)); }
+    // Closes the window and forgets its dialogs, for the next case of a table.
+    void Close();
 
     // Clicks the button (its dialogs answered by the script) and pumps until the run it may
     // have started has ended.
@@ -86,19 +83,20 @@ protected:
     ::testing::AssertionResult Connect();
     bool PumpUntil(const std::function<bool()>& condition, Ms bound = Ms(10000));
 
-    // What the unit received, without the signal poll's commands unless asked for.
-    int Sent(const std::string& prefix) const;
-    std::vector<std::string> Commands() const;
+    // How many commands starting with `prefix` the unit received.
+    int Sent(const std::string& prefix) const { return CountPrefix(unit->CommandLog(), prefix); }
     // The poll keeps asking: two more signal queries arrive.
     bool PollRunning();
 
     // The eleven controls that show the unit's settings.
     std::vector<QLineEdit*> CurrentControls() const;
     // The language's text of `key`, as the window shows it.
-    QString Text(const char* key) const;
-    // The caption, the unit buttons, the progress window and the window's own state agree.
-    ::testing::AssertionResult ShowsConnected() const;
-    ::testing::AssertionResult ShowsDisconnected() const;
+    std::string Text(const char* key) const;
+    // The caption, the unit buttons, the progress window and the window's own state agree that
+    // the unit is connected, or not (the current controls then empty).
+    ::testing::AssertionResult Shows(bool connected) const;
+    ::testing::AssertionResult ShowsConnected() const { return Shows(true); }
+    ::testing::AssertionResult ShowsDisconnected() const { return Shows(false); }
 
     static void ClickCell(TVTList* grid, int row, int col);
     // Opens the grid's editor on a cell, types `typed` and leaves it with Enter.

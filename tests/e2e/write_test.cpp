@@ -45,7 +45,7 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
 
         dialogs.Then(DialogScript::Press("OkButton"));
         ASSERT_TRUE(Click(w.WriteButton, Ms(30000)));
-        EXPECT_EQ(dialogs.Seen().back(), "PlugInfoForm: " + Text("RECONNECT_PLUGS").toStdString());
+        EXPECT_EQ(dialogs.Seen().back(), "PlugInfoForm: " + Text("RECONNECT_PLUGS"));
         EXPECT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
         EXPECT_TRUE(ShowsDisconnected());
 
@@ -70,8 +70,7 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
         EXPECT_EQ(w.AccessNumberList->cellText(7, 1), "+46709998877");
         EXPECT_EQ(w.ActiveTimeCurrentEdit->text(), QStringLiteral("30"));
         EXPECT_EQ(w.AlarmInputLists[0]->cellText(3, 3), "X");
-        window.reset();
-        dialogs.Reset();
+        Close();
     }
 }
 
@@ -93,14 +92,13 @@ TEST_F(Writing, RefusedValuesSendNothingAndKeepTheConnection) {
         EditCell(w.AlarmInputLists[1], 0, 4, QString::fromLatin1(c.text));
         unit->ClearCommandLog();
         ASSERT_TRUE(Click(w.WriteButton));
-        EXPECT_EQ(dialogs.Seen().back(), "critical: " + Text("INVALID_DATA").toStdString());
+        EXPECT_EQ(dialogs.Seen().back(), "critical: " + Text("INVALID_DATA"));
         EXPECT_TRUE(ShowsConnected());
         EXPECT_TRUE(PollRunning());
         EXPECT_EQ(Sent("AT+CMG"), 0);
         EXPECT_EQ(Sent("AT+CPBW"), 0);
         EXPECT_EQ(w.AlarmInputLists[1]->cellText(0, 4), c.text);
-        window.reset();
-        dialogs.Reset();
+        Close();
     }
 }
 
@@ -118,13 +116,13 @@ TEST_F(Writing, AnAdapterPulledOutEndsTheRunAndTheToolConnectsAgain) {
     ASSERT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
     // The line drops while the messages are stored again, and the port says so on its own line.
     const std::string failed =
-        "critical: " + Text("OPERATION_FAILED_MESSAGE").toStdString() + "\nCControllerWriteSms\n";
+        "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\nCControllerWriteSms\n";
     EXPECT_THAT(dialogs.Seen()[1],
                 ::testing::AnyOf(failed + "An error occured when reading data from com port!",
                                  failed + "Could not write data to com port!"));
     EXPECT_TRUE(ShowsDisconnected());
 
-    std::unique_ptr<CUnitSimulator> second = StartUnit(DataState("unit-demo.json"));
+    auto second = StartUnit(DataState("unit-demo.json"));
     w.ComPortBox->setEditText(QString::fromStdString(second->PortPath()));
     EXPECT_TRUE(Connect());
     EXPECT_EQ(w.AccessNumberList->cellText(9, 1), "+46311234567");
