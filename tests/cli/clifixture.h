@@ -18,7 +18,6 @@ protected:
     int RunCli(const Strings& args, const std::function<void(CJobRunner&)>& during = nullptr);
 
     std::string Results() const { return results.str(); }
-    std::string Progress() const { return progress.str(); }
     const std::vector<CUnitReport>& Reports() const { return reports; }
 
     // Settings of the next run.

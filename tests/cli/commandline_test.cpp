@@ -27,7 +27,6 @@ TEST(CliCommandLine, AcceptedLinesGiveTheirOptions) {
         Strings args;
         const char* options;
     } cases[] = {
-        {{"read", "--port", "ttyUSB0", "--profile", "a.pof"}, "read|ttyUSB0 |a.pof|current||"},
         {{"--port=ttyUSB0", "read", "--profile=a.pof", "--values=new"},
          "read|ttyUSB0 |a.pof|new||"},
         {{"read", "--values", "current", "--port", "a", "--port", "/dev/b", "--profile", "%p.pof"},
