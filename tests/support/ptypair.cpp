@@ -65,19 +65,3 @@ std::string PtyPair::ReadFromPort(std::size_t count, std::chrono::milliseconds b
     }
     return out;
 }
-
-std::string PtyPair::DrainFromPort(std::chrono::milliseconds quiet) {
-    std::string out;
-    for (;;) {
-        pollfd p{master, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(quiet.count())) <= 0) {
-            return out;
-        }
-        char buf[512];
-        const ssize_t n = ::read(master, buf, sizeof buf);
-        if (n <= 0) {
-            return out;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-}

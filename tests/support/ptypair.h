@@ -13,14 +13,11 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     const std::string& SlavePath() const { return slavePath; }
-    int MasterFd() const { return master; }
 
     void WriteToPort(const std::string& bytes);
     // Reads what the port sent until at least `count` bytes arrived or the bound passed.
     std::string ReadFromPort(std::size_t count,
                              std::chrono::milliseconds bound = std::chrono::seconds(2));
-    // Drains whatever the port sent within a short quiet time.
-    std::string DrainFromPort(std::chrono::milliseconds quiet = std::chrono::milliseconds(50));
 
 private:
     int master = -1;

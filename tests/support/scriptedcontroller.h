@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,14 +28,6 @@ public:
         std::lock_guard guard(mutex);
         return entries;
     }
-    std::size_t Count(const std::string& name) const {
-        std::lock_guard guard(mutex);
-        std::size_t count = 0;
-        for (const Entry& entry : entries) {
-            count += entry.name == name ? 1 : 0;
-        }
-        return count;
-    }
 
 private:
     mutable std::mutex mutex;
@@ -44,30 +35,16 @@ private:
 };
 
 // A controller that walks a fixed list of run states: step i leaves the state `after[i]`.
-// A hook may act inside a step (pause, throw); a step whose hook throws leaves the state as
-// it was. Reaching stFINISHED sets resultOk unless the hook chose a result.
+// Reaching stFINISHED sets resultOk.
 class ScriptedController : public IController {
 public:
-    using Hook = std::function<void(ScriptedController& self, std::size_t step)>;
-
     ScriptedController(std::string name, uint8_t initial, std::vector<uint8_t> after,
-                       std::shared_ptr<StepLog> log, Hook hook = {})
-        : IController(initial, std::move(name)),
-          after(std::move(after)),
-          log(std::move(log)),
-          hook(std::move(hook)) {}
-    ~ScriptedController() override {
-        if (destroyed != nullptr) {
-            destroyed->store(true);
-        }
-    }
+                       std::shared_ptr<StepLog> log)
+        : IController(initial, std::move(name)), after(std::move(after)), log(std::move(log)) {}
 
     void Step() override {
         const std::size_t step = steps.load();
         log->Add({GetName(), GetState(), std::this_thread::get_id()});
-        if (hook) {
-            hook(*this, step);
-        }
         const uint8_t next = step < after.size() ? after[step] : stFINISHED;
         if (next == stFINISHED && GetResult() == resultNone) {
             SetResult(resultOk);
@@ -76,14 +53,8 @@ public:
         steps.store(step + 1);
     }
 
-    std::size_t Steps() const { return steps.load(); }
-    CEvent* CancelEvent() const { return GetCancelEvent(); }
-
-    std::atomic<bool>* destroyed = nullptr;
-
 private:
     const std::vector<uint8_t> after;
     const std::shared_ptr<StepLog> log;
-    const Hook hook;
     std::atomic<std::size_t> steps{0};
 };

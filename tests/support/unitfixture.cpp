@@ -37,9 +37,6 @@ void UnitFixture::Open() {
     handler.OnControllerFinished = [this](const std::string&, IController* controller) {
         finished.push_back(
             {controller->GetName(), controller->GetResult(), controller->GetFailureMessage()});
-        if (OnFinished) {
-            OnFinished(controller);
-        }
     };
     handler.AfterCompleted = [this](const std::string&) { ++completedRuns; };
     handler.OnException = [this](const std::string&, const std::exception& error) {

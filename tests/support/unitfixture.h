@@ -48,8 +48,6 @@ public:
 
     CUnitSimulator& Unit() { return *unit; }
     ICommSource* Source() { return source.get(); }
-    CProcessorHandler& Handler() { return handler; }
-    MainLoop& Loop() { return loop; }
 
     // Gives the controller the port and appends it to the handler's queue with a reference of
     // the queue's own; the caller keeps its reference to read the outcome afterwards.
@@ -60,7 +58,7 @@ public:
     }
 
     // Starts the run and pumps the main loop until every queued controller has finished
-    // (including those queued from OnFinished) or the bound passes. True when the run ended.
+    // or the bound passes. True when the run ended.
     bool RunQueued(Ms bound = Ms(20000));
     // Queue and RunQueued for one controller.
     template <class T>
@@ -81,9 +79,6 @@ public:
     const std::vector<FinishedController>& Finished() const { return finished; }
     // Messages of exceptions that reached the handler on the main thread.
     const std::vector<std::string>& Exceptions() const { return exceptions; }
-    // Called on the main thread after a finished controller was recorded, as the main window's
-    // handler is; it may queue further controllers, which join the running run.
-    std::function<void(IController* controller)> OnFinished;
 
     // The command lines the unit received, in order, without their carriage returns.
     std::vector<std::string> Commands() const { return unit->CommandLog(); }
