@@ -24,6 +24,12 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kFifoBytes = 16;  // what a UART sends without waiting in between
 
+// How long one byte (start bit, 8 data bits, stop bit) is on the line; 0 without pacing.
+std::chrono::nanoseconds ByteTime(unsigned baud) {
+    return baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud)
+                    : std::chrono::nanoseconds(0);
+}
+
 void CloseFd(int& fd) {
     if (fd >= 0) {
         ::close(fd);
@@ -319,6 +325,15 @@ void CUnitSimulator::Run() {
         if (n <= 0) {
             continue;
         }
+        bytesReceived += static_cast<std::size_t>(n);
+        // The client's bytes reach the pseudo-terminal at once; on a line they would still be
+        // arriving, one byte time each, and the module answers only once it has them all.
+        if (options.baud > 0) {
+            lineInFree = std::max(lineInFree, Clock::now()) + ByteTime(options.baud) * n;
+            if (!WaitUntil(lineInFree)) {
+                continue;
+            }
+        }
         std::vector<CModemOutput> outputs;
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -389,9 +404,10 @@ bool CUnitSimulator::WaitUntil(Clock::time_point deadline) {
 }
 
 bool CUnitSimulator::Send(const std::string& bytes) {
-    const auto byteTime = options.baud > 0
-                              ? std::chrono::nanoseconds(10'000'000'000LL / options.baud)
-                              : std::chrono::nanoseconds(0);
+    const auto byteTime = ByteTime(options.baud);
+    // A line that was idle starts now. From then on the bursts keep to the line's own clock, so
+    // a wake-up that comes late is made up by the next burst instead of slowing the line down.
+    nextSend = std::max(nextSend, Clock::now());
     std::size_t done = 0;
     while (done < bytes.size()) {
         if (Interrupted()) {
@@ -400,14 +416,16 @@ bool CUnitSimulator::Send(const std::string& bytes) {
         std::size_t chunk = bytes.size() - done;
         if (byteTime.count() > 0) {
             chunk = std::min(chunk, kFifoBytes);
-            if (!WaitUntil(nextSend)) {
+            // A byte reaches the far end only once its frame is over, so a burst is handed
+            // over at the end of its time on the line.
+            if (!WaitUntil(nextSend + byteTime * chunk)) {
                 return false;
             }
-            nextSend = std::max(nextSend, Clock::now());
         }
         const ssize_t n = ::write(master, bytes.data() + done, chunk);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
+            bytesSent += static_cast<std::size_t>(n);
             nextSend += byteTime * n;
             continue;
         }

@@ -23,8 +23,9 @@ struct CUnitSimulatorOptions {
     // A symbolic link to the pseudo-terminal, replacing a stale link of the same name and
     // removed again at Stop or hang-up. Empty: only the /dev/pts name is published.
     std::string linkPath;
-    // Output pacing: bytes leave at baud / 10 per second (0: as fast as the terminal takes
-    // them), and every reply waits latencyMs after its command line.
+    // Line pacing: bytes cross at baud / 10 per second both ways, each one no sooner than a
+    // real line would carry it (0: as fast as the terminal takes them), and every reply waits
+    // latencyMs after its command line.
     unsigned baud = 0;
     unsigned latencyMs = 0;
     // Every log entry as one line, escaped as in a message listing.
@@ -71,6 +72,10 @@ public:
     std::vector<std::string> CommandLog() const;
     std::size_t CommandCount() const;
     void ClearCommandLog();
+    // Bytes taken from the line and put on it since Start, for working out what the line
+    // speed alone costs an exchange.
+    std::size_t BytesReceived() const { return bytesReceived; }
+    std::size_t BytesSent() const { return bytesSent; }
     // A copy of the unit's state as it is now.
     CUnitState State() const;
 
@@ -120,9 +125,12 @@ private:
     std::string slavePath;
     bool linkPublished = false;
     std::chrono::steady_clock::time_point nextSend{};
+    std::chrono::steady_clock::time_point lineInFree{};  // the worker's own
 
     std::thread worker;
     std::atomic<bool> stopping{false};
     std::atomic<bool> hangUpRequested{false};
     std::atomic<bool> hungUp{false};
+    std::atomic<std::size_t> bytesReceived{0};
+    std::atomic<std::size_t> bytesSent{0};
 };
