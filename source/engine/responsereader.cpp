@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <optional>
 #include <string_view>
 
 #include "engine/taketime.h"
@@ -9,9 +11,10 @@
 namespace {
 
 constexpr std::size_t kPollBytes = 512;
-// A final "OK" counts only once the line has been quiet this long, so that a result code
-// split across two deliveries is not taken for the end.
-constexpr uint32_t kQuietMs = 5;
+// A final "OK" counts only once the line has been quiet for more than this, so that a result
+// code split across two deliveries is not taken for the end. It is measured on the fine clock:
+// whole milliseconds would make "more than 5" mean 6 or more, and every command would pay for it.
+constexpr std::chrono::milliseconds kQuiet{5};
 
 constexpr std::string_view kFinalOk = "\r\nOK\r\n";
 constexpr std::string_view kListingHeader = "+CMGL:";
@@ -53,6 +56,8 @@ void CGeneralResponseReader::Read(ICommSource* source) {
     int phase = 0;
     // Counts from the call, then from the first bytes, then from the latest bytes.
     CTakeTime watch;
+    // When the watch was last started, to the fraction of a millisecond.
+    auto watchStarted = std::chrono::steady_clock::now();
     const CTakeTime total;
     const uint64_t totalLimitMs = std::max<uint64_t>(totalFloorMs, uint64_t{3} * timeout);
     bool cancelled = false;
@@ -69,6 +74,7 @@ void CGeneralResponseReader::Read(ICommSource* source) {
         if (phase == 0 && received > 0) {
             phase = 1;
             watch.Start();
+            watchStarted = std::chrono::steady_clock::now();
         }
         if (phase == 1) {
             // Only the new bytes and the one before them can complete a first line end.
@@ -76,12 +82,19 @@ void CGeneralResponseReader::Read(ICommSource* source) {
             if (text.find("\r\n", from == 0 ? 0 : from - 1) != std::string::npos) {
                 phase = 2;
             }
-        } else if (phase == 2) {
+        }
+        // The wait still needed before a complete reply counts as ended, if any.
+        std::optional<std::chrono::steady_clock::duration> quietLeft;
+        if (phase == 2) {
             if (received > 0) {
                 watch.Start();
-            } else if (watch.Elapsed() > kQuietMs && IsCompleteReply(text)) {
-                response = std::move(text);
-                return;
+                watchStarted = std::chrono::steady_clock::now();
+            } else if (IsCompleteReply(text)) {
+                quietLeft = kQuiet - (std::chrono::steady_clock::now() - watchStarted);
+                if (*quietLeft < std::chrono::steady_clock::duration::zero()) {
+                    response = std::move(text);
+                    return;
+                }
             }
         }
 
@@ -94,7 +107,13 @@ void CGeneralResponseReader::Read(ICommSource* source) {
             break;
         }
         if (received == 0) {
-            source->WaitForData(std::min(kPollPauseMs, timeout - elapsed));
+            uint32_t wait = std::min(kPollPauseMs, timeout - elapsed);
+            if (quietLeft) {
+                // No longer than the rest of the quiet period, rounded up to the millisecond.
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(*quietLeft).count();
+                wait = std::min(wait, static_cast<uint32_t>(std::max<int64_t>(left, 1)));
+            }
+            source->WaitForData(wait);
         }
     }
 

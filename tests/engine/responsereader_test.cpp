@@ -4,6 +4,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -243,6 +244,26 @@ protected:
     CRefPtr<CComPortCommSource> source = MakeRef<CComPortCommSource>();
     std::jthread module;  // declared last: joined before the port goes
 };
+
+// A complete reply ends the read just over 5 ms after its last byte, every command: the quiet
+// period is timed to the fraction of a millisecond, and the last wait lasts only what is left
+// of it.
+TEST_F(ReaderOnPort, ACompleteReplyEndsJustAfterTheQuietPeriod) {
+    CGeneralResponseReader reader;
+    reader.SetTimeout(1000);
+    auto fastest = Clock::duration::max();
+    for (int i = 0; i < 10; ++i) {
+        pty.WriteToPort("\r\nOK\r\n");
+        source->WaitForData(1000);
+        const auto from = Clock::now();
+        reader.Read(source.get());
+        const auto took = Clock::now() - from;
+        ASSERT_FALSE(reader.IsTimedOut());
+        EXPECT_GT(took, Ms(5));
+        fastest = std::min(fastest, took);
+    }
+    EXPECT_LT(fastest, Ms(6));
+}
 
 // Waiting on a module that has said all it will sleeps in the port: an error reply runs into
 // the full time-out with its text kept, and neither reader spins meanwhile.
