@@ -27,14 +27,11 @@ void CControllerItemWriter::DoAction(uint8_t action) {
         text = TakeNextCommand();
     }
     ReturnToProgressStep();
-    SendCommand(std::move(text), kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived = ExchangeUnlessCancelled(std::move(text), kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool completed = ReadReply();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool completed = *arrived;
     if (completed) {
         repeat = false;
         attemptsLeft = kAttempts;

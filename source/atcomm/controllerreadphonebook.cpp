@@ -23,16 +23,13 @@ void CControllerReadPhoneBook::DoAction(uint8_t action) {
         Finish(resultOk);
         return;
     }
-    SendCommand(
+    const std::optional<bool> arrived = ExchangeUnlessCancelled(
         "AT+CPBR=" + IntToStr(collector->First()) + "," + IntToStr(collector->Last()) + "\r",
         kCommandPauseMs);
-    if (IsCancelRequested()) {
+    if (!arrived) {
         return;
     }
-    const bool completed = ReadReply();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool completed = *arrived;
     if (completed && ReplyContains("\r\nOK\r\n")) {
         attemptsLeft = kAttempts;
         ParseReply();

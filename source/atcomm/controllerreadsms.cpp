@@ -24,14 +24,12 @@ void CControllerReadSms::DoAction(uint8_t action) {
         return;
     }
     // A repeat sends the same listing command again.
-    SendCommand("AT+CMGL=\"ALL\"\r", kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived =
+        ExchangeUnlessCancelled("AT+CMGL=\"ALL\"\r", kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool completed = ReadReply();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool completed = *arrived;
     if (!completed) {
         repeat = true;
         if (--attemptsLeft < 0) {

@@ -72,14 +72,12 @@ void CControllerSmartWriteSms::actionDelete() {
         return;
     }
     currentIndex = row + 1;
-    SendCommand("AT+CMGD=" + IntToStr(currentIndex) + "\r", kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived =
+        ExchangeUnlessCancelled("AT+CMGD=" + IntToStr(currentIndex) + "\r", kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool completed = ReadReply();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool completed = *arrived;
     if (completed && ReplyContains("\r\nOK\r\n")) {
         m_currState = stHEADER;
     } else {
@@ -88,15 +86,12 @@ void CControllerSmartWriteSms::actionDelete() {
 }
 
 void CControllerSmartWriteSms::actionHeader() {
-    SendCommand(SmsHeaderCommand(ValueToStore(newNumberColumn, currentNumberColumn)),
-                kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived = ExchangeForPromptUnlessCancelled(
+        SmsHeaderCommand(ValueToStore(newNumberColumn, currentNumberColumn)), kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool prompted = ReadPrompt();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool prompted = *arrived;
     if (prompted && ReplyContains(kSmsPrompt)) {
         m_currState = stTEXT;
     } else {
@@ -105,14 +100,12 @@ void CControllerSmartWriteSms::actionHeader() {
 }
 
 void CControllerSmartWriteSms::actionText() {
-    SendCommand(SmsTextCommand(ValueToStore(newTextColumn, currentTextColumn)), kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived = ExchangeUnlessCancelled(
+        SmsTextCommand(ValueToStore(newTextColumn, currentTextColumn)), kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool completed = ReadReply();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool completed = *arrived;
     if (!completed) {
         // An error reply arrives as a time-out: the store did not happen, so no other index
         // was taken and the order of the store is still known.

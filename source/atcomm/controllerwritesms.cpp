@@ -35,14 +35,12 @@ void CControllerWriteSms::actionWriteGsm() {
         Finish(resultOk);
         return;
     }
-    SendCommand(SmsHeaderCommand(provider->GetNumber()), kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived =
+        ExchangeForPromptUnlessCancelled(SmsHeaderCommand(provider->GetNumber()), kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool prompted = ReadPrompt();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool prompted = *arrived;
     if (prompted && ReplyContains(kSmsPrompt)) {
         m_currState = stWRITE_SMS;
     } else {
@@ -51,14 +49,12 @@ void CControllerWriteSms::actionWriteGsm() {
 }
 
 void CControllerWriteSms::actionWriteSms() {
-    SendCommand(SmsTextCommand(provider->GetText()), kCommandPauseMs);
-    if (IsCancelRequested()) {
+    const std::optional<bool> arrived =
+        ExchangeUnlessCancelled(SmsTextCommand(provider->GetText()), kCommandPauseMs);
+    if (!arrived) {
         return;
     }
-    const bool completed = ReadReply();
-    if (IsCancelRequested()) {
-        return;
-    }
+    const bool completed = *arrived;
     if (completed && IsStoredAt(GetReply(), provider->Current())) {
         ReturnToProgressStep();
         provider->Next();

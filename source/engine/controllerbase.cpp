@@ -72,6 +72,28 @@ void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
     RequireSource()->Write(command.data(), static_cast<uint32_t>(command.size()));
 }
 
+std::optional<bool> CControllerBase::ExchangeUnlessCancelled(std::string text, uint32_t pauseMs) {
+    return SendAndRead(std::move(text), pauseMs, &CControllerBase::ReadReply);
+}
+
+std::optional<bool> CControllerBase::ExchangeForPromptUnlessCancelled(std::string text,
+                                                                      uint32_t pauseMs) {
+    return SendAndRead(std::move(text), pauseMs, &CControllerBase::ReadPrompt);
+}
+
+std::optional<bool> CControllerBase::SendAndRead(std::string text, uint32_t pauseMs,
+                                                 bool (CControllerBase::*read)()) {
+    SendCommand(std::move(text), pauseMs);
+    if (IsCancelRequested()) {
+        return std::nullopt;
+    }
+    const bool arrived = (this->*read)();
+    if (IsCancelRequested()) {
+        return std::nullopt;
+    }
+    return arrived;
+}
+
 bool CControllerBase::ReadWith(IResponseReader& used) {
     lastReader = &used;
     used.Read(RequireSource());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,10 @@ protected:
     void SendCommand(std::string text, uint32_t pauseMs = 0);
     bool ReadReply();
     bool ReadPrompt();
+    // The halves with the cancel tested after each: nothing when a cancel came (the step then
+    // simply returns), otherwise whether the reply (or the prompt) arrived in time.
+    std::optional<bool> ExchangeUnlessCancelled(std::string text, uint32_t pauseMs = 0);
+    std::optional<bool> ExchangeForPromptUnlessCancelled(std::string text, uint32_t pauseMs = 0);
 
     // The outcome of the last read, from whichever reader made it.
     std::string GetReply() const { return lastReader->GetResponse(); }
@@ -92,6 +97,8 @@ protected:
     CGeneralStringReader stringReader;
 
 private:
+    std::optional<bool> SendAndRead(std::string text, uint32_t pauseMs,
+                                    bool (CControllerBase::*read)());
     void actionGetDescriptionString();
     void actionProgress();
     bool ReadWith(IResponseReader& used);

@@ -1,9 +1,13 @@
 #include "ui/dialogform.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLayout>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 TDialogForm::TDialogForm(QWidget* owner, bool borderIcons) : QDialog(owner) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -47,4 +51,25 @@ QFrame* NewBevel(QWidget* parent) {
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
     return bevel;
+}
+
+void TDialogForm::LayOutHint(QFrame* bevel1, QLabel* infoLabel, QFrame* bevel2,
+                             std::initializer_list<QPushButton*> buttons) {
+    infoLabel->setWordWrap(true);
+    infoLabel->setFixedWidth(320);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : buttons) {
+        row->addWidget(button);
+    }
+    if (buttons.size() == 1) {
+        row->addStretch();
+    }
+    (*buttons.begin())->setDefault(true);
+    auto* form = new QVBoxLayout(this);
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    form->addWidget(bevel1);
+    form->addWidget(infoLabel);
+    form->addWidget(bevel2);
+    form->addLayout(row);
 }

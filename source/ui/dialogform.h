@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <initializer_list>
 
 class QFrame;
+class QLabel;
+class QPushButton;
 class QShowEvent;
 
 // Modal results of the program's dialogs: what exec() returns.
@@ -23,6 +26,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The layout of the one-message hints: the text between two bevels, then the buttons on
+    // the right (one button: centred); the first button is the default.
+    void LayOutHint(QFrame* bevel1, QLabel* infoLabel, QFrame* bevel2,
+                    std::initializer_list<QPushButton*> buttons);
 };
 
 // Moves `window` to the middle of the desktop it is on.

@@ -1,10 +1,7 @@
 #include "ui/ledinfoform.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "ui/langcontroller.h"
 
@@ -21,20 +18,7 @@ TLedInfoForm::TLedInfoForm(QWidget* owner)
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel2->setObjectName(QStringLiteral("Bevel2"));
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    InfoLabel->setWordWrap(true);
-    InfoLabel->setFixedWidth(320);
-    OkButton->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkButton);
-    buttons->addWidget(CancelButton);
-    auto* form = new QVBoxLayout(this);
-    form->setSizeConstraint(QLayout::SetFixedSize);
-    form->addWidget(Bevel1);
-    form->addWidget(InfoLabel);
-    form->addWidget(Bevel2);
-    form->addLayout(buttons);
+    LayOutHint(Bevel1, InfoLabel, Bevel2, {OkButton, CancelButton});
 
     connect(OkButton, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });

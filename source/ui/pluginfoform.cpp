@@ -1,10 +1,7 @@
 #include "ui/pluginfoform.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "ui/langcontroller.h"
 
@@ -19,20 +16,7 @@ TPlugInfoForm::TPlugInfoForm(QWidget* owner)
     InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
     Bevel2->setObjectName(QStringLiteral("Bevel2"));
     OkButton->setObjectName(QStringLiteral("OkButton"));
-    InfoLabel->setWordWrap(true);
-    InfoLabel->setFixedWidth(320);
-    OkButton->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkButton);
-    buttons->addStretch();
-    auto* form = new QVBoxLayout(this);
-    form->setSizeConstraint(QLayout::SetFixedSize);
-    form->addWidget(Bevel1);
-    form->addWidget(InfoLabel);
-    form->addWidget(Bevel2);
-    form->addLayout(buttons);
+    LayOutHint(Bevel1, InfoLabel, Bevel2, {OkButton});
 
     connect(OkButton, &QPushButton::clicked, this, [this] { done(mrOk); });
 }
