@@ -1,19 +1,7 @@
 #include "ui/accesscontrolgui.h"
 
 CAccessControlGui::CAccessControlGui(QLineEdit* currentControl, QComboBox* newControl)
-    : controls(ESettingKind::accessControl, currentControl, newControl) {}
-
-void CAccessControlGui::Update(IObsEvent* event) {
-    controls.Update(event);
-}
-
-void CAccessControlGui::ShowUnitValue(std::string& text) {
-    controls.ShowUnitValue(*this, text);
-}
-
-void CAccessControlGui::SetNewValue(std::string& text) {
-    controls.SetNewValue(*this, text);
-}
+    : CControlledSettingGui(ESettingKind::accessControl, currentControl, newControl) {}
 
 QStringList CAccessControlGui::FormItems() {
     return {"OFF", "ON"};

@@ -3,7 +3,6 @@
 #include <QStringList>
 #include <string>
 
-#include "model/guihelper.h"
 #include "ui/settingcontrols.h"
 
 class QComboBox;
@@ -12,20 +11,11 @@ class QLineEdit;
 // Which relay a call activates: not in use, relay 1, relay 2 or both (0 to 3). A unit value
 // out of range and a typed or loaded one both fall back to relay 1.
 // The value is the index of the item selected in the drop-down list.
-class CActiveRelayGui : public IGuiHelper {
+class CActiveRelayGui : public CControlledSettingGui {
 public:
     // The controls are only borrowed; the window owns them.
     CActiveRelayGui(QLineEdit* currentControl, QComboBox* newControl);
 
-    using IGuiHelper::SetNewValue;
-    using IGuiHelper::ShowUnitValue;
-    void Update(IObsEvent* event) override;
-    void ShowUnitValue(std::string& text) override;
-    void SetNewValue(std::string& text) override;
-
     // The list's English items that the window shows before a language is loaded.
     static QStringList FormItems();
-
-private:
-    CSettingControls controls;
 };

@@ -3,7 +3,6 @@
 #include <QStringList>
 #include <string>
 
-#include "model/guihelper.h"
 #include "ui/settingcontrols.h"
 
 class QComboBox;
@@ -12,20 +11,11 @@ class QLineEdit;
 // Whether the inputs' times delay or block an alarm (0 or 1); anything out of range is
 // taken as delay.
 // The value is the index of the item selected in the drop-down list.
-class CInputBehaviourGui : public IGuiHelper {
+class CInputBehaviourGui : public CControlledSettingGui {
 public:
     // The controls are only borrowed; the window owns them.
     CInputBehaviourGui(QLineEdit* currentControl, QComboBox* newControl);
 
-    using IGuiHelper::SetNewValue;
-    using IGuiHelper::ShowUnitValue;
-    void Update(IObsEvent* event) override;
-    void ShowUnitValue(std::string& text) override;
-    void SetNewValue(std::string& text) override;
-
     // The list's English items that the window shows before a language is loaded.
     static QStringList FormItems();
-
-private:
-    CSettingControls controls;
 };

@@ -3,10 +3,9 @@
 #include <QPointer>
 #include <string>
 
+#include "model/guihelper.h"
 #include "model/settingrules.h"
 
-class IGuiHelper;
-class IObsEvent;
 class QComboBox;
 class QLineEdit;
 
@@ -37,4 +36,23 @@ private:
     QPointer<QLineEdit> currentControl;
     QPointer<QComboBox> newList;
     QPointer<QLineEdit> newEdit;
+};
+
+// What the six presenters of the window share: their values follow the rules of their kind and
+// their controls show the outcome. The presenters differ only in kind and controls.
+class CControlledSettingGui : public IGuiHelper {
+public:
+    using IGuiHelper::SetNewValue;
+    using IGuiHelper::ShowUnitValue;
+    void Update(IObsEvent* event) override { controls.Update(event); }
+    void ShowUnitValue(std::string& text) override { controls.ShowUnitValue(*this, text); }
+    void SetNewValue(std::string& text) override { controls.SetNewValue(*this, text); }
+
+protected:
+    template <typename NewControl>
+    CControlledSettingGui(ESettingKind kind, QLineEdit* currentControl, NewControl* newControl)
+        : controls(kind, currentControl, newControl) {}
+
+private:
+    CSettingControls controls;
 };
