@@ -3,7 +3,7 @@
 #include <string>
 
 CControllerChangeMode::CControllerChangeMode()
-    : CControllerBase(stWORKER_STEP, "CControllerChangeMode", kReplyTimeoutMs) {}
+    : CControllerBase(stWORKER_STEP, "CControllerChangeMode", kReplyTimeoutMs, kDescriptionKey) {}
 
 void CControllerChangeMode::DoAction(uint8_t action) {
     if (action != 0) {

@@ -8,6 +8,8 @@
 // module's ("ME").
 class CControllerChangeMode : public CControllerBase {
 public:
+    // Shown only when the step fails: it runs without a progress step of its own.
+    static constexpr char kDescriptionKey[] = "CONTROLLER_CHANGE_MODE_DESCRIPTION";
     static constexpr uint32_t kReplyTimeoutMs = 2500;
     static constexpr int32_t kAttempts = 2;
 

@@ -3,7 +3,7 @@
 #include "atcomm/replyparser.h"
 
 CControllerCheckMode::CControllerCheckMode()
-    : CControllerBase(stWORKER_STEP, "CControllerCheckMode", kReplyTimeoutMs) {}
+    : CControllerBase(stWORKER_STEP, "CControllerCheckMode", kReplyTimeoutMs, kDescriptionKey) {}
 
 void CControllerCheckMode::DoAction(uint8_t action) {
     if (action != 0) {

@@ -9,6 +9,8 @@
 // failed attempt, so the run never goes on with a range it cannot trust.
 class CControllerCheckMode : public CControllerBase {
 public:
+    // Shown only when the step fails: it runs without a progress step of its own.
+    static constexpr char kDescriptionKey[] = "CONTROLLER_CHECK_MODE_DESCRIPTION";
     static constexpr uint32_t kReplyTimeoutMs = 2500;
     static constexpr int32_t kAttempts = 2;
     static constexpr int32_t kUnreadCapacity = 90;

@@ -8,6 +8,29 @@ CControllerConnectionCheck::CControllerConnectionCheck(int32_t attempts)
     progressInfo.SetPosition(0);
 }
 
+namespace {
+
+// The lines a device gave about itself: every non-empty line but the echoed command and the
+// final result, joined by blanks.
+std::string IdentificationLines(const std::string& reply) {
+    std::string lines;
+    std::size_t start = 0;
+    while (start < reply.size()) {
+        std::size_t end = reply.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            end = reply.size();
+        }
+        const std::string line = reply.substr(start, end - start);
+        if (!line.empty() && line != "OK" && line != "ATI") {
+            lines += (lines.empty() ? "" : " ") + line;
+        }
+        start = end + 1;
+    }
+    return lines.empty() ? std::string("?") : lines;
+}
+
+}  // namespace
+
 void CControllerConnectionCheck::DoAction(uint8_t action) {
     if (action != stATTEMPT) {
         return;
@@ -26,6 +49,7 @@ void CControllerConnectionCheck::DoAction(uint8_t action) {
         } else {
             // A module that answers but is not ours is given up on twice as fast as silence.
             --attemptsLeft;
+            identification = IdentificationLines(GetReply());
         }
     }
     --attemptsLeft;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/controllerbase.h"
 
@@ -16,6 +17,11 @@ public:
     // Production keeps kReplyTimeoutMs; tests shorten it so silence is not waited out.
     void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
     int32_t GetAttemptsLeft() const { return attemptsLeft; }
+    // Something answered "ATI" completely, but named no supported maker: a device is there and
+    // talks, it is just not the unit's module.
+    bool HasUnsupportedAnswer() const { return !identification.empty(); }
+    // The last such answer's lines, without the echo and the final result.
+    const std::string& GetIdentification() const { return identification; }
 
 protected:
     void DoAction(uint8_t action) override;
@@ -25,4 +31,5 @@ private:
     static constexpr uint8_t stDONE = 3;
 
     int32_t attemptsLeft;
+    std::string identification;
 };

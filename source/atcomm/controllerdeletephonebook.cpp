@@ -4,7 +4,9 @@
 
 CControllerDeletePhoneBook::CControllerDeletePhoneBook(IPhoneBookDelete* provider)
     : CControllerItemWriter("CControllerDeletePhoneBook", kReplyTimeoutMs, kDescriptionKey),
-      provider(provider) {}
+      provider(provider) {
+    SetChangesUnit();
+}
 
 bool CControllerDeletePhoneBook::HasMoreItems() {
     return provider->HasMore();

@@ -4,7 +4,9 @@
 
 CControllerDeleteSms::CControllerDeleteSms(ISmsDelete* provider)
     : CControllerItemWriter("CControllerDeleteSms", kReplyTimeoutMs, kDescriptionKey),
-      provider(provider) {}
+      provider(provider) {
+    SetChangesUnit();
+}
 
 bool CControllerDeleteSms::HasMoreItems() {
     return provider->HasMore();

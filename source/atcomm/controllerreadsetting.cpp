@@ -4,7 +4,7 @@
 #include "core/parseint.h"
 
 CControllerReadSetting::CControllerReadSetting()
-    : CControllerBase(stWORKER_STEP, "CControllerReadSetting", kReplyTimeoutMs) {}
+    : CControllerBase(stWORKER_STEP, "CControllerReadSetting", kReplyTimeoutMs, kDescriptionKey) {}
 
 void CControllerReadSetting::DoAction(uint8_t action) {
     if (action != 0) {

@@ -9,6 +9,8 @@
 // reads as an empty value, which is not a failure.
 class CControllerReadSetting : public CControllerBase {
 public:
+    // Shown only when the step fails: it runs without a progress step of its own.
+    static constexpr char kDescriptionKey[] = "CONTROLLER_READ_SETTING_DESCRIPTION";
     static constexpr uint32_t kReplyTimeoutMs = 2500;
     static constexpr int32_t kAttempts = 2;
 

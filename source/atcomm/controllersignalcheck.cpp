@@ -4,7 +4,7 @@
 #include "core/parseint.h"
 
 CControllerSignalCheck::CControllerSignalCheck()
-    : CControllerBase(stWORKER_STEP, "CControllerSignalCheck", kReplyTimeoutMs) {}
+    : CControllerBase(stWORKER_STEP, "CControllerSignalCheck", kReplyTimeoutMs, kDescriptionKey) {}
 
 void CControllerSignalCheck::DoAction(uint8_t action) {
     if (action == stPOLL) {

@@ -11,6 +11,8 @@
 // never finishes by itself; the next operation or a disconnect cancels it.
 class CControllerSignalCheck : public CControllerBase {
 public:
+    // Shown only when the step fails: it runs without a progress step of its own.
+    static constexpr char kDescriptionKey[] = "CONTROLLER_SIGNAL_CHECK_DESCRIPTION";
     static constexpr uint32_t kReplyTimeoutMs = 2000;
     static constexpr uint32_t kPollPauseMs = 2000;
     // Quality polls before each registration poll.

@@ -1,5 +1,6 @@
 #include "atcomm/controllersmartwritesms.h"
 
+#include "atcomm/replyparser.h"
 #include "atcomm/smsstore.h"
 #include "core/parseint.h"
 
@@ -14,6 +15,7 @@ CControllerSmartWriteSms::CControllerSmartWriteSms(TVTListData* table, int32_t n
       currentTextColumn(currentTextColumn),
       currentNumberColumn(currentNumberColumn),
       table(table) {
+    SetChangesUnit();
     stringReader.SetExpected(kSmsPrompt);
 }
 
@@ -116,6 +118,7 @@ void CControllerSmartWriteSms::actionText() {
         ReturnToProgressStep();
     } else {
         indexMismatch = true;
+        storedIndex = ParseStoredIndex(GetReply());
         Finish(resultFailed);
     }
 }

@@ -27,6 +27,9 @@ public:
     // After the finish: a replacement was stored at another index than its own (or not
     // confirmed), so the store's order is no longer known and everything must be rewritten.
     bool IsIndexMismatch() const { return indexMismatch; }
+    // Where the module stored the message instead, after an index mismatch; -1 when its
+    // report named no index.
+    int32_t GetStoredIndex() const { return storedIndex; }
 
     // Production keeps kReplyTimeoutMs for both readers; tests shorten it so that an error
     // reply is not waited out in full.
@@ -55,5 +58,6 @@ private:
     // which is row `currentIndex`.
     int32_t currentIndex = 0;
     bool indexMismatch = false;
+    int32_t storedIndex = -1;
     TVTListData* table;
 };

@@ -4,7 +4,9 @@
 
 CControllerWritePhoneBook::CControllerWritePhoneBook(IPhoneBookDataProvider* provider)
     : CControllerItemWriter("CControllerWritePhoneBook", kReplyTimeoutMs, kDescriptionKey),
-      provider(provider) {}
+      provider(provider) {
+    SetChangesUnit();
+}
 
 bool CControllerWritePhoneBook::HasMoreItems() {
     return provider->HasMore();

@@ -6,6 +6,7 @@
 CControllerWriteSms::CControllerWriteSms(ISmsDataProvider* provider)
     : CControllerBase(stMAIN_STEP, "CControllerWriteSms", kReplyTimeoutMs, kDescriptionKey),
       provider(provider) {
+    SetChangesUnit();
     stringReader.SetExpected(kSmsPrompt);
 }
 

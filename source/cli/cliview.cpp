@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "cli/clioutput.h"
+#include "cli/profilecheck.h"
+#include "operations/invalidvaluetext.h"
 #include "persistence/applanguage.h"
 
 namespace {
@@ -96,11 +98,17 @@ void CCliView::ShowError(const std::string& text) {
         for (std::size_t i = 1; i < lines.size(); ++i) {
             detail += (i > 1 ? ": " : "") + CCliOutput::Text(lines[i]);
         }
-        if (codeSent && lines[1] == "CControllerPin") {
+        if (codeSent && lines[1] == language.GetText("CONTROLLER_PIN_DESCRIPTION")) {
             detail += ": the SIM did not take the code given, which is not tried again";
         }
         error += " (" + detail + ")";
     }
+}
+
+void CCliView::ShowInvalidValues(const std::string& /*text*/,
+                                 const std::vector<CInvalidValue>& values) {
+    // A result line has room for every refused value, unlike a message box.
+    error = CProfileCheck::InvalidValuesLine(InvalidValuesText(values, language, values.size()));
 }
 
 void CCliView::ShowInformation(const std::string& text) {

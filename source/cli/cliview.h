@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "operations/sequencerview.h"
 
@@ -28,6 +29,8 @@ public:
                      bool& userAborted) override;
     void ReportSignal(int32_t /*signalStrength*/, int32_t /*loggedOnToNet*/) override {}
     void ShowError(const std::string& text) override;
+    void ShowInvalidValues(const std::string& text,
+                           const std::vector<CInvalidValue>& values) override;
     void ShowInformation(const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ShowPlugDialog() override;

@@ -22,12 +22,8 @@ public:
     static std::optional<std::string> Load(const CProfileFile& profile, CConfigurationModel& model,
                                            const CPlainSettingGuis& presenters);
 
-    // "INVALID_DATA" in the language's words, with the value that is refused.
-    static std::string InvalidDataText(const CInvalidValue& value, const CAppLanguage& language);
-
-    // Where the refused value is and what is wrong with it, e.g. "alarm message 5, new text:
-    // a character the unit cannot send".
-    static std::string Describe(const CInvalidValue& value);
+    // "INVALID_DATA" in the language's words and every refused value, on one line.
+    static std::string InvalidValuesLine(const std::string& text);
 
     static CProfilePresenters Presenters(const CPlainSettingGuis& presenters);
 };

@@ -50,11 +50,12 @@ CUnitJob::CUnitJob(const CCliOptions& options, std::string port, const CAppLangu
 }
 
 CUnitJob::~CUnitJob() {
-    // The worker may still hold a controller that uses the model and the port.
-    sequencer.reset();
+    // The worker may still hold a controller that uses the model, the port and the
+    // sequencer (the SIM wait reads its PIN-asked flag): it stops before any of them goes.
     handler.SetCancel(true);
     handler.WaitIdle();
     handler.Clean();
+    sequencer.reset();
     source->Close();
 }
 
@@ -173,10 +174,7 @@ CUnitReport CUnitJob::Write() {
         }
     });
     if (!started) {
-        const std::optional<CInvalidValue> invalid =
-            model.FindInvalidValue(settings.checkCountryCode);
-        return Failed(invalid ? CProfileCheck::InvalidDataText(*invalid, language)
-                              : view.FailureText());
+        return Failed(view.FailureText());
     }
     if (!ended) {
         return Stopped();

@@ -68,6 +68,9 @@ public:
     void SetFailure(std::string message);
     // Empty unless a step ended the controller by throwing.
     std::string GetFailureMessage() const { return failureMessage; }
+    // The controller has sent the unit a command that stores or erases part of its
+    // configuration, so a failure may have left the unit half written.
+    virtual bool MayHaveChangedUnit() const { return false; }
 
     // Looks at the event without waiting: a cancel that arrives a moment later is seen at the
     // next test, and long loops test often, so a wait here would only slow every caller.

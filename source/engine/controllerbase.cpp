@@ -69,6 +69,7 @@ void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
         PauseFor(pauseMs);
     }
     command = std::move(text);
+    commandSent = true;
     RequireSource()->Write(command.data(), static_cast<uint32_t>(command.size()));
 }
 

@@ -20,7 +20,8 @@
 // opening steps and own every action value, starting at 0.
 class CControllerBase : public IController {
 public:
-    // The default description when OnGetDescription is not set or leaves it alone.
+    // The default description when OnGetDescription is not set or leaves it alone. A
+    // controller without opening steps still names its key, for the failure message.
     enum class DefaultDescription {
         Empty,  // an empty text
         Named,  // the class name followed by "::actionGetDescriptionString"
@@ -37,6 +38,7 @@ public:
     void SetCancelEvent(CEvent* event) override;
 
     std::string GetDescriptionKey() const { return descriptionKey; }
+    bool MayHaveChangedUnit() const override { return changesUnit && commandSent; }
 
     // Caps the pause before each command. Production keeps the full pauses the module needs;
     // tests against the simulated unit, which needs none, lift them so whole operations run
@@ -63,6 +65,9 @@ protected:
     virtual void PrepareDescription() {}
     virtual void PrepareProgress() {}
 
+    // For the controllers whose commands store or erase configuration: from their first
+    // command on, the unit may differ from what was read.
+    void SetChangesUnit() { changesUnit = true; }
     // Hands the GUI thread a progress step, after which work goes on at stFIRST_WORK.
     void ReturnToProgressStep();
     // Ends the controller with `code`.
@@ -108,4 +113,6 @@ private:
     const std::string descriptionKey;
     const DefaultDescription defaultDescription;
     IResponseReader* lastReader = &reader;
+    bool changesUnit = false;
+    bool commandSent = false;
 };

@@ -151,6 +151,13 @@ void CConfigurationModel::ApplyReadSettings() {
 }
 
 void CConfigurationModel::PrepareSettingsForWriting() {
+    // A mark left by an earlier write, a reset or a profile would send a value the window
+    // does not show.
+    for (int32_t position = L::kFirstSettingPosition; position <= L::kLastSettingPosition;
+         ++position) {
+        phoneBookTable.setData(Row(position), L::kPhoneBookNewNumberColumn, "");
+        phoneBookTable.setData(Row(position), L::kPhoneBookWriteColumn, "");
+    }
     const auto markForWriting = [this](int32_t position, const std::string& value) {
         phoneBookTable.setData(Row(position), L::kPhoneBookNewNumberColumn, value);
         phoneBookTable.setData(Row(position), L::kPhoneBookWriteColumn, L::kMark);
@@ -173,34 +180,41 @@ void CConfigurationModel::PrepareSettingsForWriting() {
 }
 
 bool CConfigurationModel::ValidateNewValues(bool checkCountryCode) const {
-    return !FindInvalidValue(checkCountryCode).has_value();
+    return FindInvalidValues(checkCountryCode).empty();
 }
 
 std::optional<CInvalidValue> CConfigurationModel::FindInvalidValue(bool checkCountryCode) const {
-    if (phoneBookSize < L::kMinWritablePhoneBookSize) {
-        return CInvalidValue{Table::phoneBook, Row(L::kFirstSettingPosition),
-                             L::kPhoneBookNewNumberColumn, Reason::storeTooSmall};
+    const std::vector<CInvalidValue> invalid = FindInvalidValues(checkCountryCode);
+    if (invalid.empty()) {
+        return std::nullopt;
     }
-    for (int32_t row = 0; row < L::kMessageCount; ++row) {
-        if (auto invalid = FindInvalidMessage(row, checkCountryCode)) {
-            return invalid;
+    return invalid.front();
+}
+
+std::vector<CInvalidValue> CConfigurationModel::FindInvalidValues(bool checkCountryCode) const {
+    if (phoneBookSize < L::kMinWritablePhoneBookSize) {
+        return {CInvalidValue{Table::phoneBook, Row(L::kFirstSettingPosition),
+                              L::kPhoneBookNewNumberColumn, Reason::storeTooSmall}};
+    }
+    std::vector<CInvalidValue> found;
+    const auto add = [&found](std::optional<CInvalidValue> invalid) {
+        if (invalid) {
+            found.push_back(*invalid);
         }
+    };
+    for (int32_t row = 0; row < L::kMessageCount; ++row) {
+        add(FindInvalidMessage(row, checkCountryCode));
     }
     for (int32_t row = 0; row < phoneBookSize; ++row) {
-        if (L::IsSettingRow(row)) {
-            continue;
-        }
-        if (auto invalid = FindInvalidAccessNumber(row)) {
-            return invalid;
+        if (!L::IsSettingRow(row)) {
+            add(FindInvalidAccessNumber(row));
         }
     }
     for (int32_t position = L::kFirstSettingPosition; position <= L::kLastSettingPosition;
          ++position) {
-        if (auto invalid = FindInvalidSetting(position)) {
-            return invalid;
-        }
+        add(FindInvalidSetting(position));
     }
-    return std::nullopt;
+    return found;
 }
 
 std::optional<CInvalidValue> CConfigurationModel::FindInvalidMessage(int32_t row,
@@ -255,23 +269,13 @@ std::optional<CInvalidValue> CConfigurationModel::FindInvalidAccessNumber(int32_
 
 std::optional<CInvalidValue> CConfigurationModel::FindInvalidSetting(int32_t position) const {
     // Checks what the setting entry will hold once PrepareSettingsForWriting has run: the
-    // computed call mask, a changed presenter's new value, or else whatever a profile or an
-    // earlier operation left there with a write mark.
-    if (position == L::kCallMaskPosition) {
-        return std::nullopt;
-    }
-    const int32_t row = Row(position);
-    std::string value;
+    // computed call mask (always sendable) or a changed presenter's new value.
     IGuiHelper* presenter = PresenterAt(position);
-    if (presenter != nullptr && presenter->IsChanged()) {
-        value = presenter->GetValue(ValueKind::New);
-    } else if (L::IsMarked(phoneBookTable.getData(row, L::kPhoneBookWriteColumn))) {
-        value = phoneBookTable.getData(row, L::kPhoneBookNewNumberColumn);
-    } else {
+    if (presenter == nullptr || !presenter->IsChanged()) {
         return std::nullopt;
     }
-    if (!IsSendableSetting(value)) {
-        return CInvalidValue{Table::phoneBook, row, L::kPhoneBookNewNumberColumn,
+    if (!IsSendableSetting(presenter->GetValue(ValueKind::New))) {
+        return CInvalidValue{Table::phoneBook, Row(position), L::kPhoneBookNewNumberColumn,
                              Reason::badSettingValue};
     }
     return std::nullopt;
@@ -311,6 +315,7 @@ void CConfigurationModel::ResetValues() {
         }
     }
     ClearPhoneBookValues();
+    FollowUnit();
     for (int32_t position = L::kLastSettingPosition; position >= L::kFirstSettingPosition;
          --position) {
         phoneBookTable.setData(Row(position), L::kPhoneBookNewNumberColumn,
@@ -340,9 +345,19 @@ void CConfigurationModel::ApplyCallMask(int32_t mask) {
         for (int32_t gridRow = 0; gridRow < L::kMessagesPerInput; ++gridRow) {
             const int32_t row = L::AlarmGridRowToTableRow(tag, gridRow);
             smsTable.setData(row, L::kSmsCurrentCallColumn, mark);
-            smsTable.setData(row, L::kSmsNewCallColumn, mark);
+            if (!callMarksChosen) {
+                smsTable.setData(row, L::kSmsNewCallColumn, mark);
+            }
         }
     }
+}
+
+void CConfigurationModel::SetNewCallMark(int32_t tag, bool set) {
+    for (int32_t gridRow = 0; gridRow < L::kMessagesPerInput; ++gridRow) {
+        smsTable.setData(L::AlarmGridRowToTableRow(tag, gridRow), L::kSmsNewCallColumn,
+                         set ? L::kMark : "");
+    }
+    callMarksChosen = true;
 }
 
 void CConfigurationModel::ClearCurrentValues() {
@@ -358,11 +373,30 @@ void CConfigurationModel::ClearCurrentValues() {
 
 void CConfigurationModel::ClearNewValues() {
     for (int32_t row = 0; row < L::kMessageCount; ++row) {
-        for (int32_t column = L::kSmsNewTextColumn; column <= L::kSmsDeleteColumn; ++column) {
+        for (int32_t column : {L::kSmsNewTextColumn, L::kSmsNewNumberColumn, L::kSmsDeleteColumn}) {
             smsTable.setData(row, column, "");
         }
+        // The call flags are the unit's call mask setting: they follow the unit again too.
+        smsTable.setData(row, L::kSmsNewCallColumn,
+                         smsTable.getData(row, L::kSmsCurrentCallColumn));
     }
     ClearPhoneBookColumns(phoneBookSize, L::kPhoneBookNewNumberColumn, L::kPhoneBookWriteColumn);
+    FollowUnit();
+}
+
+void CConfigurationModel::FollowUnit() {
+    callMarksChosen = false;
+    for (IGuiHelper* presenter : {presenters.activeTime, presenters.activeRelay, presenters.smsAck,
+                                  presenters.accessControl, presenters.inputBehaviour}) {
+        if (presenter != nullptr) {
+            presenter->FollowUnit();
+        }
+    }
+    for (IGuiHelper* presenter : presenters.inputDelays) {
+        if (presenter != nullptr) {
+            presenter->FollowUnit();
+        }
+    }
 }
 
 void CConfigurationModel::ClearPhoneBookValues() {

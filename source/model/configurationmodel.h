@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "columnprop.h"
 #include "core/refobject.h"
@@ -96,16 +97,20 @@ public:
     int32_t GetAccessNumberCount() const { return accessNumberCount; }
 
     // After a successful phonebook read: the presenters and the call marks from the current
-    // numbers of the setting positions.
+    // numbers of the setting positions. New values and new call marks the user has chosen stay.
     void ApplyReadSettings();
-    // Before a write: every changed setting and the call mask into the phonebook table's new
-    // number column, with a write mark.
+    // Before a write: the setting rows' write marks derived afresh, so that only what the
+    // window shows is sent: every changed setting and the call mask into the phonebook table's
+    // new number column, with a write mark; no other setting row keeps a mark.
     void PrepareSettingsForWriting();
     // Before a write, before anything on the unit is touched: true when every value the write
     // may send can be sent as it is.
     bool ValidateNewValues(bool checkCountryCode) const;
     // The first value ValidateNewValues refuses, or nothing.
     std::optional<CInvalidValue> FindInvalidValue(bool checkCountryCode) const;
+    // Every value ValidateNewValues refuses, in the order FindInvalidValue looks at them; a
+    // store too small for the settings is the only entry when it is so.
+    std::vector<CInvalidValue> FindInvalidValues(bool checkCountryCode) const;
     // Before Reset Unit: an empty configuration with the reset values of the settings marked
     // for writing. Receiver labels, current call marks and delete marks stay.
     void ResetValues();
@@ -113,12 +118,20 @@ public:
     // The call mask the new call marks give: bit i when the first row of alarm input i + 1
     // carries the mark.
     int32_t GetCallMask() const;
-    // Sets or clears the current and new call marks of every row from the bits of `mask`.
+    // Sets or clears the current call marks of every row from the bits of `mask`, and the new
+    // ones too unless the user has chosen them.
     void ApplyCallMask(int32_t mask);
+    // The user's call flag of the alarm input with grid tag `tag` (all four of its rows).
+    void SetNewCallMark(int32_t tag, bool set);
+    // The new call marks are the user's choice (clicked, or loaded from a profile): a unit read
+    // afterwards no longer replaces them.
+    void ChooseNewCallMarks() { callMarksChosen = true; }
+    bool AreNewCallMarksChosen() const { return callMarksChosen; }
 
     // Disconnect: the current side of both tables (the access-number grid's rows only).
     void ClearCurrentValues();
-    // Clear Text Fields: the new side of both tables, marks included.
+    // Clear Text Fields: the new side of both tables is emptied, and the settings and call
+    // marks follow the unit again (they take its values where they are known).
     void ClearNewValues();
     // Clear SIM: every value of the phonebook table.
     void ClearPhoneBookValues();
@@ -129,6 +142,7 @@ private:
     std::optional<CInvalidValue> FindInvalidSetting(int32_t position) const;
     IGuiHelper* PresenterAt(int32_t position) const;
     void ClearPhoneBookColumns(int32_t lastRow, int32_t firstColumn, int32_t lastColumn);
+    void FollowUnit();
 
     TVTListData smsTable;
     TVTListData phoneBookTable;
@@ -137,6 +151,7 @@ private:
     int32_t phoneBookSize = CUnitLayout::kDefaultPhoneBookSize;
     int32_t accessNumberCount = CUnitLayout::AccessNumberCount(phoneBookSize);
     CSettingPresenters presenters;
+    bool callMarksChosen = false;
 
     CRefPtr<CSmsDataCollector> smsCollector;
     CRefPtr<CSmsDeleteProvider> smsDeleteProvider;

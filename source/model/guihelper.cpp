@@ -34,6 +34,28 @@ void IGuiHelper::SetNewValue(const std::string& text) {
     SetNewValue(copy);
 }
 
+void IGuiHelper::ChooseNewValue(const std::string& text) {
+    SetNewValue(text);
+    chosen = true;
+}
+
+void IGuiHelper::FollowUnit() {
+    chosen = false;
+    if (!currentValue.empty()) {
+        const std::string unitValue = currentValue;
+        ShowUnitValue(unitValue);
+    }
+}
+
+bool IGuiHelper::StoreUnitValue(const std::string& kept) {
+    currentValue = kept;
+    if (chosen) {
+        return false;
+    }
+    newValue = kept;
+    return true;
+}
+
 int32_t ParseSettingValue(const std::string& text) {
     return ParseInt(text, -1);
 }

@@ -41,9 +41,24 @@ public:
     void ShowUnitValue(const std::string& text);
     void SetNewValue(const std::string& text);
 
+    // The new value is the user's own (typed, picked or loaded from a profile). A value read
+    // from the unit afterwards only shows as the current one, so that one choice can be
+    // written to unit after unit; the implementations of ShowUnitValue honour this.
+    void ChooseNewValue(const std::string& text);
+    bool IsNewValueChosen() const { return chosen; }
+    // Back to following the unit: the choice is forgotten, and a known current value becomes
+    // the new value again.
+    void FollowUnit();
+
+    // What an implementation of ShowUnitValue stores: both values while the new value follows
+    // the unit, the current value alone while the user's choice stands. True when the new
+    // value (and so the new control) was taken.
+    bool StoreUnitValue(const std::string& kept);
+
 private:
     std::string currentValue;
     std::string newValue;
+    bool chosen = false;
 };
 
 // The shared parse of every setting text: anything that is not a number counts as -1.

@@ -10,10 +10,10 @@ void CPlainSettingGui::Show(const CControlView& newControl) {
 
 void CPlainSettingGui::ShowUnitValue(std::string& text) {
     const CUnitValueTaken taken = TakeUnitValue(kind, text);
-    Show(taken.newControl);
     text = taken.kept;
-    StoreValue(ValueKind::Current, text);
-    StoreValue(ValueKind::New, text);
+    if (StoreUnitValue(text)) {
+        Show(taken.newControl);
+    }
 }
 
 void CPlainSettingGui::SetNewValue(std::string& text) {

@@ -84,3 +84,13 @@ public:
 private:
     [[maybe_unused]] TVTListData* table;  // a delete needs nothing from the table
 };
+
+// Offers one storage index: a message the module stored where the unit never reads it, which
+// would otherwise stay and, write after write, fill the message store.
+class CSmsStrayDelete : public TDataCursor<ISmsDelete> {
+public:
+    explicit CSmsStrayDelete(int32_t index) : TDataCursor(index, index, index) {}
+
+    int32_t NextIndex() override { return current++; }
+    bool HasMore() override { return current <= last; }
+};

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "atcomm/replyparser.h"
 #include "engine/controller.h"
+#include "model/configurationmodel.h"
 
 // How a run of the sequencer ended, for front ends that wait for it (the command line); the
 // window only shows what the other calls of the view ask for.
@@ -46,6 +48,12 @@ public:
 
     // A failure, in an error box.
     virtual void ShowError(const std::string& text) = 0;
+    // Write refused: `text` says so and names every refused value, one a line after the
+    // first; `values` are those values, for a front end that can point at them.
+    virtual void ShowInvalidValues(const std::string& text,
+                                   const std::vector<CInvalidValue>& /*values*/) {
+        ShowError(text);
+    }
     // A notice, in an information box.
     virtual void ShowInformation(const std::string& text) = 0;
     // A plain message that no user should ever see.

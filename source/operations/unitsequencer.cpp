@@ -20,6 +20,8 @@
 #include "atcomm/controllerwritesms.h"
 #include "engine/processorhandler.h"
 #include "model/configurationmodel.h"
+#include "model/unitlayout.h"
+#include "operations/invalidvaluetext.h"
 #include "persistence/applanguage.h"
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
@@ -167,7 +169,9 @@ void CUnitSequencer::StopProcessor() {
     handler.Clean();
 }
 
-void CUnitSequencer::Run() {
+void CUnitSequencer::Run(EOperation started) {
+    operation = started;
+    unitChanged = false;
     view.ShowProgress();
     running = true;
     if (!handler.Run()) {
@@ -204,14 +208,15 @@ void CUnitSequencer::StartConnect() {
     Queue<CControllerWaitForSim>(kWaitForSimAttempts, pinAsked);
     QueueChangeMode(false);
     QueueReadSetting();
-    Run();
+    Run(EOperation::connect);
 }
 
 bool CUnitSequencer::Write(bool checkCountryCode) {
     // Before anything is stopped or sent: a refused write leaves the connection and the
     // signal poll as they were.
-    if (!model.ValidateNewValues(checkCountryCode)) {
-        view.ShowError(Text("INVALID_DATA"));
+    if (const std::vector<CInvalidValue> invalid = model.FindInvalidValues(checkCountryCode);
+        !invalid.empty()) {
+        view.ShowInvalidValues(InvalidValuesText(invalid, language), invalid);
         return false;
     }
     writeFlagPhoneBook = true;
@@ -220,7 +225,7 @@ bool CUnitSequencer::Write(bool checkCountryCode) {
     model.PrepareSettingsForWriting();
     Queue<CControllerSmartWriteSms>(&model.SmsTable(), kNewNumberColumn, kNewTextColumn,
                                     kDeleteMarkColumn, kCurrentNumberColumn, kCurrentTextColumn);
-    Run();
+    Run(EOperation::write);
     return true;
 }
 
@@ -235,7 +240,7 @@ void CUnitSequencer::Reset() {
     QueueReadSms();
     QueueReadPhoneBook();
     QueueSignalCheck();
-    Run();
+    Run(EOperation::reset);
 }
 
 void CUnitSequencer::ClearSim() {
@@ -252,7 +257,7 @@ void CUnitSequencer::ClearSim() {
     QueueCheckMode();
     QueueReadPhoneBook();
     QueueSignalCheck();
-    Run();
+    Run(EOperation::clearSim);
 }
 
 void CUnitSequencer::CloseConnection() {
@@ -273,16 +278,39 @@ void CUnitSequencer::Disconnect() {
     EndRun(ERunOutcome::disconnected);
 }
 
-void CUnitSequencer::Fail(const IController& controller) {
-    CloseConnection();
-    std::string text = Text("OPERATION_FAILED_MESSAGE") + "\n" + controller.GetName();
+std::string CUnitSequencer::FailureText(const IController& controller,
+                                        const std::string& cause) const {
+    const auto* connectionCheck = dynamic_cast<const CControllerConnectionCheck*>(&controller);
+    if (connectionCheck != nullptr && connectionCheck->HasUnsupportedAnswer()) {
+        // Something answers on the port, so the cable and the line are fine: it is the wrong
+        // device, which no retry will change.
+        return Text("UNSUPPORTED_MODULE") + "\n" + connectionCheck->GetIdentification();
+    }
+    std::string text = Text("OPERATION_FAILED_MESSAGE");
+    const auto* described = dynamic_cast<const CControllerBase*>(&controller);
+    text += "\n" + (described != nullptr && !described->GetDescriptionKey().empty()
+                        ? Text(described->GetDescriptionKey())
+                        : controller.GetName());
     // A step that threw (the adapter pulled out, say) left the port's own words.
-    const std::string cause = controller.GetFailureMessage();
     if (!cause.empty()) {
         text += "\n" + cause;
     }
-    view.ShowError(text);
+    if (unitChanged && operation != EOperation::connect) {
+        text += "\n" + Text("UNIT_PARTLY_WRITTEN");
+    }
+    return text;
+}
+
+void CUnitSequencer::Fail(const IController& controller, const std::string& cause) {
+    unitChanged = unitChanged || controller.MayHaveChangedUnit();
+    CloseConnection();
+    view.ShowError(FailureText(controller, cause));
     EndRun(ERunOutcome::failed);
+}
+
+void CUnitSequencer::QueueStrayDelete(int32_t index) {
+    strayDelete = MakeRef<CSmsStrayDelete>(index);
+    Queue<CControllerDeleteSms>(strayDelete.get());
 }
 
 // --- Reactions -----------------------------------------------------------------------------
@@ -290,16 +318,22 @@ void CUnitSequencer::Fail(const IController& controller) {
 void CUnitSequencer::ControllerFinished(IController& controller) {
     // Nothing may leave here: this runs inside the front end's event loop.
     try {
+        unitChanged = unitChanged || controller.MayHaveChangedUnit();
         const std::string name = controller.GetName();
         if (controller.GetResult() == IController::resultFailed) {
             const auto* smartWrite = dynamic_cast<const CControllerSmartWriteSms*>(&controller);
             if (smartWrite != nullptr && smartWrite->IsIndexMismatch()) {
-                // The store's order is no longer known: everything is rewritten in order.
+                // The store's order is no longer known: everything is rewritten in order. A
+                // message stored beyond the unit's 28 would stay there, out of every later
+                // delete's reach.
                 QueueDeleteSms();
+                if (smartWrite->GetStoredIndex() > CUnitLayout::kMessageCount) {
+                    QueueStrayDelete(smartWrite->GetStoredIndex());
+                }
                 QueueWriteSms();
                 QueueWritePhoneBook();
             } else {
-                Fail(controller);
+                Fail(controller, controller.GetFailureMessage());
             }
         } else if (dynamic_cast<const CControllerSmartWriteSms*>(&controller) != nullptr) {
             QueueWritePhoneBook();
@@ -339,8 +373,7 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
         } catch (const std::exception&) {
             // The port is gone already; the message below is what the user needs.
         }
-        view.ShowError(Text("OPERATION_FAILED_MESSAGE") + "\n" + controller.GetName() + "\n" +
-                       error.what());
+        view.ShowError(FailureText(controller, error.what()));
         EndRun(ERunOutcome::failed);
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/refobject.h"
+#include "model/smsproviders.h"
 #include "operations/sequencerview.h"
 
 class CAppLanguage;
@@ -50,8 +51,9 @@ public:
     // Reads the unit on the open port.
     void StartConnect();
 
-    // Checks every new value first; when one cannot be sent the view shows "INVALID_DATA",
-    // nothing is sent and false is returned. Otherwise the write starts.
+    // Checks every new value first; when one cannot be sent the view is shown "INVALID_DATA"
+    // with every refused value, nothing is sent and false is returned. Otherwise the write
+    // starts.
     bool Write(bool checkCountryCode);
     // Both after the user has confirmed them.
     void Reset();
@@ -88,11 +90,18 @@ private:
     void QueueSignalCheck();
     void Describe(CControllerBase& controller);
 
+    // What the run in progress does to the unit; a failure after a changing operation has
+    // touched the unit says so.
+    enum class EOperation : uint8_t { connect, write, reset, clearSim };
+
     void StopProcessor();
-    void Run();
+    void Run(EOperation operation);
     void EndRun(ERunOutcome outcome);
     void CloseConnection();
-    void Fail(const IController& controller);
+    void Fail(const IController& controller, const std::string& cause);
+    // The failed step in the user's words, and what else the user must know about it.
+    std::string FailureText(const IController& controller, const std::string& cause) const;
+    void QueueStrayDelete(int32_t index);
     void ControllerFinished(IController& controller);
     void BeforeController(IController& controller);
     std::string Text(const std::string& key) const;
@@ -109,4 +118,9 @@ private:
     // Read by the SIM wait long after it was queued; set by the PIN request.
     bool pinAsked = false;
     bool running = false;
+    EOperation operation = EOperation::connect;
+    // A controller of the run in progress has sent a command that changes the unit.
+    bool unitChanged = false;
+    // Lent to the delete that removes a message the module stored out of the unit's reach.
+    CRefPtr<CSmsStrayDelete> strayDelete;
 };

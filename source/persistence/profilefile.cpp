@@ -114,6 +114,7 @@ void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& pr
         sms.setData(row, L::kSmsNewCallColumn, ini.ReadString(kSmsCallSection, key, ""));
         sms.setData(row, L::kSmsDeleteColumn, ini.ReadString(kSmsDeleteSection, key, ""));
     }
+    model.ChooseNewCallMarks();
 
     TVTListData& phoneBook = model.PhoneBookTable();
     for (int32_t row = 0; row <= model.GetPhoneBookSize(); ++row) {
@@ -135,7 +136,8 @@ void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& pr
                 ? ini.ReadString(kPhoneBookNumberSection, key, kActiveTimeDefault)
                 : IntToStr(
                       ParseInt(ini.ReadString(kPhoneBookNumberSection, key, ""), kSettingDefault));
-        presenter->SetNewValue(value);
+        // A profile is the user's choice: it is written to unit after unit, whatever each holds.
+        presenter->ChooseNewValue(value);
     }
 }
 

@@ -63,7 +63,8 @@ public:
 
     // Fills the new side: the alarm messages and their marks, the phonebook rows from 0 to the
     // phonebook size (both included) and the presenters' new values, which normalise what they
-    // are given. Missing keys load as empty texts and settings as 0.
+    // are given. The settings and call marks become the user's choice, which later reads of a
+    // unit keep. Missing keys load as empty texts and settings as 0.
     // Throws EInvalidProfile before anything is changed when the file is no readable profile;
     // anything that fails while values are applied propagates, and what was applied stays.
     void Load(CConfigurationModel& model, const CProfilePresenters& presenters) const;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
@@ -590,20 +591,30 @@ void TMainForm::CreatePresenters() {
     }
 
     // Each new-value control hands its text to its presenter when it loses the focus; the
-    // drop-down lists also when an item is picked.
-    const std::array<QWidget*, 5> combos = {ActiveTimeNewCombo, ActiveRelayNewCombo, SmsAckNewCombo,
-                                            AccessControlNewCombo, InputBehaviourNewCombo};
+    // drop-down lists also when an item is picked. What the user typed or picked is the user's
+    // choice, which a unit read later does not replace.
+    const std::array<QComboBox*, 5> combos = NewCombos();
     for (std::size_t i = 0; i < combos.size(); ++i) {
-        combos[i]->installEventFilter(this);
-        if (auto* combo = qobject_cast<QComboBox*>(combos[i]); combo->lineEdit() != nullptr) {
-            combo->lineEdit()->installEventFilter(this);
+        QComboBox* combo = combos[i];
+        combo->installEventFilter(this);
+        if (QLineEdit* typed = combo->lineEdit()) {
+            typed->installEventFilter(this);
+            // A typed time is a value, not a new item of the list.
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            connect(typed, &QLineEdit::textEdited, this, [this, i] { choicePending[i] = true; });
+            connect(combo, &QComboBox::activated, this, [this, i] { choicePending[i] = true; });
         } else {
-            connect(combo, &QComboBox::activated, this,
-                    [this, i, combo] { NewValueExit(static_cast<int>(i), combo->currentText()); });
+            connect(combo, &QComboBox::activated, this, [this, i, combo] {
+                choicePending[i] = true;
+                NewValueExit(static_cast<int>(i), combo->currentText());
+            });
         }
     }
-    for (QLineEdit* edit : InputDelayNewEdits) {
+    for (std::size_t i = 0; i < InputDelayNewEdits.size(); ++i) {
+        QLineEdit* edit = InputDelayNewEdits[i];
         edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, i] { choicePending[kFirstDelay + i] = true; });
     }
 }
 
@@ -827,8 +838,8 @@ void TMainForm::StopProcessor() noexcept {
     if (!processorHandler) {
         return;
     }
-    // It hands the handler's events back before the handler goes.
-    sequencer.reset();
+    // The worker first: a controller it still runs (the SIM wait reads the sequencer's
+    // PIN-asked flag) or holds in its queue refers to the sequencer and the model.
     try {
         processorHandler->SetCancel(true);
         processorHandler->WaitIdle();
@@ -836,6 +847,8 @@ void TMainForm::StopProcessor() noexcept {
     } catch (...) {
         // The handler's destructor still ends the worker.
     }
+    // It hands the handler's events back before the handler goes.
+    sequencer.reset();
     processorHandler.reset();
 }
 
@@ -871,6 +884,7 @@ void TMainForm::Guarded(const std::function<void()>& handler) {
 
 void TMainForm::ConnectButtonClick() {
     Guarded([this] {
+        CommitPendingEdits();
         sequencer->ClearWriteFlags();
         if (sequencer->IsOpen()) {
             sequencer->Disconnect();
@@ -891,15 +905,20 @@ void TMainForm::ConnectButtonClick() {
 }
 
 void TMainForm::SaveProfileMenuClick() {
+    CommitPendingEdits();
     SaveProfileFromMenu(*this);
 }
 
 void TMainForm::LoadProfileMenuClick() {
+    CommitPendingEdits();
     LoadProfileFromMenu(*this);
 }
 
 void TMainForm::WriteButtonClick() {
-    Guarded([this] { sequencer->Write(countryCodeCheck); });
+    Guarded([this] {
+        CommitPendingEdits();
+        sequencer->Write(countryCodeCheck);
+    });
 }
 
 bool TMainForm::Confirm(const std::string& key) {
@@ -910,7 +929,9 @@ bool TMainForm::Confirm(const std::string& key) {
 
 void TMainForm::ResetButtonClick() {
     Guarded([this] {
+        CommitPendingEdits();
         if (Confirm("CONFIRM_FULL_ERASE")) {
+            ShowLoadedProfile({});
             sequencer->Reset();
         }
     });
@@ -918,7 +939,8 @@ void TMainForm::ResetButtonClick() {
 
 void TMainForm::ClearSimButtonClick() {
     Guarded([this] {
-        if (Confirm("CLEAR_SIM_CONFIRM")) {
+        CommitPendingEdits();
+        if (ConfirmClearSim()) {
             sequencer->ClearSim();
         }
     });
@@ -943,6 +965,83 @@ void TMainForm::RequestCode(EPinKind type, int32_t triesLeft, std::string& pin, 
 
 void TMainForm::ShowError(const std::string& text) {
     QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Text(text));
+}
+
+void TMainForm::ShowInvalidValues(const std::string& text,
+                                  const std::vector<CInvalidValue>& values) {
+    if (!values.empty()) {
+        SelectInvalidValue(values.front());
+    }
+    ShowError(text);
+}
+
+void TMainForm::SelectInvalidValue(const CInvalidValue& value) {
+    if (value.reason == CInvalidValue::EReason::storeTooSmall) {
+        return;
+    }
+    if (value.table == CInvalidValue::ETable::sms) {
+        PageControl->setCurrentWidget(InputMessagesSheet);
+        const int tag = value.row / L::kMessagesPerInput;
+        TVTList* grid = AlarmInputLists[static_cast<std::size_t>(tag)];
+        grid->setCurrentCell(value.row % L::kMessagesPerInput, value.column);
+        AlarmInputScrollBox->ensureWidgetVisible(grid);
+        grid->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    PageControl->setCurrentWidget(SettingsSheet);
+    const int position = value.row + 1;
+    if (!L::IsSettingPosition(position)) {
+        const int gridRow =
+            position <= L::kAccessNumbersBeforeSettings ? value.row : value.row - L::kReservedCount;
+        AccessNumberList->setCurrentCell(gridRow, value.column);
+        AccessNumberList->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const std::array<std::pair<int, QWidget*>, 5> settings = {{
+        {L::kActiveTimePosition, ActiveTimeNewCombo},
+        {L::kActiveRelayPosition, ActiveRelayNewCombo},
+        {L::kSmsAckPosition, SmsAckNewCombo},
+        {L::kAccessControlPosition, AccessControlNewCombo},
+        {L::kInputBehaviourPosition, InputBehaviourNewCombo},
+    }};
+    QWidget* control = nullptr;
+    for (const auto& [settingPosition, widget] : settings) {
+        if (settingPosition == position) {
+            control = widget;
+        }
+    }
+    for (int input = 1; input <= L::kInputCount; ++input) {
+        if (L::DelayPosition(input) == position) {
+            control = InputDelayNewEdits[static_cast<std::size_t>(input - 1)];
+        }
+    }
+    if (control != nullptr) {
+        control->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool TMainForm::ConfirmClearSim() {
+    if (sequencer->GetStoreFlag() != 1) {
+        return Confirm("CLEAR_SIM_CONFIRM");
+    }
+    for (;;) {
+        QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+                        LanguageText(*language, "CLEAR_SIM_CONFIRM") + QStringLiteral("\n\n") +
+                            LanguageText(*language, "CLEAR_SIM_ERASES_CONFIGURATION"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setObjectName(QStringLiteral("ClearSimConfirmation"));
+        QPushButton* save =
+            box.addButton(LanguageText(*language, "SAVE_PROFILE_FIRST"), QMessageBox::ActionRole);
+        save->setObjectName(QStringLiteral("SaveProfileFirstButton"));
+        box.setDefaultButton(QMessageBox::No);
+        box.exec();
+        if (box.clickedButton() != save) {
+            return box.clickedButton() == box.button(QMessageBox::Yes);
+        }
+        // The unit's values, as read; the question comes again, so the user decides with the
+        // backup in hand.
+        SaveUnitValuesToProfile(*this);
+    }
 }
 
 void TMainForm::ShowInformation(const std::string& text) {
@@ -984,6 +1083,7 @@ void TMainForm::UpdateConnectCaption() {
 }
 
 void TMainForm::SwitchLanguage(const std::string& name) {
+    CommitPendingEdits();
     language->SetLanguage(name);
     UpdateConnectCaption();
     model->LabelReceivers(*language);
@@ -1041,8 +1141,12 @@ void TMainForm::FillComPortBox() {
     const std::string stored =
         settings->ReadValue(kSettingsSection, kSettingPort, kSettingPortDefault);
     // A port typed by hand (a simulator's link, a by-id path) is not among the listed
-    // devices; it is offered as long as it still opens.
-    const bool listed = std::find(ports.begin(), ports.end(), stored) != ports.end();
+    // devices; it is offered as long as it still opens. Settings written on Windows name
+    // ports in any letter case ("com3"), so the stored name matches regardless of case.
+    const auto sameName = [&stored](const std::string& port) {
+        return Text(port).compare(Text(stored), Qt::CaseInsensitive) == 0;
+    };
+    const bool listed = std::any_of(ports.begin(), ports.end(), sameName);
     const auto canOpen = environment.canOpen ? environment.canOpen : &CComPort::CanOpen;
     if (!listed && !stored.empty() && canOpen(stored)) {
         ports.push_back(stored);
@@ -1058,16 +1162,61 @@ void TMainForm::FillComPortBox() {
         ComPortBox->setEditText(QString());
         return;
     }
-    const int index = ComPortBox->findText(Text(stored), Qt::MatchExactly);
+    // MatchFixedString compares without regard to case.
+    const int index = ComPortBox->findText(Text(stored), Qt::MatchFixedString);
     ComPortBox->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void TMainForm::ClearFieldsButtonClick() {
-    model->ClearNewValues();
-    RepaintGrids();
+    CommitPendingEdits();
     for (QLineEdit* edit : InputDelayNewEdits) {
         edit->setText(QString());
     }
+    // The settings follow the unit again, so the delay edits show its values where it has
+    // been read.
+    model->ClearNewValues();
+    RepaintGrids();
+    ShowLoadedProfile({});
+}
+
+void TMainForm::CommitPendingEdits() {
+    for (TVTList* grid : gridList) {
+        if (grid != nullptr && grid->isEditing()) {
+            grid->endEditing();
+        }
+    }
+    if (const int slot = PresenterOfControl(QApplication::focusWidget()); slot >= 0) {
+        CommitNewValue(slot);
+    }
+}
+
+void TMainForm::CommitNewValue(int slot) {
+    if (slot < kFirstDelay) {
+        NewValueExit(slot, NewCombos()[static_cast<std::size_t>(slot)]->currentText());
+    } else {
+        NewValueExit(slot,
+                     InputDelayNewEdits[static_cast<std::size_t>(slot - kFirstDelay)]->text());
+    }
+}
+
+std::array<QComboBox*, 5> TMainForm::NewCombos() const {
+    return {ActiveTimeNewCombo, ActiveRelayNewCombo, SmsAckNewCombo, AccessControlNewCombo,
+            InputBehaviourNewCombo};
+}
+
+void TMainForm::ShowLoadedProfile(const std::string& fileName) {
+    loadedProfile = fileName;
+    QString title = QString::fromLatin1(kApplicationTitle);
+    if (!fileName.empty()) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(fileName));
+        title = QFileInfo(path).fileName() + QStringLiteral(" - ") + title;
+    }
+    setWindowTitle(title);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    CommitPendingEdits();
+    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::SettingsMenuCheckCountryCodeClick() {
@@ -1091,30 +1240,44 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        const std::array<QComboBox*, 5> combos = {ActiveTimeNewCombo, ActiveRelayNewCombo,
-                                                  SmsAckNewCombo, AccessControlNewCombo,
-                                                  InputBehaviourNewCombo};
-        for (std::size_t i = 0; i < combos.size(); ++i) {
-            if (watched == combos[i] ||
-                (combos[i]->lineEdit() != nullptr && watched == combos[i]->lineEdit())) {
-                NewValueExit(static_cast<int>(i), combos[i]->currentText());
-            }
-        }
-        for (int i = 0; i < L::kInputCount; ++i) {
-            if (watched == InputDelayNewEdits[i]) {
-                NewValueExit(kFirstDelay + i, InputDelayNewEdits[i]->text());
-            }
+        if (const int slot = PresenterOfControl(watched); slot >= 0) {
+            CommitNewValue(slot);
         }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
+int TMainForm::PresenterOfControl(const QObject* widget) const {
+    if (widget == nullptr) {
+        return -1;
+    }
+    const std::array<QComboBox*, 5> combos = NewCombos();
+    for (std::size_t i = 0; i < combos.size(); ++i) {
+        if (widget == combos[i] ||
+            (combos[i]->lineEdit() != nullptr && widget == combos[i]->lineEdit())) {
+            return static_cast<int>(i);
+        }
+    }
+    for (int i = 0; i < L::kInputCount; ++i) {
+        if (widget == InputDelayNewEdits[static_cast<std::size_t>(i)]) {
+            return kFirstDelay + i;
+        }
+    }
+    return -1;
+}
+
 void TMainForm::NewValueExit(int presenterIndex, const QString& text) {
-    IGuiHelper* presenter = presenters[static_cast<std::size_t>(presenterIndex)];
+    const auto slot = static_cast<std::size_t>(presenterIndex);
+    IGuiHelper* presenter = presenters[slot];
     if (presenter == nullptr) {
         return;
     }
-    presenter->SetNewValue(Win1252(text));
+    if (choicePending[slot]) {
+        choicePending[slot] = false;
+        presenter->ChooseNewValue(Win1252(text));
+    } else {
+        presenter->SetNewValue(Win1252(text));
+    }
 }
 
 void TMainForm::AlarmInputList1CellGetData(TVTList* sender, int row, int col, std::string& data) {
@@ -1131,12 +1294,7 @@ void TMainForm::AlarmInputList1CellClickedEvent(TVTList* sender, int row, int co
     const int tableRow = L::AlarmGridRowToTableRow(sender->Tag, row);
     if (col == L::kSmsNewCallColumn) {
         // One call flag per input, toggled as the clicked row shows it.
-        const std::string mark =
-            L::IsMarked(table.getData(tableRow, col)) ? std::string() : std::string(L::kMark);
-        const int first = L::AlarmGridRowToTableRow(sender->Tag, 0);
-        for (int r = first; r < first + L::kMessagesPerInput; ++r) {
-            table.setData(r, col, mark);
-        }
+        model->SetNewCallMark(sender->Tag, !L::IsMarked(table.getData(tableRow, col)));
     } else if (col == L::kSmsDeleteColumn) {
         table.setData(tableRow, col, L::IsMarked(table.getData(tableRow, col)) ? "" : L::kMark);
     } else {

@@ -172,6 +172,9 @@ public:
     // The signal check's report, on this thread after every poll.
     void ReportSignal(int32_t signalStrength, int32_t loggedOnToNet) override;
     void ShowError(const std::string& text) override;
+    // The refused values listed, the first selected and scrolled into view.
+    void ShowInvalidValues(const std::string& text,
+                           const std::vector<CInvalidValue>& values) override;
     void ShowInformation(const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ShowPlugDialog() override;
@@ -182,6 +185,16 @@ public:
 
     // Selects a language as the Languages menu does.
     void SwitchLanguage(const std::string& name);
+
+    // Hands what an open grid editor or a focused new-value control shows to the tables and
+    // presenters, as leaving it would. Everything that reads or replaces the new values calls
+    // this first, so no edit is lost to a shortcut, a menu or a button that keeps the focus
+    // where it is.
+    void CommitPendingEdits();
+    // The profile whose values the new side holds, named in the window's title; an empty name
+    // once the new side no longer is that profile.
+    void ShowLoadedProfile(const std::string& fileName);
+    const std::string& GetLoadedProfile() const { return loadedProfile; }
 
     bool GetCountryCodeCheck() const { return countryCodeCheck; }
     // The folder the profile dialogs start in.
@@ -220,6 +233,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -243,6 +257,11 @@ private:
     void Guarded(const std::function<void()>& handler);
     // A Yes/No question with the language's text of `key`; true for Yes.
     bool Confirm(const std::string& key);
+    // Clear SIM's question. When the configuration lives on the SIM it says that it goes too
+    // and offers to save the unit's values to a profile first; true to go on.
+    bool ConfirmClearSim();
+    // Shows the cell or control of a value Write refuses and gives it the focus.
+    void SelectInvalidValue(const CInvalidValue& value);
     void WriteSettings() noexcept;
     void StopProcessor() noexcept;
 
@@ -253,6 +272,12 @@ private:
     void AccessNumberListCellSetData(TVTList* sender, int row, int col, const std::string& data);
     void AccessNumberListCellClicked(TVTList* sender, int row, int col);
     void NewValueExit(int presenterIndex, const QString& text);
+    // The presenter slot whose new-value control `widget` is (or is the line edit of), or -1.
+    int PresenterOfControl(const QObject* widget) const;
+    // Hands the text of the new-value control of presenter slot `slot` to its presenter.
+    void CommitNewValue(int slot);
+    // The new-value controls of the first five presenter slots.
+    std::array<QComboBox*, 5> NewCombos() const;
 
     const TMainFormEnvironment environment;
 
@@ -267,6 +292,10 @@ private:
     std::array<IGuiHelper*, 11> presenters{};
     // Held only between their creation and their attachment to the language.
     std::array<CRefPtr<IGuiHelper>, 11> pendingPresenters;
+    // The user has typed into or picked from a setting's new-value control since its value was
+    // last handed on: the value it then hands on is the user's choice.
+    std::array<bool, 11> choicePending{};
+    std::string loadedProfile;
     std::unique_ptr<CQtMainThreadPoster> poster;
     std::unique_ptr<CProcessorHandler> processorHandler;
     CRefPtr<CComPortCommSource> commSource;

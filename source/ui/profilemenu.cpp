@@ -109,6 +109,16 @@ void SaveProfileFromMenu(TMainForm& form) noexcept {
     }
 }
 
+void SaveUnitValuesToProfile(TMainForm& form) noexcept {
+    try {
+        WriteProfile(form, CProfileFile::kSaveCurrentValues);
+    } catch (const std::exception& error) {
+        ShowInternalError(form, &error);
+    } catch (...) {
+        ShowInternalError(form, nullptr);
+    }
+}
+
 void LoadProfileFromMenu(TMainForm& form) noexcept {
     try {
         const auto fileName = AskForProfile(form, QFileDialog::AcceptOpen);
@@ -124,7 +134,9 @@ void LoadProfileFromMenu(TMainForm& form) noexcept {
         }
         // What was applied before a failure stays, so the grids show it either way.
         InvalidateGrids(form);
-        if (!loaded) {
+        if (loaded) {
+            form.ShowLoadedProfile(*fileName);
+        } else {
             ShowMessage(form, QMessageBox::NoIcon, QString::fromLatin1(kInvalidProfileMessage));
         }
     } catch (const std::exception& error) {

@@ -16,6 +16,10 @@ inline constexpr const char* kInvalidProfileMessage =
 // is reported with "Unable to write to" and its name; keys written before stay in the file.
 void SaveProfileFromMenu(TMainForm& form) noexcept;
 
+// The unit's current values to a profile, without the choice: the file dialog and the write as
+// above. A backup before the unit's configuration is erased.
+void SaveUnitValuesToProfile(TMainForm& form) noexcept;
+
 // Asks for an existing profile and loads it into the new side of the window: the editable grid
 // columns and the presenters' new values. A file that is no readable profile shows
 // kInvalidProfileMessage; values applied before a failure stay. The grids are redrawn either

@@ -51,11 +51,11 @@ CSettingControls::CSettingControls(ESettingKind kind, QLineEdit* currentControl,
 
 void CSettingControls::ShowUnitValue(IGuiHelper& presenter, std::string& text) {
     const CUnitValueTaken taken = TakeUnitValue(kind, text);
-    ShowInNewControl(taken.newControl);
-    ShowInCurrentControl(taken.currentControl);
     text = taken.kept;
-    presenter.StoreValue(ValueKind::Current, text);
-    presenter.StoreValue(ValueKind::New, text);
+    if (presenter.StoreUnitValue(text)) {
+        ShowInNewControl(taken.newControl);
+    }
+    ShowInCurrentControl(taken.currentControl);
 }
 
 void CSettingControls::SetNewValue(IGuiHelper& presenter, std::string& text) {

@@ -18,8 +18,8 @@ public:
     CSettingControls(ESettingKind kind, QLineEdit* currentControl, QComboBox* newControl);
     CSettingControls(ESettingKind kind, QLineEdit* currentControl, QLineEdit* newControl);
 
-    // A value read from the unit: shown, and kept in both of `presenter`'s values and in
-    // `text`.
+    // A value read from the unit: shown, and kept in `text` and in `presenter`'s current value,
+    // and in its new value and new control unless the user has chosen the new value.
     void ShowUnitValue(IGuiHelper& presenter, std::string& text);
     // A value typed or loaded: shown in the new control, and kept in `presenter`'s new value
     // and in `text`.

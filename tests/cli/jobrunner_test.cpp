@@ -135,8 +135,8 @@ TEST_F(CliJobTest, AProfileThatCannotBeWrittenReachesNoUnit) {
         std::string file;
         const char* says;  // in every unit's report
     } cases[] = {
-        {invalid, "[alarm message 5, new text: a character the unit cannot send]"},
-        {local, "a number without its country code"},
+        {invalid, "[Input 2, Row 1, New Text: has a character the unit cannot store]"},
+        {local, "Input 1, Row 3, New Number: has no country code"},
         {PathOf("missing.pof"), "missing.pof"},
         {Put("notes.txt", "just some notes\n"), "notes.txt"},
     };
@@ -247,7 +247,7 @@ TEST_F(CliJobTest, EveryUnitGetsItsLineAndOneFailureFailsTheRun) {
     EXPECT_TRUE(Reports()[0].ok) << Reports()[0].text;
     EXPECT_EQ(Reports()[1].text,
               "FAILED The operation failed. Check the connection to the unit and try again. "
-              "(CControllerReadSms)");
+              "(Reading alarm messages...)");
     EXPECT_EQ(Reports()[2].text,
               "FAILED No configuration was found on the unit. Restart the unit and connect again.");
     EXPECT_EQ(Reports()[3].port, missing);

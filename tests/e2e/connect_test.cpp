@@ -125,8 +125,8 @@ TEST_F(Connecting, AWrongPinNamesThePinStepAndTheNextPromptCountsTheTryUsed) {
     dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1111")));
     ASSERT_TRUE(Click(w.ConnectButton));
     ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
-    EXPECT_EQ(dialogs.Seen()[2],
-              "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\nCControllerPin");
+    EXPECT_EQ(dialogs.Seen()[2], "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\n" +
+                                     Text("CONTROLLER_PIN_DESCRIPTION"));
     EXPECT_TRUE(ShowsDisconnected());
 
     dialogs.Then(DialogScript::Press("OkButton"));
@@ -178,8 +178,8 @@ TEST_F(Connecting, AnAdapterPulledOutWhileIdleDisconnectsWithThePortsMessage) {
     ASSERT_TRUE(Connect());
     unit->HangUp();
     ASSERT_TRUE(PumpUntil([&] { return dialogs.Seen().size() == 2 && !w.Sequencer().IsOpen(); }));
-    const std::string failed =
-        "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\nCControllerSignalCheck\n";
+    const std::string failed = "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\n" +
+                               Text("CONTROLLER_SIGNAL_CHECK_DESCRIPTION") + "\n";
     EXPECT_EQ(dialogs.Seen()[1].rfind(failed, 0), 0u) << dialogs.Seen()[1];
     EXPECT_GT(dialogs.Seen()[1].size(), failed.size());
     EXPECT_TRUE(ShowsDisconnected());

@@ -76,7 +76,11 @@ TEST_F(ResetAndClearSim, ClearSimEmptiesTheSimsPhonebook) {
         ASSERT_FALSE(before.phonebooks.at("SM").entries.empty());
         dialogs.Then(DialogScript::Yes());
         ASSERT_TRUE(Click(w.ClearSimButton, Ms(30000)));
-        EXPECT_EQ(dialogs.Seen().back(), "question: " + Text("CLEAR_SIM_CONFIRM"));
+        // A unit configured on the SIM loses its configuration, and the question says so.
+        EXPECT_EQ(dialogs.Seen().back(), c.configurationKept
+                                             ? "question: " + Text("CLEAR_SIM_CONFIRM")
+                                             : "warning: " + Text("CLEAR_SIM_CONFIRM") + "\n\n" +
+                                                   Text("CLEAR_SIM_ERASES_CONFIGURATION"));
         EXPECT_TRUE(ShowsConnected());
         const CUnitState after = unit->State();
         EXPECT_TRUE(after.phonebooks.at("SM").entries.empty());

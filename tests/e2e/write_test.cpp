@@ -29,7 +29,7 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
         int storeIndexFault;
         int messagesDeleted;
         int messagesStored;
-    } cases[] = {{0, 1, 1}, {1, 1 + 28, 1 + 28}};
+    } cases[] = {{0, 1, 1}, {1, 1 + 28 + 1, 1 + 28}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.storeIndexFault);
         TMainForm& w = Start("unit-me.json");
@@ -55,6 +55,8 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
         for (int index = 1; index <= 28; ++index) {
             ASSERT_TRUE(state.messages.count(index)) << index;
         }
+        // The message the module misplaced beyond the unit's 28 is deleted again.
+        EXPECT_EQ(state.messages.size(), 28u);
         EXPECT_EQ(state.messages.at(3).text, "Door open");
         EXPECT_EQ(state.messages.at(1).text, "Input 1 high");
         EXPECT_EQ(Sent("AT+CPBW="), 3);
@@ -75,24 +77,47 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
 }
 
 // Values that cannot be sent as they are, or a store too small for the settings: refused with
-// the error box before anything is stopped or sent; the unit stays connected and polled.
+// the error box, which names every refused value, before anything is stopped or sent; the first
+// value is selected, and the unit stays connected and polled.
 TEST_F(Writing, RefusedValuesSendNothingAndKeepTheConnection) {
     CUnitState small = DataState("unit-me.json");
     small.phonebooks.at("ME").capacity = 64;
     std::erase_if(small.phonebooks.at("ME").entries, [](const auto& e) { return e.first > 64; });
     const struct {
         CUnitState state;
-        const char* text;  // typed as the new text of message 5
-    } cases[] = {{DataState("unit-me.json"), "Tilde ~ here"}, {small, "Plain"}};
+        const char* text;    // typed as the new text of message 5
+        const char* number;  // typed as the new receiver number of message 6
+        std::vector<const char*> says;
+    } cases[] = {
+        {DataState("unit-me.json"),
+         "Tilde ~ here",
+         "0701",
+         {"Input 2, Row 1, New Text: has a character the unit cannot store",
+          "Input 2, Row 2, New Number: has no country code (it must start with +)"}},
+        {small, "Plain", "", {"The phonebook of the unit has no room for the settings."}},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         TMainForm& w = Start(c.state);
         ASSERT_TRUE(Connect());
         w.PageControl->setCurrentWidget(w.InputMessagesSheet);
         EditCell(w.AlarmInputLists[1], 0, 4, QString::fromLatin1(c.text));
+        if (*c.number != '\0') {
+            EditCell(w.AlarmInputLists[1], 1, 5, QString::fromLatin1(c.number));
+        }
+        w.PageControl->setCurrentWidget(w.SettingsSheet);
         unit->ClearCommandLog();
         ASSERT_TRUE(Click(w.WriteButton));
-        EXPECT_EQ(dialogs.Seen().back(), "critical: " + Text("INVALID_DATA"));
+        std::string says = "critical: " + Text("INVALID_DATA");
+        for (const char* line : c.says) {
+            says += std::string("\n") + line;
+        }
+        EXPECT_EQ(dialogs.Seen().back(), says);
+        if (*c.number != '\0') {
+            EXPECT_EQ(w.PageControl->currentWidget(), w.InputMessagesSheet);
+            EXPECT_EQ(w.AlarmInputLists[1]->currentRow(), 0);
+            EXPECT_EQ(w.AlarmInputLists[1]->currentColumn(), 4);
+        }
         EXPECT_TRUE(ShowsConnected());
         EXPECT_TRUE(PollRunning());
         EXPECT_EQ(Sent("AT+CMG"), 0);
@@ -114,12 +139,15 @@ TEST_F(Writing, AnAdapterPulledOutEndsTheRunAndTheToolConnectsAgain) {
     ASSERT_TRUE(Click(w.WriteButton, Ms(15000)));
     ASSERT_TRUE(unit->IsHungUp());
     ASSERT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
-    // The line drops while the messages are stored again, and the port says so on its own line.
-    const std::string failed =
-        "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\nCControllerWriteSms\n";
-    EXPECT_THAT(dialogs.Seen()[1],
-                ::testing::AnyOf(failed + "An error occured when reading data from com port!",
-                                 failed + "Could not write data to com port!"));
+    // The line drops while the messages are stored again: the step in words, the port's own
+    // words, and that the unit now holds part of the new configuration.
+    const std::string failed = "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\n" +
+                               Text("CONTROLLER_WRITE_SMS_DESCRIPTION") + "\n";
+    const std::string partly = "\n" + Text("UNIT_PARTLY_WRITTEN");
+    EXPECT_THAT(
+        dialogs.Seen()[1],
+        ::testing::AnyOf(failed + "An error occured when reading data from com port!" + partly,
+                         failed + "Could not write data to com port!" + partly));
     EXPECT_TRUE(ShowsDisconnected());
 
     auto second = StartUnit(DataState("unit-demo.json"));

@@ -168,11 +168,14 @@ TEST_F(ConfigurationModelTest, ReadSettingsReachTheirPresentersInOrder) {
 }
 
 TEST_F(ConfigurationModelTest, PrepareForWritingAlwaysWritesTheCallMaskAndOnlyChangedSettings) {
-    // A value a profile left on an unchanged setting row stays, unmarked.
+    // The marks an earlier write or a reset left on unchanged setting rows go: the window
+    // shows those settings unchanged, so nothing of them may be sent.
     Book().setData(65, L::kPhoneBookNewNumberColumn, "1");
+    Book().setData(68, L::kPhoneBookNewNumberColumn, "7");
+    Book().setData(68, L::kPhoneBookWriteColumn, "X");
     model.PrepareSettingsForWriting();
     EXPECT_EQ(Written(), Strings{"65=0"});
-    EXPECT_EQ(Book().getData(65, L::kPhoneBookNewNumberColumn), "1");
+    EXPECT_EQ(Book().getData(65, L::kPhoneBookNewNumberColumn), "");
 
     Sms().setData(0, L::kSmsNewCallColumn, "X");
     Sms().setData(8, L::kSmsNewCallColumn, "X");
@@ -296,10 +299,11 @@ std::vector<ValidationCase> ValidationCases() {
         {"current receiver number, resent", {S(2, curNum, "+46,70")}, R::badNumber},
         {"current receiver number, deleted", {S(2, curNum, "+46,70"), S(2, del, "X")}, ok},
         // Setting entries carry a small decimal value and nothing else.
-        {"marked, injected", {B(65, pbNew, injected), B(65, write, "X")}, R::badSettingValue},
-        {"marked, four digits", {B(60, pbNew, "1000"), B(60, write, "X")}, R::badSettingValue},
-        {"marked, empty", {B(60, pbNew, ""), B(60, write, "X")}, R::badSettingValue},
-        {"unmarked setting row", {B(65, pbNew, injected)}, ok},
+        // What an earlier write, a reset or a profile left on the setting rows is never sent:
+        // the write derives their marks afresh from the presenters.
+        {"marked setting rows",
+         {B(65, pbNew, injected), B(65, write, "X"), B(60, pbNew, "1000"), B(60, write, "X")},
+         ok},
         {"marked setting row replaced by its changed presenter",
          {B(65, pbNew, injected), B(65, write, "X")},
          ok,

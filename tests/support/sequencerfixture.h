@@ -102,10 +102,11 @@ public:
         };
     }
     ~SequencerFixture() {
-        sequencer.reset();
+        // The worker stops before the sequencer its controllers refer to goes.
         handler.SetCancel(true);
         handler.WaitIdle();
         handler.Clean();
+        sequencer.reset();
         source->Close();
     }
     SequencerFixture(const SequencerFixture&) = delete;

@@ -197,9 +197,12 @@ TEST_F(ProfileMenuTest, JunkProfileShowsTheFixedMessageAndTheToolStaysUsable) {
     EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "3");
     EXPECT_TRUE(form->isEnabled());
 
+    const QString title = form->windowTitle();
     Load(profiles + "good.pof");
     EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "loaded");
     EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "0");
+    // The window names the profile its new values came from.
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("good.pof - ") + title);
 }
 
 TEST_F(ProfileMenuTest, UnwritableProfileShowsUnableToWrite) {

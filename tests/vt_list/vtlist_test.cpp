@@ -82,7 +82,12 @@ protected:
     void Press(int row, int col) { PressAt(CellCenter(row, col)); }
     void PressAt(QPoint at) { QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at); }
     void DoubleClick(int row, int col) {
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(row, col));
+        // As a window system delivers it: the double-click stands in for the second press.
+        const QPoint at = CellCenter(row, col);
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
     }
     void Key(Qt::Key key) { QTest::keyClick(grid, key); }
     void EditorKey(Qt::Key key) { QTest::keyClick(grid->editor(), key); }
@@ -147,9 +152,9 @@ TEST_F(VTListTest, MarkColumnReportsEachPressOnceAndNeverOpensTheEditor) {
     EXPECT_EQ(clicks, (std::vector<Cell>{{3, kMark}, {3, kMark}}));
 
     clicks.clear();
+    // A mark toggles once per double-click, never back and forth.
     DoubleClick(7, kMark);
-    ASSERT_FALSE(clicks.empty());
-    EXPECT_EQ(clicks, std::vector<Cell>(clicks.size(), {7, kMark}));
+    EXPECT_EQ(clicks, (std::vector<Cell>{{7, kMark}}));
     EXPECT_FALSE(grid->isEditing());
     EXPECT_TRUE(stored.empty());
 }

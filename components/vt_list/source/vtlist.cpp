@@ -449,6 +449,8 @@ void TVTList::mousePressEvent(QMouseEvent* event) {
     }
     m_currentRow = item;
     m_currentColumn = getColumnAt(item, pos.x(), pos.y());
+    m_pressedRow = m_currentRow;
+    m_pressedColumn = m_currentColumn;
     if (m_currentColumn != -1 && clickableColumn(m_currentColumn) && OnCellClicked) {
         OnCellClicked(this, m_currentRow, m_currentColumn);
     }
@@ -456,13 +458,30 @@ void TVTList::mousePressEvent(QMouseEvent* event) {
 }
 
 void TVTList::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press has already set the current cell and reported any click; only when the
-    // double-click comes alone is the cell taken from it here, without a click of its own.
     const QPoint pos = event->position().toPoint();
     const int item = rowAt(pos.y());
+    const int col = item < 0 ? -1 : getColumnAt(item, pos.x(), pos.y());
+    // A window system delivers a double-click as a press, a release and then the double-click
+    // in place of the second press. The press has toggled a mark already; toggling again here
+    // would undo it, so a double-click on a mark toggles it once, like a click.
+    const bool pressedHere = item == m_pressedRow && col == m_pressedColumn;
+    m_pressedRow = -1;
+    m_pressedColumn = -1;
     m_currentRow = item;
-    m_currentColumn = item < 0 ? -1 : getColumnAt(item, pos.x(), pos.y());
-    beginEditing();
+    m_currentColumn = col;
+    if (!(pressedHere && col != -1 && clickableColumn(col))) {
+        beginEditing();
+    }
+    Invalidate();
+}
+
+void TVTList::setCurrentCell(int row, int col) {
+    if (row < 0 || row >= itemCount() || col < 0 || col >= columnCount()) {
+        return;
+    }
+    m_currentRow = row;
+    m_currentColumn = col;
+    scrollTo(m_model->index(row, col));
     Invalidate();
 }
 

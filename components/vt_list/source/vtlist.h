@@ -75,6 +75,8 @@ public:
 
     int currentRow() const { return m_currentRow; }
     int currentColumn() const { return m_currentColumn; }
+    // Makes a cell the current one and scrolls it into view; a cell outside the grid is ignored.
+    void setCurrentCell(int row, int col);
     bool isEditing() const { return m_editing; }
     QLineEdit* editor() const;
 
@@ -117,6 +119,9 @@ private:
 
     int m_currentRow = -1;
     int m_currentColumn = -1;
+    // The cell of the last press, which the double-click of the same gesture follows.
+    int m_pressedRow = -1;
+    int m_pressedColumn = -1;
     bool m_editing = false;
     std::unique_ptr<TVTListModel> m_model;
     std::unique_ptr<QStyledItemDelegate> m_delegate;
