@@ -45,6 +45,7 @@
 #include <thread>
 #include <vector>
 
+#include "atcomm/controllerconnectioncheck.h"
 #include "engine/controllerbase.h"
 #include "model/configurationmodel.h"
 #include "model/unitlayout.h"
@@ -280,6 +281,10 @@ bool EndsWithQuietPeriod(const std::string& entry) {
     return !entry.starts_with("AT+CMGW");
 }
 
+// The connection check sends ESC before its first "ATI" (a write of its own, unlogged by the
+// unit when it is not waiting for text) and lets the module settle before the "ATI".
+constexpr double kReleaseMs = kPortWritePauseMs + CControllerConnectionCheck::kReleasePauseMs;
+
 bool IsSignalPoll(const std::string& entry) {
     return entry == "AT+CSQ" || entry == "AT+CREG?";
 }
@@ -300,9 +305,14 @@ struct Bound {
 Bound LowerBound(const CUnitSimulator& unit, const LineMark& from, const LineMark& to) {
     const std::vector<std::string> log = unit.CommandLog();
     Bound bound;
+    bool released = false;
     for (std::size_t i = from.commands; i < to.commands && i < log.size(); ++i) {
         const std::string& entry = log[i];
         ++bound.commands;
+        if (entry == "ATI" && !released) {
+            released = true;
+            bound.pausesS += kReleaseMs / 1000;
+        }
         bound.signalPolls += IsSignalPoll(entry) ? 1 : 0;
         bound.pausesS +=
             (kPortWritePauseMs + (SentAfterCommandPause(entry) ? kCommandPauseMs : 0)) / 1000;

@@ -41,6 +41,10 @@ void CControllerConnectionCheck::DoAction(uint8_t action) {
         Finish(resultFailed);
         return;
     }
+    if (!released) {
+        released = true;
+        ReleaseTextEntry(kReleasePauseMs);
+    }
     if (Exchange("ATI\r")) {
         // Case matters: the makers write their names exactly so.
         if (ReplyContains("SIEMENS") || ReplyContains("TRIORAIL") || ReplyContains("Cinterion")) {

@@ -6,11 +6,15 @@
 #include "engine/controllerbase.h"
 
 // Asks the module to identify itself with "ATI" until the answer names a supported maker. Each
-// attempt is followed by a progress step, so the bar shows the attempts used.
+// attempt is followed by a progress step, so the bar shows the attempts used. The first attempt
+// is preceded by ESC: a module that an earlier run or another program left waiting for message
+// text would take every "ATI" for more text.
 class CControllerConnectionCheck : public CControllerBase {
 public:
     static constexpr char kDescriptionKey[] = "CONTROLLER_CONNECTION_CHECK_DESCRIPTION";
     static constexpr uint32_t kReplyTimeoutMs = 2000;
+    // Time for a released module to answer the ESC before the first "ATI".
+    static constexpr uint32_t kReleasePauseMs = 100;
 
     explicit CControllerConnectionCheck(int32_t attempts);
 
@@ -32,4 +36,5 @@ private:
 
     int32_t attemptsLeft;
     std::string identification;
+    bool released = false;
 };

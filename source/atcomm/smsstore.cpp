@@ -11,7 +11,7 @@ std::string SmsHeaderCommand(const std::string& number) {
 }
 
 std::string SmsTextCommand(const std::string& text) {
-    return AnsiToGsm(text) + '\x1A';
+    return EscapeForTextEntry(AnsiToGsm(text)) + '\x1A';
 }
 
 bool IsStoredAt(const std::string& reply, int32_t index) {

@@ -12,8 +12,8 @@ inline constexpr char kSmsPrompt[] = ">";
 
 // "AT+CMGW=\"<number>\"\r", or "AT+CMGW\r" for a message without a destination.
 std::string SmsHeaderCommand(const std::string& number);
-// The Windows-1252 text in the module's character set, ended by Ctrl-Z. It may hold zero
-// bytes ("@"), so it must be sent with its full length.
+// The Windows-1252 text in the module's character set, escaped for typing after the prompt
+// and ended by Ctrl-Z. It may hold zero bytes ("@"), so it must be sent with its full length.
 std::string SmsTextCommand(const std::string& text);
 // True when the reply is a completed store report naming `index`.
 bool IsStoredAt(const std::string& reply, int32_t index);

@@ -152,3 +152,18 @@ std::string GsmToAnsi(const std::string& text) {
 std::string AnsiToGsm(const std::string& text) {
     return MapBytes(text, kAnsiToGsm);
 }
+
+std::string EscapeForTextEntry(const std::string& gsm) {
+    std::string result;
+    result.reserve(gsm.size());
+    for (const char byte : gsm) {
+        if (byte == '\\') {
+            result += "\\5C";
+        } else if (byte == '\x08') {
+            result += "\\08";
+        } else {
+            result.push_back(byte);
+        }
+    }
+    return result;
+}

@@ -35,3 +35,9 @@ std::string GsmToAnsi(const std::string& text);
 // An edited Windows-1252 text in the module's character set. The result may hold the byte 00
 // and other control bytes, so it must be sent with its full length.
 std::string AnsiToGsm(const std::string& text);
+
+// A text in the module's character set as it must be typed after the module's text prompt. The
+// module reads a backslash and two hex digits there as the byte they name, and takes a
+// backspace as an edit, so GSM "Ö" (0x5C, the backslash) and GSM "ò" (0x08, the backspace)
+// travel as "\5C" and "\08"; every other byte goes as it is.
+std::string EscapeForTextEntry(const std::string& gsm);

@@ -63,14 +63,31 @@ void CControllerBase::Finish(uint8_t code) {
     SetState(stFINISHED);
 }
 
-void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
-    pauseMs = std::min(pauseMs, commandPauseLimitMs);
-    if (pauseMs > 0) {
-        PauseFor(pauseMs);
+void CControllerBase::Pause(uint32_t ms) {
+    ms = std::min(ms, commandPauseLimitMs);
+    if (ms > 0) {
+        PauseFor(ms);
     }
+}
+
+void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
+    Pause(pauseMs);
     command = std::move(text);
     commandSent = true;
     RequireSource()->Write(command.data(), static_cast<uint32_t>(command.size()));
+}
+
+void CControllerBase::SendPromptCommand(std::string text, uint32_t pauseMs) {
+    Pause(pauseMs);
+    command = std::move(text);
+    ICommSource* source = RequireSource();
+    source->SetTextEntryPending(true);
+    source->Write(command.data(), static_cast<uint32_t>(command.size()));
+}
+
+void CControllerBase::ReleaseTextEntry(uint32_t settleMs) {
+    SendCommand(std::string(1, kEscape));
+    Pause(settleMs);
 }
 
 std::optional<bool> CControllerBase::ExchangeUnlessCancelled(std::string text, uint32_t pauseMs) {
@@ -84,7 +101,11 @@ std::optional<bool> CControllerBase::ExchangeForPromptUnlessCancelled(std::strin
 
 std::optional<bool> CControllerBase::SendAndRead(std::string text, uint32_t pauseMs,
                                                  bool (CControllerBase::*read)()) {
-    SendCommand(std::move(text), pauseMs);
+    if (read == &CControllerBase::ReadPrompt) {
+        SendPromptCommand(std::move(text), pauseMs);
+    } else {
+        SendCommand(std::move(text), pauseMs);
+    }
     if (IsCancelRequested()) {
         return std::nullopt;
     }
@@ -125,7 +146,7 @@ bool CControllerBase::Exchange(std::string text, uint32_t pauseMs) {
 }
 
 bool CControllerBase::ExchangeForPrompt(std::string text, uint32_t pauseMs) {
-    SendCommand(std::move(text), pauseMs);
+    SendPromptCommand(std::move(text), pauseMs);
     return ReadPrompt();
 }
 

@@ -33,6 +33,8 @@ public:
     static constexpr uint8_t stFIRST_WORK = 2;
     // The pause most commands are preceded by.
     static constexpr uint32_t kCommandPauseMs = 100;
+    // Cancels the module's text entry; ignored when the module is at its commands.
+    static constexpr char kEscape = '\x1B';
 
     void Step() override;
     void SetCancelEvent(CEvent* event) override;
@@ -83,6 +85,10 @@ protected:
     // The halves of an exchange, for controllers that test for a cancel between them. The text
     // is kept in `command`, so SendCommand(command) repeats the last one unchanged.
     void SendCommand(std::string text, uint32_t pauseMs = 0);
+    // Sends ESC, which releases a module that some earlier run or program left waiting for
+    // message text, then gives the module `settleMs` (within the pause limit) to answer, so
+    // that its answer is gone with the purge before the next command.
+    void ReleaseTextEntry(uint32_t settleMs);
     bool ReadReply();
     bool ReadPrompt();
     // The halves with the cancel tested after each: nothing when a cancel came (the step then
@@ -104,6 +110,11 @@ protected:
 private:
     std::optional<bool> SendAndRead(std::string text, uint32_t pauseMs,
                                     bool (CControllerBase::*read)());
+    // The prompt-awaiting form: from the moment it is written the module may be waiting for
+    // message text, which the communication source must know in case it is closed before the
+    // text goes out.
+    void SendPromptCommand(std::string text, uint32_t pauseMs);
+    void Pause(uint32_t ms);
     void actionGetDescriptionString();
     void actionProgress();
     bool ReadWith(IResponseReader& used);

@@ -11,7 +11,16 @@ namespace {
 // The longest one wait lasts, so a caller looks at its cancel flag and the port often enough.
 constexpr uint32_t kWaitSliceMs = 10;
 
+// Ctrl-Z ends a message text and stores it; ESC drops it. Either leaves the module at its
+// commands again, and ESC is ignored there (V.250), so it is safe to send when unsure.
+constexpr char kCtrlZ = '\x1A';
+constexpr char kEscape = '\x1B';
+
 }  // namespace
+
+bool ICommSource::EndsTextEntry(const char* buffer, uint32_t count) {
+    return count > 0 && (buffer[count - 1] == kCtrlZ || buffer[count - 1] == kEscape);
+}
 
 void ICommSource::WaitForData(uint32_t timeoutMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint32_t>(timeoutMs, 1)));
@@ -33,6 +42,9 @@ void CComPortCommSource::Write(const char* buffer, uint32_t count) {
     if (IsOpen()) {
         port->Purge(CComPort::purgeAll);
         port->Write(buffer, count);
+        if (EndsTextEntry(buffer, count)) {
+            textEntryPending = false;
+        }
     }
 }
 
@@ -57,6 +69,8 @@ void CComPortCommSource::Open() {
         beforeOpen();
     }
     port->Open();
+    // Whatever an earlier session left is the connection check's to clear up.
+    textEntryPending = false;
     if (afterOpen) {
         afterOpen();
     }
@@ -64,6 +78,13 @@ void CComPortCommSource::Open() {
 
 void CComPortCommSource::Close() {
     std::lock_guard guard(lock);
+    if (textEntryPending.exchange(false) && IsOpen()) {
+        try {
+            port->Write(&kEscape, 1);
+        } catch (const CComPort::EComPortException&) {
+            // The adapter is gone, and the module's line with it; nothing more can be done.
+        }
+    }
     if (beforeClose) {
         beforeClose();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,12 +30,24 @@ public:
     void SetAfterOpen(Callback callback) { afterOpen = std::move(callback); }
     void SetAfterClose(Callback callback) { afterClose = std::move(callback); }
 
+    // The module may be waiting for message text: set just before a command that the module
+    // answers with its text prompt. Once a write ends with Ctrl-Z (the text is complete) or ESC
+    // (the entry is cancelled) the module is back at its commands. A module left waiting would
+    // take every later command for more text, until it is switched off, so a source closed
+    // while this is set first sends ESC. Set from the worker, read by whoever closes.
+    void SetTextEntryPending(bool pending) { textEntryPending = pending; }
+    bool IsTextEntryPending() const { return textEntryPending; }
+
     // Sleeps until bytes may be waiting or the time has passed, so that a reader waiting on a
     // silent module costs no processor time. A spurious early return is allowed; callers read
     // and decide. The base version just sleeps a little, which suits scripted test sources.
     virtual void WaitForData(uint32_t timeoutMs);
 
 protected:
+    // True when `count` bytes at `buffer` end with Ctrl-Z or ESC.
+    static bool EndsTextEntry(const char* buffer, uint32_t count);
+
+    std::atomic<bool> textEntryPending{false};
     Callback beforeClose;
     Callback beforeOpen;
     Callback afterClose;
@@ -50,12 +63,16 @@ public:
     // Closes an open port first, so afterClose runs.
     ~CComPortCommSource() override;
 
-    // Nothing is sent and nothing reported while the port is closed.
+    // Nothing is sent and nothing reported while the port is closed. A write ending with Ctrl-Z
+    // or ESC clears the pending text entry, under the same lock as the write, so a Close never
+    // sees the text sent and the flag still set.
     void Write(const char* buffer, uint32_t count) override;
     void Read(char* buffer, uint32_t count, uint32_t& received) override;
     bool IsOpen() override;
     // afterOpen runs only when the port opened; a failure passes to the caller.
     void Open() override;
+    // With a text entry pending, one ESC goes out first; a port that fails it (the adapter
+    // pulled out) is closed all the same.
     void Close() override;
     // Waits at most 10 ms for bytes on the open port (or just sleeps that long while closed),
     // without holding the lock during the wait, so a Close from the GUI thread is never kept

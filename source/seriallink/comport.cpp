@@ -51,6 +51,20 @@ constexpr SpeedEntry kSpeeds[] = {
     {3500000, B3500000}, {4000000, B4000000},
 };
 
+// How long a close waits for queued bytes to leave before the line settings found at Open come
+// back: a byte still in the adapter would otherwise go out at those settings. Bounded, so a
+// wedged adapter cannot hold the close.
+constexpr std::chrono::milliseconds kCloseDrainLimit{200};
+
+void WaitUntilSent(int fd, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int queued = 0;
+    while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) {
@@ -400,6 +414,7 @@ void CComPort::Close() noexcept {
     if (!opened) {
         return;
     }
+    WaitUntilSent(handle, kCloseDrainLimit);
     tcsetattr(handle, TCSANOW, &savedConfig);
     ReleaseDevice();
     opened = false;

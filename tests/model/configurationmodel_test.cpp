@@ -273,6 +273,13 @@ std::vector<ValidationCase> ValidationCases() {
         {"left brace", {S(9, text, "Door {1}")}, R::forbiddenCharacter},
         {"tilde, check off", {S(0, text, "a~b")}, R::forbiddenCharacter, false},
         {"a with diaeresis", {S(0, text, "G\xE4rd")}, ok},
+        // "Ö" is the module's backslash and travels escaped; a typed backslash has no place.
+        {"O with diaeresis before hex digits",
+         {S(0, text,
+            "\xD6"
+            "DE")},
+         ok},
+        {"backslash", {S(0, text, "C:\\")}, R::forbiddenCharacter},
         {"receiver without country code", {S(3, num, "0701234567")}, R::missingCountryCode},
         {"receiver without country code, check off", {S(3, num, "0701")}, ok, false},
         {"access number, check off", {B(3, pbNew, "0701")}, R::missingCountryCode, false},

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+
+#include "atcomm/controllerconnectioncheck.h"
+#include "seriallink/comport.h"
 #include "support/sequencerfixture.h"
+#include "support/waituntil.h"
 
 // The window's tests prove each operation through the window; here only what they do not
 // reach: a step failing in the middle of the read, after the configuration store was found.
@@ -44,4 +50,78 @@ TEST(UnitSequencer, TheRewriteAfterAMisplacedMessageDeletesItFromTheStore) {
         EXPECT_EQ(state.messages.count(index), 1u) << index;
     }
     EXPECT_EQ(state.messages.at(5).text, "Moved");
+}
+
+namespace {
+
+const std::string kEsc = "\x1B";
+
+// Leaves the unit waiting for message text, as a program that stopped after the prompt would:
+// the unit takes each command after that for more text.
+void LeaveAtTextPrompt(CUnitSimulator& unit) {
+    CComPort other;
+    other.SetPortName(unit.PortPath());
+    other.SetSettings(CUnitSequencer::kPortSettings);
+    other.SetWritePause(std::chrono::milliseconds(0));
+    other.Open();
+    const std::string header = "AT+CMGW\r";
+    other.Write(header.data(), static_cast<uint32_t>(header.size()));
+    ASSERT_TRUE(WaitUntil([&] { return unit.CommandCount() == 1; }));
+}
+
+}  // namespace
+
+// Whoever left the unit at its text prompt, the connect releases it with ESC before its first
+// "ATI", instead of spending every attempt on a unit that takes "ATI" for text.
+TEST(UnitSequencer, AUnitLeftAtItsTextPromptIsReleasedByTheConnect) {
+    CUnitState state = DataState("unit-me.json");
+    state.profile.textMode = true;
+    SequencerFixture f(state, 300);
+    // The check keeps its pause after the ESC: the purge before the next write discards what
+    // has not left yet, and a pseudo-terminal also what the unit has not read yet.
+    const auto quick = f.Sequencer().OnControllerQueued;
+    f.Sequencer().OnControllerQueued = [quick](IController& controller) {
+        quick(controller);
+        if (auto* check = dynamic_cast<CControllerConnectionCheck*>(&controller)) {
+            check->SetCommandPauseLimit(CControllerConnectionCheck::kReleasePauseMs);
+        }
+    };
+    LeaveAtTextPrompt(f.Unit());
+    ASSERT_TRUE(f.Connect());
+    const Strings log = f.Unit().CommandLog();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(Strings(log.begin(), log.begin() + 3), (Strings{"AT+CMGW", kEsc, "ATI"}));
+    EXPECT_EQ(f.Unit().State().messages, state.messages);
+}
+
+// A write that ends while the unit waits for message text (the prompt was lost, so the text
+// never went), by Disconnect or by the time-out, sends ESC before the port closes: the unit is
+// free at once, and the next connect reads it at its first "ATI".
+TEST(UnitSequencer, AWriteEndingAtTheTextPromptReleasesTheUnitBeforeThePortCloses) {
+    for (const bool cancelled : {true, false}) {
+        SCOPED_TRACE(cancelled ? "disconnected" : "timed out");
+        SequencerFixture f(DataState("unit-me.json"), cancelled ? 10000 : 300);
+        ASSERT_TRUE(f.Connect());
+        f.Model().SmsTable().setData(0, CUnitSequencer::kNewTextColumn, "Changed");
+        f.Unit().AddFault({"AT+CMGW", 1, false, CCommandFault::Action::LoseReply, ""});
+        f.Unit().ClearCommandLog();
+        if (cancelled) {
+            ASSERT_TRUE(f.Sequencer().Write(true));
+            ASSERT_TRUE(f.PumpUntil([&] { return CountPrefix(f.Commands(), "AT+CMGW") == 1; }));
+            f.Sequencer().Disconnect();
+            EXPECT_EQ(f.View().outcome, ERunOutcome::disconnected);
+        } else {
+            EXPECT_FALSE(f.Write());
+            EXPECT_EQ(f.View().outcome, ERunOutcome::failed);
+        }
+        EXPECT_FALSE(f.Sequencer().IsOpen());
+        ASSERT_TRUE(WaitUntil([&] { return f.Commands().size() == 3; }));
+        EXPECT_EQ(f.Commands(), (Strings{"AT+CMGD=1", "AT+CMGW=\"+46701234567\"", kEsc}));
+
+        f.Unit().ClearFaults();
+        f.Unit().ClearCommandLog();
+        ASSERT_TRUE(f.Connect());
+        EXPECT_EQ(CountPrefix(f.Commands(), "ATI"), 1);
+        EXPECT_EQ(f.Commands().front(), "ATI");
+    }
 }

@@ -66,6 +66,47 @@ TEST(CommSource, WriteDiscardsWhatArrivedBeforeIt) {
     EXPECT_EQ(ReadAtLeast(*source, 6), "\r\nOK\r\n");
 }
 
+// A module left waiting for message text takes every later command for more text, so a source
+// closed with a text entry pending sends ESC first; once the text (ended by Ctrl-Z) or an ESC
+// has gone out, nothing more. A far end that is gone does not keep the port from closing.
+TEST(CommSource, ClosingWithATextEntryPendingReleasesTheModuleFirst) {
+    const std::string header = "AT+CMGW\r";
+    const struct {
+        const char* name;
+        std::string after;    // written after the header
+        std::string atClose;  // what the close sends
+    } cases[] = {
+        {"prompt awaited", "", "\x1B"},
+        {"text sent", "Hi\x1A", ""},
+        {"text entry cancelled", "\x1B", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PtyPair pty;
+        auto source = MakeSource(pty.SlavePath());
+        source->Open();
+        source->SetTextEntryPending(true);
+        // Read as it goes: each write first empties what the far end has not taken yet.
+        for (const std::string& bytes : {header, c.after}) {
+            if (bytes.empty()) {
+                continue;
+            }
+            source->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+            EXPECT_EQ(pty.ReadFromPort(bytes.size()), bytes);
+        }
+        source->Close();
+        EXPECT_EQ(pty.ReadFromPort(2, 100ms), c.atClose);
+        EXPECT_FALSE(source->IsTextEntryPending());
+    }
+    auto pty = std::make_unique<PtyPair>();
+    auto source = MakeSource(pty->SlavePath());
+    source->Open();
+    source->SetTextEntryPending(true);
+    pty.reset();
+    EXPECT_NO_THROW(source->Close());
+    EXPECT_FALSE(source->IsOpen());
+}
+
 // The worker polls a silent line in a tight loop while the user presses Disconnect; the GUI
 // thread must get the port at once, not after one or more of the worker's waits.
 TEST(CommSource, CloseFromAnotherThreadIsNotHeldOffByAPollingWorker) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -117,6 +118,11 @@ public:
         return loop.PumpUntil([this] { return !sequencer->IsRunning(); },
                               std::chrono::seconds(30)) &&
                view.outcome == expected;
+    }
+    // Pumps until the condition holds or the bound passes, for a test that acts mid-run.
+    bool PumpUntil(const std::function<bool()>& condition,
+                   std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+        return loop.PumpUntil(condition, bound);
     }
     // Opens the port and runs the connect sequence, as Connect does.
     bool Connect(ERunOutcome expected = ERunOutcome::ready) {

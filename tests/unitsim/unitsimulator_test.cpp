@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "atcomm/smsstore.h"
 #include "core/textutils.h"
 #include "support/waituntil.h"
 #include "unitline.h"
@@ -136,8 +137,42 @@ TEST_F(UnitSimTest, MessageTextsEndWithCtrlZOrEscAndTakeTheLowestFreeIndex) {
     });
 }
 
+// After the prompt the module edits and decodes what is typed: a backspace takes back the last
+// character, a backslash with two hex digits is the byte they name. The entry outlasts the
+// client's close, so the next client's commands become text, until ESC drops it. In a command
+// line ESC and the other control characters are left out.
+TEST_F(UnitSimTest, TypedTextIsEditedAndDecodedAndOnlyEscReleasesAForgottenPrompt) {
+    StartUnit(Quiet());
+    const std::string typed = "\\5CDE\\5c12 \\zz\\4 X\x08Y\\";
+    ExpectReplies({
+        {"\x1B"
+         "AT+CMGW\r",
+         "\r\n> "},
+        {typed + "\x1A", "\r\n+CMGW: 1\r\n" + kOk},
+        {"AT+CMGW\r", "\r\n> "},
+    });
+    line.reset();
+    line = std::make_unique<UnitLine>(sim->PortPath());
+    ExpectReplies({
+        {"ATI\r", "\r\n> "},
+        {"\x1B", kOk},
+        {"\x1B"
+         "ATI\r",
+         Info("SIEMENS\r\nMC35i\r\nREVISION 02.00")},
+    });
+    EXPECT_EQ(sim->State().messages.size(), 1u);
+    EXPECT_EQ(sim->State().messages.at(1).text,
+              "\x5C"
+              "DE\x5C"
+              "12 \\zz\\4 Y\\");
+    EXPECT_EQ(sim->CommandLog(),
+              (std::vector<std::string>{"AT+CMGW", "\\5CDE\\5c12 \\zz\\4 Y\\\x1A", "AT+CMGW",
+                                        "ATI\r\x1B", "ATI"}));
+}
+
 // Every Windows-1252 text the tool lets through must come back from a listing unchanged when
-// read the tool's way; "Ö" (GSM 0x5C, a backslash) before hex digits is the trap.
+// written and read the tool's way; "Ö" (GSM 0x5C, a backslash) before hex digits and "ò" (GSM
+// 0x08, a backspace) are the traps.
 TEST_F(UnitSimTest, ListedTextsReadBackThroughTheToolsConversion) {
     StartUnit(Quiet());
     const std::string rejected = "\xBD\xA8\x60\x7B\x5B\x5D\x7D\x5C\x5E\x7E\x7C";
@@ -154,7 +189,7 @@ TEST_F(UnitSimTest, ListedTextsReadBackThroughTheToolsConversion) {
                                             "0D $_"};
     for (std::size_t i = 0; i < texts.size(); ++i) {
         ASSERT_EQ(line->Exchange("AT+CMGW=\"+4670\"\r"), "\r\n> ");
-        ASSERT_EQ(line->Exchange(AnsiToGsm(texts[i]) + "\x1A"),
+        ASSERT_EQ(line->Exchange(SmsTextCommand(texts[i])),
                   "\r\n+CMGW: " + std::to_string(i + 1) + "\r\n" + kOk);
     }
     const std::string listing = line->Exchange("AT+CMGL=\"ALL\"\r");

@@ -33,7 +33,7 @@ TEST(GsmAlphabet, ListingsEscapeWhatCannotTravelRaw) {
         EXPECT_EQ(CGsmAlphabet::EscapeForListing(gsm), listed);
     }
     EXPECT_EQ(CGsmAlphabet::EscapeQuoted("a\"\\"), "a\\22\\5C");
-    EXPECT_EQ(CGsmAlphabet::UnescapeQuoted("a\\22\\5c\\zz\\"), "a\"\\\\zz\\");
+    EXPECT_EQ(CGsmAlphabet::Unescape("a\\22\\5c\\zz\\"), "a\"\\\\zz\\");
 }
 
 TEST(UnitState, JsonRoundTripKeepsEverything) {

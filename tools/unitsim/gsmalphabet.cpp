@@ -190,7 +190,7 @@ std::string CGsmAlphabet::EscapeQuoted(const std::string& gsm) {
     return EscapeBytes(gsm, true);
 }
 
-std::string CGsmAlphabet::UnescapeQuoted(const std::string& text) {
+std::string CGsmAlphabet::Unescape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -27,7 +27,8 @@ public:
     // constants, where a backslash and two hex digits stand for one byte. Escaping covers the
     // bytes of EscapeForListing plus the double quote 0x22.
     static std::string EscapeQuoted(const std::string& gsm);
-    // Undoes the escapes of a quoted parameter a client sent; a backslash not followed by two
-    // hex digits stays as it is.
-    static std::string UnescapeQuoted(const std::string& text);
+    // Undoes the escapes a client sent in a quoted parameter or in a message text typed after
+    // the prompt (where the module family reads them too, so "Ö" is typed as "\5C"); a
+    // backslash not followed by two hex digits stays as it is.
+    static std::string Unescape(const std::string& text);
 };

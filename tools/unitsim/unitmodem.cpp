@@ -181,6 +181,15 @@ std::vector<CModemOutput> CUnitModem::Feed(std::string_view bytes) {
                 flushEcho();
                 text += c;
                 out.push_back({CModemOutput::Kind::Reply, "\r\n> "});
+            } else if (c == 0x08) {
+                // The text is edited as it is typed (TS 27.005): a backspace takes back the last
+                // character, so a GSM "ò" must be typed as its escape.
+                if (echo) {
+                    echoed += c;
+                }
+                if (!text.empty()) {
+                    text.pop_back();
+                }
             } else {
                 if (echo) {
                     echoed += c;
@@ -205,6 +214,9 @@ std::vector<CModemOutput> CUnitModem::Feed(std::string_view bytes) {
             }
         } else if (c == '\n' && line.empty()) {
             // The line feed of a client that ends its lines with CR LF.
+        } else if (static_cast<unsigned char>(c) < 0x20 && c != '\n') {
+            // Other control characters, ESC among them, are ignored in a command line (V.250),
+            // so an ESC sent to a module that was not waiting for text does no harm.
         } else if (line.size() < kMaxLine) {
             line += c;
         } else {
@@ -247,7 +259,10 @@ void CUnitModem::HandleTextEnd(char terminator, std::vector<CModemOutput>& out) 
             if (terminator == 0x1B) {
                 return Ok();
             }
-            if (text.size() > kMaxTextBytes) {
+            // The typed text takes the same "\hh" escapes as a quoted parameter; the limit is
+            // on what is stored.
+            const std::string typed = CGsmAlphabet::Unescape(text);
+            if (typed.size() > kMaxTextBytes) {
                 return CmsError(305);
             }
             const int index = FreeSmsIndex();
@@ -257,7 +272,7 @@ void CUnitModem::HandleTextEnd(char terminator, std::vector<CModemOutput>& out) 
             CStoredSms sms;
             sms.status = pendingStatus;
             sms.address = pendingAddress;
-            sms.text = text;
+            sms.text = typed;
             state.messages[index] = sms;
             Changed();
             return "\r\n+CMGW: " + std::to_string(index) + "\r\n" + Ok();
@@ -394,7 +409,7 @@ std::string CUnitModem::Execute(const std::string& rawBody) {
                 if (close == std::string::npos) {
                     return Error();
                 }
-                param.value = CGsmAlphabet::UnescapeQuoted(args.substr(i + 1, close - i - 1));
+                param.value = CGsmAlphabet::Unescape(args.substr(i + 1, close - i - 1));
                 param.quoted = true;
                 param.present = true;
                 i = close + 1;

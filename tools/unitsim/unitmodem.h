@@ -52,8 +52,10 @@ public:
     explicit CUnitModem(CUnitState state, ChangeHandler onChange = {});
 
     // Takes bytes from the line and returns what the module sends back. Commands end with a
-    // carriage return; a message text after the prompt ends with Ctrl-Z (stored) or ESC
-    // (dropped).
+    // carriage return; other control characters but backspace and line feed are left out of
+    // a command line. A message text after the prompt ends with Ctrl-Z (stored) or ESC
+    // (dropped); a backspace in it takes back the last character, and "\hh" escapes are
+    // undone when it is stored. The entry outlasts a client's close, as on the real module.
     std::vector<CModemOutput> Feed(std::string_view bytes);
 
     const CUnitState& State() const { return state; }
