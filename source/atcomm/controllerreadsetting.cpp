@@ -12,7 +12,7 @@ void CControllerReadSetting::DoAction(uint8_t action) {
     }
     if (Exchange("AT+CPBR=" + IntToStr(position) + "\r", kCommandPauseMs) &&
         ReplyContains("OK\r\n")) {
-        value = ParseQuotedValue(GetReply());
+        value = ParseQuotedValue(GetReply(), position);
         Finish(resultOk);
         return;
     }

@@ -7,6 +7,8 @@
 // Pure readers of the two listings the module gives in one reply: the phonebook range read
 // ("+CPBR:" lines) and the SMS store listing ("+CMGL:" headers, each followed by its text line).
 // They take the reply text apart only; which entries the caller keeps is its own decision.
+// Both read only lines that start with their own prefix and pass over unsolicited reports
+// (see CReplyLines), wherever those arrived.
 
 // One readable "+CPBR:" line.
 struct CPhoneBookListingEntry {
@@ -43,9 +45,9 @@ struct CSmsListingEntry {
 
 struct CSmsListing {
     enum class Outcome {
-        Empty,        // the reply is "\r\nOK\r\n" alone: no message is stored
+        Empty,        // the final OK is the only answer (reports aside): no message is stored
         Listed,       // every header was read
-        NotAListing,  // no "+CMGL: " header, or no "OK"
+        NotAListing,  // no final OK, or answer lines but no "+CMGL: " header
         Unreadable,   // a header's index is not a number of 1 or more; reading stopped there
     };
     Outcome outcome = Outcome::Empty;

@@ -1,84 +1,111 @@
 #include "atcomm/replyparser.h"
 
+#include <string_view>
+
 #include "core/parseint.h"
 #include "core/textutils.h"
+#include "engine/fieldcursor.h"
+#include "engine/replylines.h"
+
+namespace {
+
+// The text of a line up to a carriage return inside it, which no value runs across.
+std::string UpToCarriageReturn(std::string_view text) {
+    return std::string(text.substr(0, text.find('\r')));
+}
+
+}  // namespace
 
 std::optional<EPinKind> ParsePinStatus(const std::string& reply) {
-    const auto contains = [&reply](const char* text) {
-        return reply.find(text) != std::string::npos;
-    };
-    // The two-codes are looked for first: "+CPIN: SIM PIN" is the start of "+CPIN: SIM PIN2".
-    if (contains("+CPIN: READY")) {
+    const std::optional<std::string_view> status = CReplyLines(reply).Find("+CPIN: ");
+    if (!status) {
+        return std::nullopt;
+    }
+    // The two-codes are looked for first: "SIM PIN" is the start of "SIM PIN2".
+    if (status->starts_with("READY")) {
         return EPinKind::Ready;
     }
-    if (contains("+CPIN: SIM PIN2")) {
+    if (status->starts_with("SIM PIN2")) {
         return EPinKind::SimPin2;
     }
-    if (contains("+CPIN: SIM PUK2")) {
+    if (status->starts_with("SIM PUK2")) {
         return EPinKind::SimPuk2;
     }
-    if (contains("+CPIN: SIM PIN")) {
+    if (status->starts_with("SIM PIN")) {
         return EPinKind::SimPin;
     }
-    if (contains("+CPIN: SIM PUK")) {
+    if (status->starts_with("SIM PUK")) {
         return EPinKind::SimPuk;
     }
     return std::nullopt;
 }
 
 std::optional<int32_t> ParseTriesLeft(const std::string& reply) {
-    static const std::string key = "^SPIC: ";
-    if (reply.find(key) == std::string::npos) {
+    const std::optional<std::string_view> tries = CReplyLines(reply).Find("^SPIC: ");
+    if (!tries) {
         return std::nullopt;
     }
-    return ParseInt(GetValueAfter(key, '\r', reply), -1);
+    return ParseInt(UpToCarriageReturn(*tries), -1);
 }
 
 int32_t ParsePhonebookCapacity(const std::string& reply) {
-    const int from = PositionAfter(reply, ',', 2);
-    const int to = PositionAfter(reply, '\r', 2);
-    // `to` is just after the carriage return, so the total ends two positions before it.
-    const int length = to - 1 - from;
-    if (length <= 0) {
+    const std::optional<std::string_view> store = CReplyLines(reply).Find("+CPBS: ");
+    if (!store) {
         return 0;
     }
-    return ParseInt(
-        reply.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(length)), 0);
+    CFieldCursor fields(*store);
+    fields.Next();  // the store's name
+    fields.Next();  // the positions in use
+    return fields.AtEnd() ? 0 : ParseInt(std::string(fields.Next()), 0);
 }
 
 bool IsValidPhonebookCapacity(int32_t capacity) {
     return capacity >= 1 && capacity <= kMaxPhonebookCapacity;
 }
 
-std::string ParseQuotedValue(const std::string& reply) {
-    return GetValueAfter(",\"", '"', reply);
+std::string ParseQuotedValue(const std::string& reply, std::optional<int32_t> position) {
+    const auto atPosition = [position](std::string_view fields) {
+        return ParseInt(std::string(CFieldCursor(fields).Next()), 0) == *position;
+    };
+    const CReplyLines lines(reply);
+    const std::optional<std::string_view> entry =
+        position ? lines.Find("+CPBR: ", atPosition) : lines.Find("+CPBR: ");
+    if (!entry) {
+        return {};
+    }
+    return GetValueAfter(",\"", '"', std::string(*entry));
 }
 
 std::string ParseSignalQuality(const std::string& reply) {
-    static const std::string key = "+CSQ: ";
-    if (reply.find(key) == std::string::npos) {
+    const std::optional<std::string_view> quality = CReplyLines(reply).Find("+CSQ: ");
+    if (!quality) {
         return "-1";
     }
-    return GetValueAfter(key, ',', reply);
+    return UpToCarriageReturn(CFieldCursor(*quality).Next());
 }
 
 std::string ParseRegistrationStatus(const std::string& reply) {
-    static const std::string key = "+CREG: ";
-    const std::size_t at = reply.find(key);
-    if (at == std::string::npos) {
+    // The answer carries the presentation mode before the status, and mode 2 the location
+    // after it; the report of a change, which may come with the answer, has neither.
+    const auto isAnswer = [](std::string_view fields) {
+        const std::size_t count = CFieldCursor(fields).Remaining();
+        return count == 2 || count == 4;
+    };
+    const std::optional<std::string_view> registration =
+        CReplyLines(reply).Find("+CREG: ", isAnswer);
+    if (!registration) {
         return "0";
     }
-    // The status is the second field in every presentation mode; the mode comes first, and
-    // mode 2 adds the location after the status.
-    const std::size_t comma = reply.find(',', at + key.size());
-    if (comma == std::string::npos) {
-        return {};
-    }
-    const std::size_t end = reply.find_first_of(",\r", comma + 1);
-    return reply.substr(comma + 1, end == std::string::npos ? std::string::npos : end - comma - 1);
+    CFieldCursor fields(*registration);
+    fields.Next();  // the presentation mode
+    return UpToCarriageReturn(fields.Next());
 }
 
 int32_t ParseStoredIndex(const std::string& reply) {
-    const int32_t index = ParseInt(GetValueAfter("+CMGW: ", '\r', reply), -1);
+    const std::optional<std::string_view> stored = CReplyLines(reply).Find("+CMGW: ");
+    if (!stored) {
+        return -1;
+    }
+    const int32_t index = ParseInt(UpToCarriageReturn(*stored), -1);
     return index < 1 ? -1 : index;
 }

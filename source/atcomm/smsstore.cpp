@@ -2,6 +2,7 @@
 
 #include "atcomm/replyparser.h"
 #include "core/textutils.h"
+#include "engine/replylines.h"
 
 std::string SmsHeaderCommand(const std::string& number) {
     if (number.empty()) {
@@ -15,6 +16,5 @@ std::string SmsTextCommand(const std::string& text) {
 }
 
 bool IsStoredAt(const std::string& reply, int32_t index) {
-    return reply.find("\r\nOK\r\n") != std::string::npos &&
-           reply.find("+CMGW:") != std::string::npos && ParseStoredIndex(reply) == index;
+    return index >= 1 && ParseStoredIndex(reply) == index && CReplyLines(reply).EndsWithFinalOk();
 }

@@ -4,8 +4,9 @@
 #include <array>
 #include <chrono>
 #include <optional>
-#include <string_view>
+#include <string>
 
+#include "engine/replylines.h"
 #include "engine/taketime.h"
 
 namespace {
@@ -16,21 +17,12 @@ constexpr std::size_t kPollBytes = 512;
 // whole milliseconds would make "more than 5" mean 6 or more, and every command would pay for it.
 constexpr std::chrono::milliseconds kQuiet{5};
 
-constexpr std::string_view kFinalOk = "\r\nOK\r\n";
-constexpr std::string_view kListingHeader = "+CMGL:";
-
-// The last line must be exactly "OK". A stored message whose text is "OK" also produces that
-// line, right after its "+CMGL:" header, so such an "OK" is message text and not the end of
-// the listing.
-bool IsCompleteReply(std::string_view text) {
-    if (!text.ends_with(kFinalOk)) {
-        return false;
-    }
-    const std::string_view before = text.substr(0, text.size() - kFinalOk.size());
-    const std::size_t lineEnd = before.rfind("\r\n");
-    const std::string_view lastLine =
-        lineEnd == std::string_view::npos ? before : before.substr(lineEnd + 2);
-    return !lastLine.starts_with(kListingHeader);
+// Judged on lines, so that unsolicited reports (a `RING` just after the final result, a
+// `+CMTI:` in the middle) neither keep a complete reply waiting for its time-out nor end one
+// early. Only a reply that ends with a line end can be complete: a report still arriving is
+// left to finish first, and the lines are not split while one is still arriving.
+bool IsCompleteReply(const std::string& text) {
+    return text.ends_with("\r\n") && CReplyLines(text).EndsWithFinalOk();
 }
 
 }  // namespace

@@ -41,9 +41,11 @@ protected:
     CEvent* cancelEvent = nullptr;
 };
 
-// Waits for a reply whose last line is the final result "OK". Any other ending (an error
-// result, a prompt, silence) is collected until the time-out and reported as timed out with
-// the text kept, so controllers can look at what the unit said.
+// Waits for a reply whose final result is "OK": its last line apart from unsolicited reports
+// (see CReplyLines::EndsWithFinalOk). Any other ending (an error result, a prompt, silence) is
+// collected until the time-out and reported as timed out with the text kept, so controllers
+// can look at what the unit said. Unsolicited reports stay in the text; the parsers pass over
+// them.
 class CGeneralResponseReader : public IResponseReader {
 public:
     static constexpr std::size_t kMaxReplyBytes = std::size_t{1} << 20;

@@ -54,11 +54,11 @@ std::string Joined(const std::vector<Piece>& pieces) {
     return all;
 }
 
-// How a read ends: only a last line of exactly "OK" that is not message text completes a
-// reply, about 5 ms after the last bytes. Anything else runs into the time-out, which counts
-// from the call while nothing came, from the first bytes until the first line end, and from
-// the latest bytes after that; the text is kept either way. One reader serves every row, so
-// neither a time-out nor a text may carry over into the next read.
+// How a read ends: only a final result of exactly "OK" (the last line apart from unsolicited
+// reports, and not message text) completes a reply, about 5 ms after the last bytes. Anything else
+// runs into the time-out, which counts from the call while nothing came, from the first bytes until
+// the first line end, and from the latest bytes after that; the text is kept either way. One reader
+// serves every row, so neither a time-out nor a text may carry over into the next read.
 TEST(GeneralResponseReader, EndsOnlyOnAFinalOkOrTheTimeOut) {
     struct Case {
         uint32_t timeout;
@@ -88,6 +88,25 @@ TEST(GeneralResponseReader, EndsOnlyOnAFinalOkOrTheTimeOut) {
           {90, "\r\nOK\r\n"}}},
         {60, true, 60, {{0, "\r\nOK"}}},
         {60, true, 60, {{0, "\r\nOK\r\nMORE\r\n"}}},
+        // Unsolicited reports are no final result and do not hide one: OK then RING, a report
+        // between the lines and after the OK, one still arriving after it.
+        {200, false, 25, {{20, "\r\nOK\r\n\r\nRING\r\n"}}},
+        {200,
+         false,
+         5,
+         {{0,
+           "\r\n+CREG: 1,\"5E25\",\"605F\"\r\n\r\n+CSQ: 17,99\r\n\r\nOK\r\n\r\n+CMTI: "
+           "\"SM\",3\r\n"}}},
+        {200, false, 45, {{0, "\r\nOK\r\n\r\nRI"}, {40, "NG\r\n"}}},
+        {60, true, 60, {{0, "\r\nERROR\r\n\r\nRING\r\n"}}},
+        {60, true, 60, {{0, "\r\nRING\r\n\r\n+CREG: 5\r\n"}}},
+        // A message shown directly whose text is "OK", after an error: its text is no result.
+        {60,
+         true,
+         60,
+         {{0, "\r\nERROR\r\n\r\n+CMT: \"+4670\",,\"24/05/01,12:00:00+08\"\r\nOK\r\n"}}},
+        // A listed message whose text is "OK", then a report: the listing is not over.
+        {60, true, 60, {{0, "\r\n+CMGL: 1,\"STO UNSENT\",\"123\",,\r\nOK\r\n\r\nRING\r\n"}}},
         // the time-out counts from the call, from the first bytes, from the latest bytes
         {100, true, 100, {{200, "\r\nOK\r\n"}}, ""},
         {100, true, 100, {{0, "AB"}, {60, "CD"}, {130, "EF\r\n"}}, "ABCD"},

@@ -45,7 +45,12 @@ TEST_F(UnitSimTest, UnsolicitedLinesComeBeforeOrAfterRepliesOrBetweenThem) {
     StartUnit(Quiet());
     sim->AddFault({"CSQ", 1, false, Action::UnsolicitedBefore, "RING"});
     sim->AddFault({"CREG?", 1, false, Action::UnsolicitedAfter, "+CREG: 1"});
+    sim->AddFault({"CPBS", 1, true, Action::UnsolicitedInside, "+CMTI: \"SM\",3"});
     EXPECT_EQ(line->Exchange("AT+CSQ\r"), "\r\nRING\r\n" + Info("+CSQ: 20,99"));
+    // Inside: between the information lines and the final result code, or before a lone one.
+    EXPECT_EQ(line->Exchange("AT+CPBS?\r"),
+              "\r\n+CPBS: \"SM\",0,250\r\n\r\n+CMTI: \"SM\",3\r\n" + kOk);
+    EXPECT_EQ(line->Exchange("AT+CPBS=SM\r"), "\r\n+CMTI: \"SM\",3\r\n" + kOk);
     line->Send("AT+CREG?\r");
     const std::string withUrc = Info("+CREG: 0,1") + "\r\n+CREG: 1\r\n";
     EXPECT_EQ(line->ReadCount(withUrc.size()), withUrc);

@@ -112,7 +112,8 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     TempFolder folder;
     std::filesystem::copy_file(kDataFolder / "unit-demo.json", folder / "unit.json");
     Program program({"--link", folder / "port", "--state", folder / "unit.json", "--maker",
-                     "Cinterion", "--error-on", "AT+CSQ#2", "--log", folder / "log"});
+                     "Cinterion", "--error-on", "AT+CSQ#2", "--urc-inside", "AT+CPBR", "RING",
+                     "--log", folder / "log"});
     ASSERT_EQ(program.FirstLine(), folder / "port");
     {
         UnitLine line(folder / "port");
@@ -120,7 +121,7 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
         EXPECT_EQ(line.Exchange("ATE0\r"), "ATE0\r" + kOk);
         EXPECT_EQ(line.Exchange("AT+CSQ\r"), Info("+CSQ: 18,99"));
         EXPECT_EQ(line.Exchange("AT+CSQ\r"), kError);
-        EXPECT_EQ(line.Exchange("AT+CPBR=64\r"), Info("+CPBR: 64,\"1\",129,\"\""));
+        EXPECT_EQ(line.Exchange("AT+CPBR=64\r"), Info("+CPBR: 64,\"1\",129,\"\"\r\n\r\nRING"));
         EXPECT_EQ(line.Exchange("AT+CPBW=10\r"), kOk);
     }
     EXPECT_EQ(program.Stop(SIGTERM), 0);

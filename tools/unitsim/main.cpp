@@ -34,6 +34,7 @@ const char kUsage[] =
     "  --ignore PATTERN       give no answer and do nothing\n"
     "  --lose-reply PATTERN   do the command, give no answer\n"
     "  --urc PATTERN LINE     send the unsolicited LINE before the answer\n"
+    "  --urc-inside PATTERN LINE  send it between the answer's lines and its result code\n"
     "  --urc-after PATTERN LINE  send it after the answer\n"
     "  --store-index-fault N  the N-th message stored goes to another free index than the\n"
     "                         lowest\n"
@@ -117,11 +118,12 @@ int main(int argc, char** argv) {
             options.faults.push_back(ParseFault(CCommandFault::Action::Ignore, value()));
         } else if (option == "--lose-reply") {
             options.faults.push_back(ParseFault(CCommandFault::Action::LoseReply, value()));
-        } else if (option == "--urc" || option == "--urc-after") {
-            CCommandFault fault =
-                ParseFault(option == "--urc" ? CCommandFault::Action::UnsolicitedBefore
-                                             : CCommandFault::Action::UnsolicitedAfter,
-                           value());
+        } else if (option == "--urc" || option == "--urc-inside" || option == "--urc-after") {
+            const CCommandFault::Action where =
+                option == "--urc"          ? CCommandFault::Action::UnsolicitedBefore
+                : option == "--urc-inside" ? CCommandFault::Action::UnsolicitedInside
+                                           : CCommandFault::Action::UnsolicitedAfter;
+            CCommandFault fault = ParseFault(where, value());
             fault.text = value();
             options.faults.push_back(fault);
         } else if (option == "--store-index-fault") {

@@ -286,6 +286,7 @@ void CUnitModem::Answer(const std::string& entry, const std::function<std::strin
     log.push_back(entry);
     const CCommandFault* main = nullptr;
     std::string before;
+    std::string inside;
     std::string after;
     for (ActiveFault& active : faults) {
         const CCommandFault& fault = active.fault;
@@ -298,6 +299,8 @@ void CUnitModem::Answer(const std::string& entry, const std::function<std::strin
         }
         if (fault.action == CCommandFault::Action::UnsolicitedBefore) {
             before += "\r\n" + fault.text + "\r\n";
+        } else if (fault.action == CCommandFault::Action::UnsolicitedInside) {
+            inside += "\r\n" + fault.text + "\r\n";
         } else if (fault.action == CCommandFault::Action::UnsolicitedAfter) {
             after += "\r\n" + fault.text + "\r\n";
         } else if (main == nullptr) {
@@ -321,6 +324,13 @@ void CUnitModem::Answer(const std::string& entry, const std::function<std::strin
             default:
                 break;
         }
+    }
+    if (!inside.empty()) {
+        // The final result code is the reply's last line, framed "\r\n" ... "\r\n".
+        const std::size_t finalLine = reply.ends_with("\r\n") && reply.size() > 4
+                                          ? reply.rfind("\r\n", reply.size() - 3)
+                                          : std::string::npos;
+        reply.insert(finalLine == std::string::npos ? 0 : finalLine, inside);
     }
     const std::string all = before + reply + after;
     if (!all.empty()) {

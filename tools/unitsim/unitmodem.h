@@ -18,6 +18,8 @@ struct CCommandFault {
         LoseReply,          // the command is carried out, its reply is lost
         Reply,              // answer `text` (raw bytes) instead; the command is not carried out
         UnsolicitedBefore,  // send "\r\n" + text + "\r\n" before the reply
+        UnsolicitedInside,  // the same between the reply's lines and its final result code
+                            // (before a reply that has none, such as the prompt)
         UnsolicitedAfter,   // send "\r\n" + text + "\r\n" after the reply
     };
     std::string pattern;
