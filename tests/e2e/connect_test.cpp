@@ -171,6 +171,22 @@ TEST_F(Connecting, CancelOrClosingTheWindowMidRunStopsTheRunAtOnce) {
     EXPECT_TRUE(PumpUntil([&] { return CComPort::CanOpen(unit->PortPath()); }, Ms(2000)));
 }
 
+// The SIM stays busy after its PIN, so the connect waits for it; closing the window then stops
+// the worker before anything the waiting step reads (the PIN-asked flag) is taken down.
+TEST_F(Connecting, ClosingTheWindowWhileWaitingForTheSimStopsTheWorkerFirst) {
+    CUnitState state = DataState("unit-pinlocked.json");
+    state.sim.busyMs = 60000;
+    TMainForm& w = Start(state);
+    dialogs.Then(DialogScript::Press("OkButton"));
+    dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1234")));
+    w.ConnectButton->click();
+    ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=45") >= 2; }));
+    const auto started = std::chrono::steady_clock::now();
+    window.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(PumpUntil([&] { return CComPort::CanOpen(unit->PortPath()); }, Ms(2000)));
+}
+
 // The adapter pulled out while the tool sits connected: the poll's failure shows like any
 // other, and the window is disconnected instead of polling a dead line.
 TEST_F(Connecting, AnAdapterPulledOutWhileIdleDisconnectsWithThePortsMessage) {
