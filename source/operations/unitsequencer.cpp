@@ -170,8 +170,14 @@ void CUnitSequencer::StopProcessor() {
 }
 
 void CUnitSequencer::Run(EOperation started) {
-    operation = started;
-    unitChanged = false;
+    const std::string store = summary.store;
+    summary = CRunSummary{};
+    summary.operation = started;
+    // A write, reset or clear works on the store the last connect found.
+    if (started != EOperation::connect) {
+        summary.store = store;
+    }
+    CountPlannedChanges();
     view.ShowProgress();
     running = true;
     if (!handler.Run()) {
@@ -183,11 +189,45 @@ void CUnitSequencer::Run(EOperation started) {
     }
 }
 
+void CUnitSequencer::CountPlannedChanges() {
+    using L = CUnitLayout;
+    const TVTListData& sms = model.SmsTable();
+    const TVTListData& book = model.PhoneBookTable();
+    switch (summary.operation) {
+        case EOperation::connect:
+            break;
+        case EOperation::write:
+            for (int32_t row = 0; row < L::kMessageCount; ++row) {
+                const bool erased = L::IsMarked(sms.getData(row, L::kSmsDeleteColumn));
+                const bool changed = !sms.getData(row, L::kSmsNewTextColumn).empty() ||
+                                     !sms.getData(row, L::kSmsNewNumberColumn).empty();
+                summary.messagesErased += erased ? 1 : 0;
+                summary.messagesWritten += !erased && changed ? 1 : 0;
+            }
+            for (int32_t row = 0; row < model.GetPhoneBookSize(); ++row) {
+                if (L::IsMarked(book.getData(row, L::kPhoneBookWriteColumn))) {
+                    (L::IsSettingRow(row) ? summary.settingsWritten
+                                          : summary.accessNumbersWritten)++;
+                }
+            }
+            break;
+        case EOperation::reset:
+            summary.messagesErased = L::kMessageCount;
+            summary.entriesErased = model.GetPhoneBookSize();
+            summary.settingsWritten = L::kReservedCount;
+            break;
+        case EOperation::clearSim:
+            // The SIM's own capacity is known only once its store is selected.
+            break;
+    }
+}
+
 void CUnitSequencer::EndRun(ERunOutcome outcome) {
     if (!running) {
         return;
     }
     running = false;
+    summary.outcome = outcome;
     view.RunEnded(outcome);
 }
 
@@ -295,16 +335,17 @@ std::string CUnitSequencer::FailureText(const IController& controller,
     if (!cause.empty()) {
         text += "\n" + cause;
     }
-    if (unitChanged && operation != EOperation::connect) {
+    if (summary.unitChanged && summary.operation != EOperation::connect) {
         text += "\n" + Text("UNIT_PARTLY_WRITTEN");
     }
     return text;
 }
 
 void CUnitSequencer::Fail(const IController& controller, const std::string& cause) {
-    unitChanged = unitChanged || controller.MayHaveChangedUnit();
+    summary.unitChanged = summary.unitChanged || controller.MayHaveChangedUnit();
     CloseConnection();
-    view.ShowError(FailureText(controller, cause));
+    summary.failureText = FailureText(controller, cause);
+    view.ShowError(summary.failureText);
     EndRun(ERunOutcome::failed);
 }
 
@@ -318,7 +359,7 @@ void CUnitSequencer::QueueStrayDelete(int32_t index) {
 void CUnitSequencer::ControllerFinished(IController& controller) {
     // Nothing may leave here: this runs inside the front end's event loop.
     try {
-        unitChanged = unitChanged || controller.MayHaveChangedUnit();
+        summary.unitChanged = summary.unitChanged || controller.MayHaveChangedUnit();
         const std::string name = controller.GetName();
         if (controller.GetResult() == IController::resultFailed) {
             const auto* smartWrite = dynamic_cast<const CControllerSmartWriteSms*>(&controller);
@@ -326,6 +367,7 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
                 // The store's order is no longer known: everything is rewritten in order. A
                 // message stored beyond the unit's 28 would stay there, out of every later
                 // delete's reach.
+                summary.messagesWritten = CUnitLayout::kMessageCount;
                 QueueDeleteSms();
                 if (smartWrite->GetStoredIndex() > CUnitLayout::kMessageCount) {
                     QueueStrayDelete(smartWrite->GetStoredIndex());
@@ -358,14 +400,21 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
                 QueueReadSetting();
             } else {
                 CloseConnection();
-                view.ShowInformation(Text("RESTART_UNIT"));
+                summary.store.clear();
+                summary.failureText = Text("RESTART_UNIT");
+                view.ShowInformation(summary.failureText);
                 EndRun(ERunOutcome::restartUnit);
             }
         } else if (const auto* changeMode =
                        dynamic_cast<const CControllerChangeMode*>(&controller)) {
             storeFlag = changeMode->IsSimStore() ? 1 : 0;
+            summary.store = changeMode->IsSimStore() ? "SM" : "ME";
         } else if (const auto* checkMode = dynamic_cast<const CControllerCheckMode*>(&controller)) {
             model.SetPhoneBookSize(checkMode->GetCapacity());
+            // Clear SIM reads the SIM's capacity first: that is how far its deletion goes.
+            if (summary.operation == EOperation::clearSim && summary.entriesErased == 0) {
+                summary.entriesErased = checkMode->GetCapacity();
+            }
         }
     } catch (const std::exception& error) {
         try {
@@ -373,7 +422,8 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
         } catch (const std::exception&) {
             // The port is gone already; the message below is what the user needs.
         }
-        view.ShowError(FailureText(controller, error.what()));
+        summary.failureText = FailureText(controller, error.what());
+        view.ShowError(summary.failureText);
         EndRun(ERunOutcome::failed);
     }
 }

@@ -6,6 +6,7 @@
 
 #include "core/refobject.h"
 #include "model/smsproviders.h"
+#include "operations/runsummary.h"
 #include "operations/sequencerview.h"
 
 class CAppLanguage;
@@ -69,6 +70,9 @@ public:
     // 0 while the configuration store is the module's own ("ME"), 1 for the SIM ("SM").
     int32_t GetStoreFlag() const { return storeFlag; }
 
+    // The run in progress, or the last one once the view has heard RunEnded.
+    const CRunSummary& LastRun() const { return summary; }
+
     // Called with each controller just before it is queued; tests shorten time-outs here.
     std::function<void(IController&)> OnControllerQueued;
 
@@ -90,13 +94,13 @@ private:
     void QueueSignalCheck();
     void Describe(CControllerBase& controller);
 
-    // What the run in progress does to the unit; a failure after a changing operation has
-    // touched the unit says so.
-    enum class EOperation : uint8_t { connect, write, reset, clearSim };
+    using EOperation = CRunSummary::EOperation;
 
     void StopProcessor();
     void Run(EOperation operation);
     void EndRun(ERunOutcome outcome);
+    // The changes the run about to start will send, from the tables as they are now.
+    void CountPlannedChanges();
     void CloseConnection();
     void Fail(const IController& controller, const std::string& cause);
     // The failed step in the user's words, and what else the user must know about it.
@@ -118,9 +122,7 @@ private:
     // Read by the SIM wait long after it was queued; set by the PIN request.
     bool pinAsked = false;
     bool running = false;
-    EOperation operation = EOperation::connect;
-    // A controller of the run in progress has sent a command that changes the unit.
-    bool unitChanged = false;
+    CRunSummary summary;
     // Lent to the delete that removes a message the module stored out of the unit's reach.
     CRefPtr<CSmsStrayDelete> strayDelete;
 };
