@@ -35,6 +35,7 @@ constexpr char kUsage[] =
     "  --values current|new\n"
     "                    read: which side of the values the profile keeps\n"
     "  --yes             confirm reset or clear-sim\n"
+    "  --no-verify       write, reset: do not read the unit back to check it afterwards\n"
     "  --pin CODE        the SIM's PIN, given once if the SIM asks for it; never retried\n"
     "  --puk CODE        the SIM's PUK if it asks for one (with the new PIN in --pin)\n"
     "  --help            this text\n"
@@ -67,6 +68,7 @@ struct CGathered {
     std::optional<std::string> profile;
     std::optional<std::string> values;
     bool yes = false;
+    bool noVerify = false;
     std::optional<std::string> pin;
     std::optional<std::string> puk;
 };
@@ -129,11 +131,11 @@ bool CParser::Gather(CGathered& gathered) {
             name = arg.substr(0, equals);
             inlineValue = arg.substr(equals + 1);
         }
-        if (name == "--yes") {
+        if (name == "--yes" || name == "--no-verify") {
             if (inlineValue) {
-                return Refuse("--yes takes no value");
+                return Refuse(name + " takes no value");
             }
-            gathered.yes = true;
+            (name == "--yes" ? gathered.yes : gathered.noVerify) = true;
             continue;
         }
         std::optional<std::string>* single = nullptr;
@@ -227,6 +229,12 @@ bool CParser::Check(const CGathered& gathered, CCliOptions& options) {
     if (gathered.yes && withProfile) {
         return Refuse(command + " does not use --yes");
     }
+    // Only a write and a reset are read back.
+    if (gathered.noVerify && options.command != ECliCommand::write &&
+        options.command != ECliCommand::reset) {
+        return Refuse(command + " does not use --no-verify");
+    }
+    options.verify = !gathered.noVerify;
 
     for (const auto& [name, code, target] : {std::tuple{"--pin", &gathered.pin, &options.pin},
                                              std::tuple{"--puk", &gathered.puk, &options.puk}}) {

@@ -23,6 +23,8 @@ struct CCliOptions {
     // the new PIN.
     std::string pin;
     std::string puk;
+    // write, reset: read the unit back afterwards and fail on any difference.
+    bool verify = true;
 };
 
 struct CParsedCommandLine {

@@ -8,6 +8,7 @@
 #include "cli/profilecheck.h"
 #include "model/unitlayout.h"
 #include "operations/unitsequencer.h"
+#include "persistence/applanguage.h"
 #include "persistence/profilefile.h"
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
@@ -15,6 +16,11 @@
 namespace {
 
 using L = CUnitLayout;
+
+// `text` followed by the sentence `more`.
+std::string AddSentence(const std::string& text, const std::string& more) {
+    return text + (text.ends_with('.') ? " " : ". ") + more;
+}
 
 std::string Count(int32_t count, const std::string& one, const std::string& many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -39,6 +45,7 @@ CUnitJob::CUnitJob(const CCliOptions& options, std::string port, const CAppLangu
     source->SetPort(std::move(comPort));
     model.SetPresenters(presenters.Lend());
     sequencer = std::make_unique<CUnitSequencer>(handler, *source, model, language, view);
+    sequencer->SetVerify(options.verify);
     sequencer->OnControllerQueued = [this](IController& controller) {
         if (dynamic_cast<CControllerWriteSms*>(&controller) != nullptr) {
             rewroteAllMessages = true;
@@ -187,8 +194,11 @@ CUnitReport CUnitJob::Write() {
     }
     std::string text = "OK wrote " + Count(messages, "alarm message", "alarm messages") + " and " +
                        Count(entries, "phonebook entry", "phonebook entries");
+    if (sequencer->LastRun().verification == CRunSummary::EVerification::verified) {
+        text = AddSentence(text, CCliOutput::Text(language.GetText("VERIFIED")));
+    }
     if (!view.PlugHint().empty()) {
-        text += ". " + view.PlugHint();
+        text = AddSentence(text, view.PlugHint());
     }
     return Ok(text);
 }
@@ -200,6 +210,10 @@ CUnitReport CUnitJob::Change(const std::function<void()>& operation, const std::
     if (view.Outcome() != ERunOutcome::ready) {
         return FailedRun();
     }
+    std::string text = "OK " + done;
+    if (sequencer->LastRun().verification == CRunSummary::EVerification::verified) {
+        text = AddSentence(text, CCliOutput::Text(language.GetText("VERIFIED")));
+    }
     sequencer->Disconnect();
-    return Ok("OK " + done);
+    return Ok(text);
 }

@@ -20,7 +20,9 @@
 #include "atcomm/controllerwritesms.h"
 #include "engine/processorhandler.h"
 #include "model/configurationmodel.h"
+#include "model/unitimage.h"
 #include "model/unitlayout.h"
+#include "operations/differencetext.h"
 #include "operations/invalidvaluetext.h"
 #include "persistence/applanguage.h"
 #include "seriallink/commsource.h"
@@ -263,6 +265,7 @@ bool CUnitSequencer::Write(bool checkCountryCode) {
     writeFlagSms = true;
     StopProcessor();
     model.PrepareSettingsForWriting();
+    expected = CUnitImage::AfterWrite(model);
     Queue<CControllerSmartWriteSms>(&model.SmsTable(), kNewNumberColumn, kNewTextColumn,
                                     kDeleteMarkColumn, kCurrentNumberColumn, kCurrentTextColumn);
     Run(EOperation::write);
@@ -274,6 +277,7 @@ void CUnitSequencer::Reset() {
     // The poll is stopped before the tables change, so no controller sees them half reset.
     StopProcessor();
     model.ResetValues();
+    expected = CUnitImage::AfterReset(model.GetPhoneBookSize());
     QueueDeleteSms();
     QueueDeletePhoneBook();
     QueueWritePhoneBook();
@@ -380,12 +384,22 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
         } else if (dynamic_cast<const CControllerSmartWriteSms*>(&controller) != nullptr) {
             QueueWritePhoneBook();
         } else if ((writeFlagPhoneBook || writeFlagSms) && name == "CControllerWritePhoneBook") {
-            view.ClearCurrentControls();
-            CloseConnection();
-            view.ShowPlugDialog();
-            EndRun(ERunOutcome::written);
+            if (verify) {
+                // Read-only: the unit is read back exactly as a connect reads it.
+                QueueReadSms();
+                QueueReadPhoneBook();
+            } else {
+                EndWrite();
+            }
         } else if (name == "CControllerReadPhoneBook") {
             model.ApplyReadSettings();
+            if (verify && summary.operation != EOperation::connect &&
+                summary.operation != EOperation::clearSim && !Verify()) {
+                return;
+            }
+            if (writeFlagPhoneBook || writeFlagSms) {
+                EndWrite();
+            }
         } else if (dynamic_cast<const CControllerPin*>(&controller) != nullptr) {
             // Its request was answered while it ran.
         } else if (const auto* readSetting =
@@ -436,5 +450,43 @@ void CUnitSequencer::BeforeController(IController& controller) {
     }
     view.RepaintGrids();
     view.HideProgress();
+    if (summary.verification == CRunSummary::EVerification::verified) {
+        view.ShowInformation(Text("VERIFIED"));
+    }
     EndRun(ERunOutcome::ready);
+}
+
+void CUnitSequencer::EndWrite() {
+    view.ClearCurrentControls();
+    CloseConnection();
+    view.ShowPlugDialog();
+    EndRun(ERunOutcome::written);
+}
+
+bool CUnitSequencer::Verify() {
+    const std::vector<CImageDifference> differences =
+        CompareImages(expected, CUnitImage::AsRead(model));
+    if (differences.empty()) {
+        summary.verification = CRunSummary::EVerification::verified;
+        return true;
+    }
+    summary.verification = CRunSummary::EVerification::differs;
+    std::string text = Text("VERIFY_FAILED");
+    for (std::size_t i = 0; i < differences.size(); ++i) {
+        const std::string line = DescribeDifference(differences[i], language);
+        summary.differences.push_back(line);
+        if (i < kMostListedInvalidValues) {
+            text += "\n" + line;
+        }
+    }
+    if (differences.size() > kMostListedInvalidValues) {
+        text += "\n" + Text("INVALID_MORE") + " " +
+                std::to_string(differences.size() - kMostListedInvalidValues);
+    }
+    // A difference is a failed operation, never a success; nothing is rewritten by itself.
+    CloseConnection();
+    summary.failureText = text;
+    view.ShowError(text);
+    EndRun(ERunOutcome::failed);
+    return false;
 }

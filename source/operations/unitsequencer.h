@@ -6,6 +6,7 @@
 
 #include "core/refobject.h"
 #include "model/smsproviders.h"
+#include "model/unitimage.h"
 #include "operations/runsummary.h"
 #include "operations/sequencerview.h"
 
@@ -67,6 +68,10 @@ public:
     // A run goes on: started and not yet ended.
     bool IsRunning() const { return running; }
     void ClearWriteFlags();
+    // Whether Write and Reset Unit read the unit back and compare it with what they meant to
+    // leave there (on by default). A difference fails the operation.
+    void SetVerify(bool on) { verify = on; }
+    bool GetVerify() const { return verify; }
     // 0 while the configuration store is the module's own ("ME"), 1 for the SIM ("SM").
     int32_t GetStoreFlag() const { return storeFlag; }
 
@@ -99,6 +104,11 @@ private:
     void StopProcessor();
     void Run(EOperation operation);
     void EndRun(ERunOutcome outcome);
+    // A write's last step: disconnect and the plug hint.
+    void EndWrite();
+    // Compares the unit as just read with what the run meant to leave; on a difference the run
+    // fails with the differences listed and false is returned.
+    bool Verify();
     // The changes the run about to start will send, from the tables as they are now.
     void CountPlannedChanges();
     void CloseConnection();
@@ -123,6 +133,9 @@ private:
     bool pinAsked = false;
     bool running = false;
     CRunSummary summary;
+    bool verify = true;
+    // What the write or reset in progress means to leave on the unit.
+    CUnitImage expected;
     // Lent to the delete that removes a message the module stored out of the unit's reach.
     CRefPtr<CSmsStrayDelete> strayDelete;
 };

@@ -14,6 +14,7 @@ inline constexpr const char* kSettingPort = "PORT";
 inline constexpr const char* kSettingPortDefault = "COM1";
 inline constexpr const char* kSettingValidateSmsGsm = "VALIDATE_SMS_GSM";
 inline constexpr const char* kSettingValidateSmsGsmDefault = "1";
+inline constexpr const char* kSettingVerifyAfterWrite = "VERIFY_AFTER_WRITE";
 inline constexpr const char* kSettingSaveProfileChoice = "SAVE_PROFILE_CHOICE";
 inline constexpr const char* kSettingSaveProfileChoiceDefault = "";
 

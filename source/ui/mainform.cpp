@@ -33,6 +33,7 @@
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
+#include "operations/runsummary.h"
 #include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "persistence/appsettings.h"
@@ -209,6 +210,10 @@ TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
     // The operations, on the objects above; they report back to this window.
     sequencer =
         std::make_unique<CUnitSequencer>(*processorHandler, *commSource, *model, *language, *this);
+    // Anything but a number counts as on: a write is verified unless the user chose otherwise.
+    SettingsMenuVerifyAfterWrite->setChecked(
+        ParseInt(settings->ReadValue(kSettingsSection, kSettingVerifyAfterWrite, "1"), 1) != 0);
+    sequencer->SetVerify(SettingsMenuVerifyAfterWrite->isChecked());
 
     // 14. The providers and collectors came with the tables (step 10).
 
@@ -271,6 +276,16 @@ void TMainForm::BuildMenus() {
     SettingsMenuCheckCountryCode->setChecked(true);
     connect(SettingsMenuCheckCountryCode, &QAction::triggered, this,
             [this] { SettingsMenuCheckCountryCodeClick(); });
+    SettingsMenuVerifyAfterWrite =
+        Named(SettingsMenu->addAction(QStringLiteral("Verify After Write")),
+              "SettingsMenuVerifyAfterWrite");
+    SettingsMenuVerifyAfterWrite->setCheckable(true);
+    SettingsMenuVerifyAfterWrite->setChecked(true);
+    connect(SettingsMenuVerifyAfterWrite, &QAction::toggled, this, [this](bool on) {
+        if (sequencer) {
+            sequencer->SetVerify(on);
+        }
+    });
 
     HelpMenu = Named(menuBar()->addMenu(QStringLiteral("Help")), "HelpMenu");
     for (const THelpDocument& document : kHelpDocuments) {
@@ -654,7 +669,7 @@ void TMainForm::AttachLanguageControllers() {
     }
     attach(MakeRef<CTabSheetLangController>("INPUT_MESSAGES", InputMessagesSheet));
     attach(MakeRef<CTabSheetLangController>("SETTINGS", SettingsSheet));
-    const std::array<std::pair<const char*, QAction*>, 9> items = {{
+    const std::array<std::pair<const char*, QAction*>, 10> items = {{
         {"FILE", FileMenu->menuAction()},
         {"EXIT", ExitMenu},
         {"LANGUAGES", LanguagesMenu->menuAction()},
@@ -664,6 +679,7 @@ void TMainForm::AttachLanguageControllers() {
         {"LOAD_PROFILE", LoadProfileMenu},
         {"SETTINGS", SettingsMenu->menuAction()},
         {"SETTINGS_CHECK_COUNTRY_CODE", SettingsMenuCheckCountryCode},
+        {"SETTINGS_VERIFY_AFTER_WRITE", SettingsMenuVerifyAfterWrite},
     }};
     for (const auto& [key, item] : items) {
         attach(MakeRef<CMenuItemLangController>(key, item));
@@ -821,10 +837,11 @@ TMainForm::~TMainForm() {
 void TMainForm::WriteSettings() noexcept {
     try {
         EnsureFolder(environment.configFolder);
-        const std::array<std::pair<const char*, std::string>, 3> values = {{
+        const std::array<std::pair<const char*, std::string>, 4> values = {{
             {kSettingLanguage, language ? language->GetLanguage() : std::string()},
             {kSettingPort, Win1252(ComPortBox->currentText())},
             {kSettingValidateSmsGsm, countryCodeCheck ? "1" : "0"},
+            {kSettingVerifyAfterWrite, SettingsMenuVerifyAfterWrite->isChecked() ? "1" : "0"},
         }};
         for (const auto& [key, value] : values) {
             settings->TryWriteValue(kSettingsSection, key, value);
@@ -1055,7 +1072,8 @@ void TMainForm::ShowMessage(const std::string& text) {
 }
 
 void TMainForm::ShowPlugDialog() {
-    TPlugInfoForm::Inform(this, *language);
+    TPlugInfoForm::Inform(
+        this, *language, sequencer->LastRun().verification == CRunSummary::EVerification::verified);
 }
 
 void TMainForm::ClearCurrentControls() {

@@ -150,6 +150,7 @@ public:
     QMenu* LanguagesMenu = nullptr;
     QMenu* SettingsMenu = nullptr;
     QAction* SettingsMenuCheckCountryCode = nullptr;
+    QAction* SettingsMenuVerifyAfterWrite = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* AboutMenu = nullptr;
 

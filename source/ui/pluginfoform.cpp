@@ -25,8 +25,12 @@ void TPlugInfoForm::ApplyLanguage(const CAppLanguage& language) {
     InfoLabel->setText(LanguageText(language, "RECONNECT_PLUGS"));
 }
 
-void TPlugInfoForm::Inform(QWidget* owner, const CAppLanguage& language) {
+void TPlugInfoForm::Inform(QWidget* owner, const CAppLanguage& language, bool verified) {
     TPlugInfoForm form(owner);
     form.ApplyLanguage(language);
+    if (verified) {
+        form.InfoLabel->setText(LanguageText(language, "VERIFIED") + QStringLiteral("\n\n") +
+                                form.InfoLabel->text());
+    }
     form.exec();
 }

@@ -15,8 +15,9 @@ public:
 
     void ApplyLanguage(const CAppLanguage& language);
 
-    // Shows the hint modally; how it was closed does not matter.
-    static void Inform(QWidget* owner, const CAppLanguage& language);
+    // Shows the hint modally; how it was closed does not matter. A write that was read back
+    // and found as meant says so first.
+    static void Inform(QWidget* owner, const CAppLanguage& language, bool verified = false);
 
     QFrame* const Bevel1;
     QLabel* const InfoLabel;

@@ -89,9 +89,10 @@ TEST_F(CliJobTest, WriteSendsWhatTheWindowSendsAndLeavesTheSameUnit) {
 
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_EQ(Reports()[0].text,
-              "OK wrote 1 alarm message and 3 phonebook entries. The new configuration has been "
-              "written. Remove the programming cable and reconnect the plugs of the unit so that "
-              "it takes up the new configuration.");
+              "OK wrote 1 alarm message and 3 phonebook entries. Verified: the unit holds the "
+              "new configuration. The new configuration has been written. Remove the "
+              "programming cable and reconnect the plugs of the unit so that it takes up the new "
+              "configuration.");
 }
 
 TEST_F(CliJobTest, WriteToThreeUnitsAtOnceTakesAboutAsLongAsOne) {
@@ -175,7 +176,8 @@ TEST_F(CliJobTest, ResetAndClearSimSendWhatTheWindowSends) {
         const char* result;
     } cases[] = {
         {"reset", &SequencerFixture::Reset,
-         "OK unit reset: access numbers and alarm messages erased, default settings written"},
+         "OK unit reset: access numbers and alarm messages erased, default settings written. "
+         "Verified: the unit holds the new configuration."},
         {"clear-sim", &SequencerFixture::ClearSim, "OK SIM phonebook cleared"},
     };
     for (const auto& c : cases) {

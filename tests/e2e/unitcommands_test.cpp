@@ -31,8 +31,13 @@ TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
         unit->ClearCommandLog();
         dialogs.Then(confirmed ? DialogScript::Yes() : DialogScript::No());
         ASSERT_TRUE(Click(w.ResetButton, Ms(30000)));
-        EXPECT_EQ(dialogs.Seen(), (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT"),
-                                           "question: " + Text("CONFIRM_FULL_ERASE")}));
+        // A reset that was done is read back and checked, and says so.
+        Strings seen = {"LedInfoForm: " + Text("GREEN_LED_LIT"),
+                        "question: " + Text("CONFIRM_FULL_ERASE")};
+        if (confirmed) {
+            seen.push_back("information: " + Text("VERIFIED"));
+        }
+        EXPECT_EQ(dialogs.Seen(), seen);
         EXPECT_TRUE(ShowsConnected());
         EXPECT_TRUE(PollRunning());
         const CUnitState after = unit->State();

@@ -45,7 +45,8 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
 
         dialogs.Then(DialogScript::Press("OkButton"));
         ASSERT_TRUE(Click(w.WriteButton, Ms(30000)));
-        EXPECT_EQ(dialogs.Seen().back(), "PlugInfoForm: " + Text("RECONNECT_PLUGS"));
+        EXPECT_EQ(dialogs.Seen().back(),
+                  "PlugInfoForm: " + Text("VERIFIED") + "\n\n" + Text("RECONNECT_PLUGS"));
         EXPECT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
         EXPECT_TRUE(ShowsDisconnected());
 

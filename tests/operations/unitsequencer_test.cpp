@@ -163,3 +163,81 @@ TEST(UnitSequencer, AConnectAmidUnsolicitedReportsReadsTheUnitWithoutWaitingOutT
     EXPECT_EQ(f.Model().PhoneBookTable().getData(0, 1), "+46701234567");
     EXPECT_EQ(f.Model().PhoneBookTable().getData(63, 1), "1");  // access control, position 64
 }
+
+// Write and Reset read the unit back and compare it with what they meant to leave there. A
+// module that answers as if it stored a value but holds something else fails the operation,
+// naming the place, what was meant and what was found; nothing is rewritten by itself.
+TEST(UnitSequencer, TheReadBackAfterAWriteOrResetNamesWhatTheUnitHoldsOtherwise) {
+    using enum CCommandFault::Action;
+    using V = CRunSummary::EVerification;
+    const struct {
+        const char* name;
+        bool reset;
+        std::vector<CCommandFault> faults;
+        bool verify;
+        V verification;
+        const char* difference;  // the first line after the failure text
+    } cases[] = {
+        {"faithful module", false, {}, true, V::verified, nullptr},
+        {"another number stored",
+         false,
+         {{"AT+CPBW=69", 1, false, Misstore, "7"}},
+         true,
+         V::differs,
+         "Position 69: expected \"30\", found \"7\""},
+        {"another text stored",
+         false,
+         {{"Door open", 1, false, Misstore, "Door shut"}},
+         true,
+         V::differs,
+         "Message 3, Text: expected \"Door open\", found \"Door shut\""},
+        {"stored nothing",
+         false,
+         {{"Door open", 1, false, Reply, "\r\n+CMGW: 3\r\n\r\nOK\r\n"}},
+         true,
+         V::differs,
+         "Message 3, Text: expected \"Door open\", found \"Input 1 low\""},
+        {"not verified",
+         false,
+         {{"AT+CPBW=69", 1, false, Misstore, "7"}},
+         false,
+         V::notRun,
+         nullptr},
+        {"reset",
+         true,
+         {{"AT+CPBW=69,", 1, false, Misstore, "9"}},
+         true,
+         V::differs,
+         "Position 69: expected \"2\", found \"9\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SequencerFixture f(DataState("unit-me.json"));
+        ASSERT_TRUE(f.Connect());
+        f.Model().SmsTable().setData(2, CUnitSequencer::kNewTextColumn, "Door open");
+        f.Presenters()[0].ChooseNewValue("30");
+        for (const CCommandFault& fault : c.faults) {
+            f.Unit().AddFault(fault);
+        }
+        f.Sequencer().SetVerify(c.verify);
+        const bool differs = c.verification == V::differs;
+        if (c.reset) {
+            f.Sequencer().Reset();
+        } else {
+            ASSERT_TRUE(f.Sequencer().Write(true));
+        }
+        ASSERT_TRUE(f.Await(differs   ? ERunOutcome::failed
+                            : c.reset ? ERunOutcome::ready
+                                      : ERunOutcome::written));
+        const CRunSummary& run = f.Sequencer().LastRun();
+        EXPECT_EQ(run.verification, c.verification);
+        if (differs) {
+            ASSERT_FALSE(f.View().errors.empty());
+            const std::string shown = f.View().errors.back();
+            EXPECT_EQ(shown.substr(shown.find('\n') + 1, std::string(c.difference).size()),
+                      c.difference);
+            EXPECT_EQ(run.differences.front(), c.difference);
+            EXPECT_FALSE(f.Sequencer().IsOpen());
+        }
+    }
+}

@@ -36,6 +36,8 @@ const char kUsage[] =
     "  --urc PATTERN LINE     send the unsolicited LINE before the answer\n"
     "  --urc-inside PATTERN LINE  send it between the answer's lines and its result code\n"
     "  --urc-after PATTERN LINE  send it after the answer\n"
+    "  --misstore PATTERN VALUE  do the command and answer as usual, but store VALUE as the\n"
+    "                         phonebook number or message text\n"
     "  --store-index-fault N  the N-th message stored goes to another free index than the\n"
     "                         lowest\n"
     "  --hangup-after N       drop the line, like a pulled adapter, when a command follows the\n"
@@ -124,6 +126,10 @@ int main(int argc, char** argv) {
                 : option == "--urc-inside" ? CCommandFault::Action::UnsolicitedInside
                                            : CCommandFault::Action::UnsolicitedAfter;
             CCommandFault fault = ParseFault(where, value());
+            fault.text = value();
+            options.faults.push_back(fault);
+        } else if (option == "--misstore") {
+            CCommandFault fault = ParseFault(CCommandFault::Action::Misstore, value());
             fault.text = value();
             options.faults.push_back(fault);
         } else if (option == "--store-index-fault") {

@@ -261,7 +261,7 @@ void CUnitModem::HandleTextEnd(char terminator, std::vector<CModemOutput>& out) 
             }
             // The typed text takes the same "\hh" escapes as a quoted parameter; the limit is
             // on what is stored.
-            const std::string typed = CGsmAlphabet::Unescape(text);
+            const std::string typed = misstore ? *misstore : CGsmAlphabet::Unescape(text);
             if (typed.size() > kMaxTextBytes) {
                 return CmsError(305);
             }
@@ -320,6 +320,11 @@ void CUnitModem::Answer(const std::string& entry, const std::function<std::strin
                 break;
             case CCommandFault::Action::Reply:
                 reply = main->text;
+                break;
+            case CCommandFault::Action::Misstore:
+                misstore = main->text;
+                reply = run();
+                misstore.reset();
                 break;
             default:
                 break;
@@ -830,7 +835,8 @@ std::string CUnitModem::Cpbw(const std::string& mode, const std::vector<Param>& 
             return CmeError(21);
         }
     }
-    const std::string number = params.size() > 1 ? params[1].value : std::string();
+    const std::string number =
+        misstore ? *misstore : (params.size() > 1 ? params[1].value : std::string());
     const std::string text = params.size() > 3 ? params[3].value : std::string();
     int type = 0;
     if (params.size() > 2 && params[2].present &&

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,8 @@ struct CCommandFault {
         UnsolicitedInside,  // the same between the reply's lines and its final result code
                             // (before a reply that has none, such as the prompt)
         UnsolicitedAfter,   // send "\r\n" + text + "\r\n" after the reply
+        Misstore,           // carried out and answered as usual, but a phonebook write stores
+                            // `text` as its number and a message stores `text` as its text
     };
     std::string pattern;
     int nth = 1;
@@ -80,6 +83,9 @@ public:
     void SetHangUpAfter(int entries);
 
 private:
+    // Set while a command with a Misstore fault is carried out: what it stores instead.
+    std::optional<std::string> misstore;
+
     enum class SimState { Ready, SimPin, SimPuk, SimPin2, SimPuk2, Blocked };
     struct Param {
         std::string value;
