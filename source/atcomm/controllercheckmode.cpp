@@ -11,6 +11,7 @@ void CControllerCheckMode::DoAction(uint8_t action) {
     }
     if (Exchange("AT+CPBS?\r", kCommandPauseMs) && ReplyContains("OK\r\n")) {
         capacity = ParsePhonebookCapacity(GetReply());
+        used = ParsePhonebookUsed(GetReply());
         if (IsValidPhonebookCapacity(capacity)) {
             Finish(resultOk);
             return;

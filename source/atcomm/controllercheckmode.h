@@ -22,6 +22,8 @@ public:
     // The total of the last reply read (kUnreadCapacity before any); meaningful after
     // resultOk only.
     int32_t GetCapacity() const { return capacity; }
+    // The positions in use, as the same reply gives them; -1 when it named none.
+    int32_t GetUsed() const { return used; }
 
 protected:
     void DoAction(uint8_t action) override;
@@ -29,4 +31,5 @@ protected:
 private:
     int32_t attemptsLeft = kAttempts;
     int32_t capacity = kUnreadCapacity;
+    int32_t used = -1;
 };

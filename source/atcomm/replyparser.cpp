@@ -59,6 +59,16 @@ int32_t ParsePhonebookCapacity(const std::string& reply) {
     return fields.AtEnd() ? 0 : ParseInt(std::string(fields.Next()), 0);
 }
 
+int32_t ParsePhonebookUsed(const std::string& reply) {
+    const std::optional<std::string_view> store = CReplyLines(reply).Find("+CPBS: ");
+    if (!store) {
+        return -1;
+    }
+    CFieldCursor fields(*store);
+    fields.Next();  // the store's name
+    return fields.AtEnd() ? -1 : ParseInt(std::string(fields.Next()), -1);
+}
+
 bool IsValidPhonebookCapacity(int32_t capacity) {
     return capacity >= 1 && capacity <= kMaxPhonebookCapacity;
 }

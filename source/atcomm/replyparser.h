@@ -35,6 +35,10 @@ std::optional<int32_t> ParseTriesLeft(const std::string& reply);
 // field, 0 when there is no such line or that field is not a number.
 int32_t ParsePhonebookCapacity(const std::string& reply);
 
+// The positions in use of an "AT+CPBS?" reply ("+CPBS: \"SM\",12,250" gives 12); -1 when the
+// reply names none.
+int32_t ParsePhonebookUsed(const std::string& reply);
+
 // A store's total is believable only from 1 to this many positions; anything else means the
 // reply was not understood, and working with it would read or write nonsense ranges.
 constexpr int32_t kMaxPhonebookCapacity = 1000;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "atcomm/phonebookdata.h"
 #include "model/datacursor.h"
@@ -76,4 +77,40 @@ public:
 
 private:
     [[maybe_unused]] TVTListData* table;  // a delete needs nothing from the table
+};
+
+// Notes which positions of a range hold an entry, so that an erase can skip the empty ones.
+// A position the read lists without a number counts as empty here: the count check that
+// follows such an erase finds it and falls back to the full sweep.
+class CPhoneBookOccupancy : public TDataCursor<IPhoneBookDataCollector> {
+public:
+    CPhoneBookOccupancy() : TDataCursor(1, 0, 1) {}
+
+    // Forgets what an earlier read found; the next read covers 1 to `lastPosition`.
+    void Reset(int32_t lastPosition);
+    void SetEntry(int32_t position, const std::string& number, const std::string& value) override;
+    int32_t NextPosition() override { return current++; }
+    bool HasMore() override { return current < 2; }
+
+    // In increasing order, each once.
+    std::vector<int32_t> Occupied() const;
+
+private:
+    std::vector<bool> occupied;
+};
+
+// Offers the positions an occupancy read found, in increasing order; it takes them when it is
+// reset, so it is reset once the read has finished.
+class CPhoneBookOccupiedDelete : public TDataCursor<IPhoneBookDelete> {
+public:
+    explicit CPhoneBookOccupiedDelete(const CPhoneBookOccupancy& occupancy)
+        : TDataCursor(1, 0, 1), occupancy(occupancy) {}
+
+    void Reset();
+    int32_t NextPosition() override;
+    bool HasMore() override { return current <= last; }
+
+private:
+    const CPhoneBookOccupancy& occupancy;
+    std::vector<int32_t> positions;
 };

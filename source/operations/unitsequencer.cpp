@@ -41,7 +41,13 @@ bool IsConfigurationMarker(const std::string& value) {
 CUnitSequencer::CUnitSequencer(CProcessorHandler& handler, CComPortCommSource& commSource,
                                CConfigurationModel& model, const CAppLanguage& language,
                                ISequencerView& view)
-    : handler(handler), commSource(commSource), model(model), language(language), view(view) {
+    : handler(handler),
+      commSource(commSource),
+      model(model),
+      language(language),
+      view(view),
+      occupancy(MakeRef<CPhoneBookOccupancy>()),
+      occupiedDelete(MakeRef<CPhoneBookOccupiedDelete>(*occupancy)) {
     handler.OnControllerFinished = [this](const std::string&, IController* controller) {
         ControllerFinished(*controller);
     };
@@ -169,6 +175,7 @@ void CUnitSequencer::StopProcessor() {
     handler.SetCancel(true);
     handler.WaitIdle();
     handler.Clean();
+    eraseStage = EEraseStage::none;
 }
 
 void CUnitSequencer::Run(EOperation started) {
@@ -279,11 +286,9 @@ void CUnitSequencer::Reset() {
     model.ResetValues();
     expected = CUnitImage::AfterReset(model.GetPhoneBookSize());
     QueueDeleteSms();
-    QueueDeletePhoneBook();
-    QueueWritePhoneBook();
-    QueueReadSms();
-    QueueReadPhoneBook();
-    QueueSignalCheck();
+    // The store is read first so that only its occupied positions are erased; the rest of the
+    // run is queued as the erase finds its way (EraseStepFinished).
+    QueueOccupancyRead(model.GetPhoneBookSize());
     Run(EOperation::reset);
 }
 
@@ -294,14 +299,89 @@ void CUnitSequencer::ClearSim() {
     model.ClearPhoneBookValues();
     // The SIM's own store is emptied whichever store holds the configuration; its capacity,
     // read first, sets how far the deletion goes.
+    // Selecting the SIM's store changes the store flag; the run returns to the store the
+    // connect found.
+    configurationOnSim = storeFlag == 1;
     QueueChangeMode(true);
     QueueCheckMode();
-    QueueDeletePhoneBook();
-    QueueChangeMode(storeFlag == 1);
-    QueueCheckMode();
-    QueueReadPhoneBook();
-    QueueSignalCheck();
+    eraseStage = EEraseStage::sizingSim;
     Run(EOperation::clearSim);
+}
+
+void CUnitSequencer::QueueOccupancyRead(int32_t lastPosition) {
+    occupancy->Reset(lastPosition);
+    Queue<CControllerReadPhoneBook>(occupancy.get());
+    eraseStage = EEraseStage::readingOccupied;
+}
+
+void CUnitSequencer::QueueEraseTail(bool fullSweep) {
+    eraseStage = EEraseStage::none;
+    if (fullSweep) {
+        QueueDeletePhoneBook();
+    }
+    if (summary.operation == EOperation::reset) {
+        QueueWritePhoneBook();
+        QueueReadSms();
+        QueueReadPhoneBook();
+    } else {
+        QueueChangeMode(configurationOnSim);
+        QueueCheckMode();
+        QueueReadPhoneBook();
+    }
+    QueueSignalCheck();
+}
+
+bool CUnitSequencer::EraseStepFinished(const IController& controller) {
+    const bool failed = controller.GetResult() == IController::resultFailed;
+    switch (eraseStage) {
+        case EEraseStage::none:
+            return false;
+        case EEraseStage::sizingSim:
+            if (failed || dynamic_cast<const CControllerCheckMode*>(&controller) == nullptr) {
+                return false;
+            }
+            // The SIM's own capacity, whichever store holds the configuration.
+            model.SetPhoneBookSize(
+                static_cast<const CControllerCheckMode&>(controller).GetCapacity());
+            summary.entriesErased = model.GetPhoneBookSize();
+            QueueOccupancyRead(model.GetPhoneBookSize());
+            return true;
+        case EEraseStage::readingOccupied:
+            if (dynamic_cast<const CControllerReadPhoneBook*>(&controller) == nullptr) {
+                return false;
+            }
+            // A listing that could not be read costs time, not correctness: every position is
+            // then erased one by one. A port that failed fails the run as any step does.
+            if (failed && !controller.GetFailureMessage().empty()) {
+                return false;
+            }
+            if (failed) {
+                QueueEraseTail(true);
+                return true;
+            }
+            summary.entriesErased = static_cast<int32_t>(occupancy->Occupied().size());
+            occupiedDelete->Reset();
+            Queue<CControllerDeletePhoneBook>(occupiedDelete.get());
+            QueueCheckMode();
+            eraseStage = EEraseStage::countingLeft;
+            return true;
+        case EEraseStage::countingLeft: {
+            const auto* count = dynamic_cast<const CControllerCheckMode*>(&controller);
+            if (failed || count == nullptr) {
+                return false;
+            }
+            model.SetPhoneBookSize(count->GetCapacity());
+            // The store's own count must agree that nothing is left; anything else (an entry
+            // the listing did not show) takes the full sweep, whose end state is certain.
+            const bool fullSweep = count->GetUsed() != 0;
+            if (fullSweep) {
+                summary.entriesErased = model.GetPhoneBookSize();
+            }
+            QueueEraseTail(fullSweep);
+            return true;
+        }
+    }
+    return false;
 }
 
 void CUnitSequencer::CloseConnection() {
@@ -364,6 +444,9 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
     // Nothing may leave here: this runs inside the front end's event loop.
     try {
         summary.unitChanged = summary.unitChanged || controller.MayHaveChangedUnit();
+        if (EraseStepFinished(controller)) {
+            return;
+        }
         const std::string name = controller.GetName();
         if (controller.GetResult() == IController::resultFailed) {
             const auto* smartWrite = dynamic_cast<const CControllerSmartWriteSms*>(&controller);
@@ -425,10 +508,6 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
             summary.store = changeMode->IsSimStore() ? "SM" : "ME";
         } else if (const auto* checkMode = dynamic_cast<const CControllerCheckMode*>(&controller)) {
             model.SetPhoneBookSize(checkMode->GetCapacity());
-            // Clear SIM reads the SIM's capacity first: that is how far its deletion goes.
-            if (summary.operation == EOperation::clearSim && summary.entriesErased == 0) {
-                summary.entriesErased = checkMode->GetCapacity();
-            }
         }
     } catch (const std::exception& error) {
         try {

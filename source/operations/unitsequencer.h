@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/refobject.h"
+#include "model/phonebookproviders.h"
 #include "model/smsproviders.h"
 #include "model/unitimage.h"
 #include "operations/runsummary.h"
@@ -116,6 +117,17 @@ private:
     // The failed step in the user's words, and what else the user must know about it.
     std::string FailureText(const IController& controller, const std::string& cause) const;
     void QueueStrayDelete(int32_t index);
+
+    // Reset Unit and Clear SIM erase only the positions that hold an entry: the store is read,
+    // its occupied positions deleted, and its own count of used positions must then be 0, or
+    // every position is deleted one by one after all.
+    enum class EEraseStage : uint8_t { none, sizingSim, readingOccupied, countingLeft };
+    void QueueOccupancyRead(int32_t lastPosition);
+    // What follows the erase: the full sweep when asked for, then the rest of the operation.
+    void QueueEraseTail(bool fullSweep);
+    // Handles a controller of the erase and queues the next step; false when `controller` is
+    // not the step the erase waits for, which the usual reactions then handle.
+    bool EraseStepFinished(const IController& controller);
     void ControllerFinished(IController& controller);
     void BeforeController(IController& controller);
     std::string Text(const std::string& key) const;
@@ -138,4 +150,9 @@ private:
     CUnitImage expected;
     // Lent to the delete that removes a message the module stored out of the unit's reach.
     CRefPtr<CSmsStrayDelete> strayDelete;
+    EEraseStage eraseStage = EEraseStage::none;
+    // Clear SIM: whether the configuration store it returns to is the SIM's.
+    bool configurationOnSim = false;
+    CRefPtr<CPhoneBookOccupancy> occupancy;
+    CRefPtr<CPhoneBookOccupiedDelete> occupiedDelete;
 };

@@ -241,3 +241,42 @@ TEST(UnitSequencer, TheReadBackAfterAWriteOrResetNamesWhatTheUnitHoldsOtherwise)
         }
     }
 }
+
+// Reset Unit and Clear SIM erase only the positions the store lists, then check the store's
+// own count. A listing that leaves an entry out (garbled here to list one entry only) makes
+// that count disagree, and every position is erased one by one: both ways end in the same unit.
+TEST(UnitSequencer, ErasingOnlyTheOccupiedPositionsEndsAsTheFullSweepDoes) {
+    const std::string oneEntryListed = "\r\n+CPBR: 1,\"+46701234567\",145,\"ACCESS\"\r\n\r\nOK\r\n";
+    for (const char* file : {"unit-me.json", "unit-demo.json"}) {
+        for (const bool reset : {true, false}) {
+            SCOPED_TRACE(std::string(file) + (reset ? " reset" : " clear-sim"));
+            std::optional<CUnitState> ended;
+            int listedDeletes = 0;
+            for (const bool garbled : {false, true}) {
+                SequencerFixture f(DataState(file));
+                ASSERT_TRUE(f.Connect());
+                f.Unit().ClearCommandLog();
+                if (garbled) {
+                    f.Unit().AddFault(
+                        {"AT+CPBR=1,", 1, false, CCommandFault::Action::Reply, oneEntryListed});
+                }
+                ASSERT_TRUE(reset ? f.Reset() : f.ClearSim());
+                // "AT+CPBW=n" alone empties position n.
+                int deletes = 0;
+                for (const std::string& command : f.Commands()) {
+                    deletes +=
+                        command.starts_with("AT+CPBW=") && command.find(',') == std::string::npos;
+                }
+                if (!garbled) {
+                    ended = f.Unit().State();
+                    listedDeletes = deletes;
+                    continue;
+                }
+                EXPECT_EQ(f.Unit().State(), *ended);
+                // The full sweep takes every position of the store; the listing far fewer.
+                EXPECT_GE(deletes, 50);
+                EXPECT_LT(listedDeletes, 40);
+            }
+        }
+    }
+}
