@@ -532,8 +532,28 @@ int Run(int& argc, char** argv, int idleSeconds) {
         form.outcome != ERunOutcome::written || !form.plugShownAt) {
         return Fail(std::string("write ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    operations.push_back({"2 Write, fallback path", Seconds(*form.plugShownAt - started),
+    operations.push_back({"2 Write + verify, fallback path", Seconds(*form.plugShownAt - started),
                           LowerBound(unit, from, Mark(unit))});
+
+    // 2b. The same write again without the read-back: the marks and texts are still there.
+    Clock::time_point rewriteConnect{};
+    if (!Connect(form, answerer, rewriteConnect)) {
+        return Fail(std::string("reconnect ended ") + OutcomeName(form.outcome), &form, &answerer);
+    }
+    form.SettingsMenuVerifyAfterWrite->setChecked(false);
+    unit.SetStoreIndexFault(1);
+    form.Expect();
+    from = Mark(unit);
+    started = Clock::now();
+    form.WriteButton->click();
+    if (!Await(
+            form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
+        form.outcome != ERunOutcome::written || !form.plugShownAt) {
+        return Fail(std::string("write ended ") + OutcomeName(form.outcome), &form, &answerer);
+    }
+    operations.push_back({"2b Write, no verify, fallback", Seconds(*form.plugShownAt - started),
+                          LowerBound(unit, from, Mark(unit))});
+    form.SettingsMenuVerifyAfterWrite->setChecked(true);
 
     // 3. Reset Unit, on the unit connected again.
     Clock::time_point reconnected{};
@@ -554,8 +574,38 @@ int Run(int& argc, char** argv, int idleSeconds) {
         form.outcome != ERunOutcome::ready) {
         return Fail(std::string("reset ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    operations.push_back(
-        {"3 Reset Unit", Seconds(form.endedAt - started), LowerBound(unit, from, Mark(unit))});
+    operations.push_back({"3 Reset Unit + verify, full store", Seconds(form.endedAt - started),
+                          LowerBound(unit, from, Mark(unit))});
+
+    // 3b. Reset Unit of a unit with 20 access numbers: only the occupied positions are erased.
+    CUnitSimulatorOptions fewOptions;
+    fewOptions.initialState = FullUnit();
+    std::erase_if(fewOptions.initialState.phonebooks["SM"].entries, [](const auto& entry) {
+        return !L::IsSettingPosition(entry.first) && entry.first > 20;
+    });
+    fewOptions.baud = kBaud;
+    fewOptions.latencyMs = kLatencyMs;
+    CUnitSimulator few(std::move(fewOptions));
+    few.Start();
+    form.Disconnect();
+    form.ComPortBox->setEditText(QString::fromStdString(few.PortPath()));
+    Clock::time_point fewConnected{};
+    if (!Connect(form, answerer, fewConnected)) {
+        return Fail(std::string("connect ended ") + OutcomeName(form.outcome), &form, &answerer);
+    }
+    form.Expect();
+    from = Mark(few);
+    const std::size_t fewDialogs = answerer.answered.size();
+    form.ResetButton->click();
+    started = answerer.answeredAt;
+    if (answerer.answered.size() == fewDialogs ||
+        !Await(
+            form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
+        form.outcome != ERunOutcome::ready) {
+        return Fail(std::string("reset ended ") + OutcomeName(form.outcome), &form, &answerer);
+    }
+    operations.push_back({"3b Reset Unit, 20 access numbers", Seconds(form.endedAt - started),
+                          LowerBound(few, from, Mark(few))});
 
     // 4. Connected and idle: measured from the first signal report on, so the poll is running.
     const int reports = form.signalReports;
