@@ -9,8 +9,8 @@
 
 // Languages from one INI file holding them all: each section is a language named by the
 // section, each key of it a text key with its text. A file that cannot be used (missing, not a
-// text file, holding no language, or beyond the limits below) offers English only, with the
-// texts the program carries; so does a usable file without an English section.
+// text file, holding no language, or beyond the limits below) offers English only; English then,
+// and whenever the file has no section of that name, has the texts the program carries.
 class CLanguageLoaderIni : public ILanguageLoader {
 public:
     // Far beyond any real language file (it has two languages of about 130 keys in 10 KB), and
