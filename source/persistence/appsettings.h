@@ -26,7 +26,7 @@ inline constexpr const char* kSettingSaveProfileChoiceDefault = "";
 //
 // A settings file beyond kMaxFileSize, or one that is no text file or cannot be read, is the
 // user's, not ours: it is ignored (every value reads as its default), never written over, and
-// Problem() says so, so that the user can mend or remove it.
+// Problem() says so, so that the user can repair or remove it.
 class CAppSettings {
 public:
     // A settings file holds a handful of short lines.

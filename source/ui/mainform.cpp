@@ -631,7 +631,7 @@ void TMainForm::CreateLanguage() {
         language->Attach(presenter.Detach());
     }
     // A language that cannot be had shows English; the choice stays stored until the user makes
-    // another, so a language file mended later brings it back.
+    // another, so a language file repaired later brings it back.
     std::string problem = language->SetStoredLanguage(
         settings->ReadValue(kSettingsSection, kSettingLanguage, kSettingLanguageDefault));
     keepStoredLanguage = !problem.empty();

@@ -177,7 +177,7 @@ TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
 }
 
 // A settings or language file the window cannot use is told in one box once the window is
-// shown, in English, and English is shown; what the user stored is kept for a mended file.
+// shown, in English, and English is shown; what the user stored is kept for a repaired file.
 TEST_F(MainFormTest, FilesItCannotUseAreToldInOneBoxAndEnglishIsShown) {
     const std::string binaryLanguages("[Svenska]\nCONNECT_TO_UNIT=Anslut\0\n", 34);
     const std::string binarySettings("[Settings]\nLANGUAGE=Svenska\0\n", 29);
