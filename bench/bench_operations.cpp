@@ -50,6 +50,7 @@
 #include "model/configurationmodel.h"
 #include "model/unitlayout.h"
 #include "ui/formprogress.h"
+#include "persistence/applanguage.h"
 #include "ui/mainform.h"
 #include "unitsim/unitsimulator.h"
 
@@ -157,7 +158,10 @@ public:
         TMainForm::ShowError(text);
     }
     void ShowInformation(const std::string& text) override {
-        complaints.push_back("information: " + text);
+        // A reset that was read back and found as meant says so; that is no problem.
+        if (text != Language().GetText("VERIFIED")) {
+            complaints.push_back("information: " + text);
+        }
         TMainForm::ShowInformation(text);
     }
     void ShowMessage(const std::string& text) override {

@@ -3,12 +3,16 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/clioutput.h"
 #include "core/parseint.h"
+#include "persistence/applanguage.h"
 #include "persistence/appsettings.h"
+#include "persistence/languageloaderini.h"
 
 namespace {
 
 constexpr char kLanguageFileName[] = "languages.txt";
+constexpr char kWarningPrefix[] = "sendibox-cli: ";
 
 bool FileExists(const std::string& path) {
     std::error_code error;
@@ -30,5 +34,18 @@ CCliEnvironment CCliEnvironment::Read(const std::string& programFolder,
     result.checkCountryCode = ParseInt(settings.ReadValue(kSettingsSection, kSettingValidateSmsGsm,
                                                           kSettingValidateSmsGsmDefault),
                                        1) != 0;
+    result.settingsProblem = settings.Problem();
     return result;
+}
+
+std::unique_ptr<CAppLanguage> CCliEnvironment::OpenLanguage(CCliOutput& output) const {
+    if (!settingsProblem.empty()) {
+        output.Progress(kWarningPrefix + CCliOutput::OneLine(settingsProblem));
+    }
+    auto language =
+        std::make_unique<CAppLanguage>(std::make_unique<CLanguageLoaderIni>(languageFile));
+    if (const std::string problem = language->SetStoredLanguage(languageName); !problem.empty()) {
+        output.Progress(kWarningPrefix + CCliOutput::OneLine(problem));
+    }
+    return language;
 }

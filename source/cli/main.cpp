@@ -19,7 +19,6 @@
 #include "cli/commandline.h"
 #include "cli/jobrunner.h"
 #include "persistence/applanguage.h"
-#include "persistence/languageloaderini.h"
 
 namespace {
 
@@ -94,24 +93,20 @@ int main(int argc, char** argv) {
         return CJobRunner::kExitOk;
     }
     if (parsed.action == CParsedCommandLine::EAction::usageError) {
-        std::cerr << kProgramName << ": " << parsed.error << "\n\n" << UsageText();
+        std::cerr << kProgramName << ": " << CCliOutput::OneLine(parsed.error) << "\n\n"
+                  << UsageText();
         return CJobRunner::kExitUsage;
     }
 
     const CCliEnvironment environment =
         CCliEnvironment::Read(ProgramFolder(argv[0]), ReadConfigEnvironment());
-    if (!std::filesystem::exists(environment.languageFile)) {
-        std::cerr << kProgramName << ": " << environment.languageFile
-                  << " is missing; messages show their keys\n";
-    }
-    CAppLanguage language(std::make_unique<CLanguageLoaderIni>(environment.languageFile));
-    language.SetLanguage(environment.languageName);
-
     // A closed standard output (a pipe into a program that has gone) must not end the program
     // while units are half written; the lines are simply lost.
     signal(SIGPIPE, SIG_IGN);
     CCliOutput output(std::cout, std::cerr);
-    CJobRunner runner(parsed.options, language, output);
+    const std::unique_ptr<CAppLanguage> language = environment.OpenLanguage(output);
+
+    CJobRunner runner(parsed.options, *language, output);
     runner.settings.checkCountryCode = environment.checkCountryCode;
     CSignalWatcher watcher(runner);
     return runner.Run();

@@ -5,148 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 namespace {
-
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
-
-std::string Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(kBlanks);
-    return std::string(text.substr(first, last - first + 1));
-}
-
-// Windows compares profile names in the user's code page; for Windows-1252 that pairs the ASCII
-// letters, the Latin-1 letters C0..DE (without the multiplication sign) and four letters of the
-// 80..9F block.
-uint8_t FoldCase(uint8_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-        return static_cast<uint8_t>(c + 0x20);
-    }
-    switch (c) {
-        case 0x8A:
-        case 0x8C:
-        case 0x8E:
-            return static_cast<uint8_t>(c + 0x10);
-        case 0x9F:
-            return 0xFF;
-        default:
-            return c;
-    }
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(static_cast<uint8_t>(a[i])) != FoldCase(static_cast<uint8_t>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-struct Line {
-    std::string text;
-    std::string eol;  // "\r\n", "\n", or empty for a last line without an ending
-};
-
-std::vector<Line> SplitLines(const std::string& content) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-        const auto newline = content.find('\n', pos);
-        if (newline == std::string::npos) {
-            lines.push_back({content.substr(pos), ""});
-            break;
-        }
-        const bool crlf = newline > pos && content[newline - 1] == '\r';
-        const auto end = crlf ? newline - 1 : newline;
-        lines.push_back({content.substr(pos, end - pos), crlf ? "\r\n" : "\n"});
-        pos = newline + 1;
-    }
-    return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
-    std::string content;
-    for (const auto& line : lines) {
-        content += line.text;
-        content += line.eol;
-    }
-    return content;
-}
-
-std::string LineEndingOf(const std::string& content) {
-    const auto newline = content.find('\n');
-    if (newline != std::string::npos && (newline == 0 || content[newline - 1] != '\r')) {
-        return "\n";
-    }
-    return "\r\n";
-}
-
-enum class LineKind { Other, Section, Key };
-
-struct LineInfo {
-    LineKind kind = LineKind::Other;
-    std::string name;
-    std::size_t valueStart = 0;  // index just after the "=" of a key line
-};
-
-LineInfo Classify(const std::string& text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos || text[first] == ';') {
-        return {};
-    }
-    if (text[first] == '[') {
-        // The last "]" closes the name, so a name may itself hold one.
-        const auto close = text.rfind(']');
-        if (close == std::string::npos || close < first) {
-            return {};
-        }
-        return {LineKind::Section,
-                Trim(std::string_view(text).substr(first + 1, close - first - 1)), 0};
-    }
-    const auto equals = text.find('=');
-    if (equals == std::string::npos) {
-        return {};
-    }
-    std::string name = Trim(std::string_view(text).substr(0, equals));
-    if (name.empty()) {
-        return {};
-    }
-    return {LineKind::Key, std::move(name), equals + 1};
-}
-
-struct SectionRange {
-    std::size_t header;
-    std::size_t end;  // one past the section's last line
-};
-
-std::optional<SectionRange> FindSection(const std::vector<Line>& lines, std::string_view name) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto info = Classify(lines[i].text);
-        if (info.kind != LineKind::Section || !SameName(info.name, name)) {
-            continue;
-        }
-        std::size_t end = i + 1;
-        while (end < lines.size() && Classify(lines[end].text).kind != LineKind::Section) {
-            ++end;
-        }
-        return SectionRange{i, end};
-    }
-    return std::nullopt;
-}
 
 class CFileDescriptor {
 public:
@@ -167,26 +33,63 @@ private:
     int fd;
 };
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+std::string SizeText(std::uintmax_t bytes) {
+    constexpr std::uintmax_t kMiB = 1024 * 1024;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB"
+                             : std::to_string(bytes) + " bytes";
+}
+
+// The file's contents, at most `maxBytes` of them: the state says whether it was read whole.
+struct FileContents {
+    EIniFileState state = EIniFileState::Read;
+    int error = 0;  // errno of an unreadable file
     struct stat info {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
     std::string content;
+};
+
+FileContents ReadBounded(const std::string& path, std::uintmax_t maxBytes) {
+    FileContents result;
+    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.Get() < 0) {
+        result.error = errno;
+        result.state = errno == ENOENT || errno == ENOTDIR ? EIniFileState::Missing
+                                                           : EIniFileState::Unreadable;
+        return result;
+    }
+    if (::fstat(file.Get(), &result.info) != 0) {
+        result.error = errno;
+        result.state = EIniFileState::Unreadable;
+        return result;
+    }
+    if (!S_ISREG(result.info.st_mode)) {
+        result.state = EIniFileState::NotAFile;
+        return result;
+    }
+    if (static_cast<std::uintmax_t>(result.info.st_size) > maxBytes) {
+        result.state = EIniFileState::TooLarge;
+        return result;
+    }
+    // The file may grow while it is read: one byte past the limit is enough to refuse it.
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
         if (got == 0) {
-            return content;
+            return result;
         }
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return std::nullopt;
+            result.error = errno;
+            result.state = EIniFileState::Unreadable;
+            return result;
         }
-        content.append(buffer, static_cast<std::size_t>(got));
+        result.content.append(buffer, static_cast<std::size_t>(got));
+        if (result.content.size() > maxBytes) {
+            result.state = EIniFileState::TooLarge;
+            result.content.clear();
+            return result;
+        }
     }
 }
 
@@ -205,15 +108,9 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
-bool OverwriteInPlace(const std::string& path, const std::string& content) {
-    CFileDescriptor file(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
-    return file.Get() >= 0 && WriteAll(file.Get(), content) && file.Close();
-}
-
 // The file a write replaces, as found before the write.
 struct WriteTarget {
     std::string path;  // a symbolic link resolved, so the link itself survives
-    std::string content;
     struct stat info {};
     bool created = false;
 };
@@ -240,114 +137,72 @@ std::optional<WriteTarget> PrepareTarget(const std::string& fileName) {
         target.created = fd >= 0;
     }
     CFileDescriptor file(fd);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    if (target.created) {
-        if (::fstat(fd, &target.info) != 0) {
+    if (fd < 0 || ::fstat(fd, &target.info) != 0 || !S_ISREG(target.info.st_mode)) {
+        if (target.created) {
             ::unlink(target.path.c_str());
-            return std::nullopt;
         }
-        return target;
-    }
-    auto content = ReadWholeFile(target.path);
-    if (::fstat(fd, &target.info) != 0 || !S_ISREG(target.info.st_mode) || !content) {
         return std::nullopt;
     }
-    target.content = std::move(*content);
     return target;
 }
 
-bool ReplaceContent(const WriteTarget& target, const std::string& content) {
+// Writes `content` into the open file, gives it `mode` when asked to, and hands back what the
+// file then looks like.
+std::optional<struct stat> WriteAndStat(CFileDescriptor& file, const std::string& content,
+                                        std::optional<mode_t> mode) {
+    struct stat written {};
+    if (!WriteAll(file.Get(), content) || (mode && ::fchmod(file.Get(), *mode) != 0) ||
+        ::fstat(file.Get(), &written) != 0 || !file.Close()) {
+        return std::nullopt;
+    }
+    return written;
+}
+
+// The file as it is on disk after the write, or nothing when the write failed.
+std::optional<struct stat> ReplaceContent(const WriteTarget& target, const std::string& content) {
     const std::filesystem::path path(target.path);
     std::string temporary =
         (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
     CFileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.Get() < 0) {
         // A writable file in a folder that takes no new files (a shared install folder) is
-        // still written, in place, as Windows would.
-        return !target.created && errno == EACCES && OverwriteInPlace(target.path, content);
+        // still written, in place, as Windows would; it keeps its owner and permissions.
+        if (target.created || errno != EACCES) {
+            return std::nullopt;
+        }
+        CFileDescriptor inPlace(
+            ::open(target.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+        return inPlace.Get() < 0 ? std::nullopt : WriteAndStat(inPlace, content, std::nullopt);
     }
     if (::fchown(file.Get(), target.info.st_uid, target.info.st_gid) != 0) {
         // Someone else's file (writable through its group) becomes the writer's; its contents
         // and permissions are still right.
     }
-    // No fsync: the rename already shows readers either the old or the new whole file, and a
-    // profile save writes several hundred keys one by one, where a flush per key would freeze
-    // the window for seconds.
-    const bool written = WriteAll(file.Get(), content) &&
-                         ::fchmod(file.Get(), target.info.st_mode & 07777) == 0 && file.Close() &&
-                         ::rename(temporary.c_str(), target.path.c_str()) == 0;
-    if (!written) {
+    // No fsync: the rename already shows readers either the old or the new whole file.
+    auto written = WriteAndStat(file, content, target.info.st_mode & 07777);
+    if (!written || ::rename(temporary.c_str(), target.path.c_str()) != 0) {
         ::unlink(temporary.c_str());
+        return std::nullopt;
     }
     return written;
 }
 
-bool IsStorableSection(const std::string& name) {
-    return !name.empty() && name.find_first_of("\r\n") == std::string::npos;
+bool IsStorableSection(std::string_view name) {
+    return !name.empty() && name.find_first_of("\r\n") == std::string_view::npos;
 }
 
-bool IsStorableKey(const std::string& name) {
-    return !name.empty() && name.find_first_of("\r\n=") == std::string::npos &&
+bool IsStorableKey(std::string_view name) {
+    return !name.empty() && name.find_first_of("\r\n=") == std::string_view::npos &&
            name.front() != '[' && name.front() != ';';
 }
 
-void PutKey(std::vector<Line>& lines, const std::string& section, const std::string& key,
-            const std::string& value, const std::string& eol) {
-    const auto range = FindSection(lines, section);
-    if (!range) {
-        if (!lines.empty()) {
-            if (lines.back().eol.empty()) {
-                lines.back().eol = eol;
-            }
-            if (!Trim(lines.back().text).empty()) {
-                lines.push_back({"", eol});
-            }
-        }
-        lines.push_back({"[" + section + "]", eol});
-        lines.push_back({key + "=" + value, eol});
-        return;
+std::string Trimmed(const std::string& text) {
+    constexpr std::string_view kBlanks = " \t\r\n\v\f";
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos) {
+        return {};
     }
-    std::size_t lastKey = range->header;
-    for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const auto info = Classify(lines[i].text);
-        if (info.kind != LineKind::Key) {
-            continue;
-        }
-        if (SameName(info.name, key)) {
-            // Everything up to the "=" stays as the file has it (spelling, indentation).
-            lines[i].text.replace(info.valueStart, std::string::npos, value);
-            return;
-        }
-        lastKey = i;
-    }
-    if (lines[lastKey].eol.empty()) {
-        lines[lastKey].eol = eol;
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKey) + 1,
-                 Line{key + "=" + value, eol});
-}
-
-std::vector<std::string> ListNames(const std::vector<std::string>& names) {
-    std::vector<std::string> listed;
-    std::size_t used = 1;  // the zero byte that closes the list
-    for (const auto& name : names) {
-        // An empty name would end the zero-separated list early.
-        bool seen = name.empty();
-        for (const auto& earlier : listed) {
-            seen = seen || SameName(earlier, name);
-        }
-        if (seen) {
-            continue;
-        }
-        if (used + name.size() + 1 > CIniFile::kListBufferSize) {
-            break;
-        }
-        used += name.size() + 1;
-        listed.push_back(name);
-    }
-    return listed;
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 }  // namespace
@@ -355,97 +210,169 @@ std::vector<std::string> ListNames(const std::vector<std::string>& names) {
 EIniWriteError::EIniWriteError(const std::string& fileName)
     : std::runtime_error("Unable to write to " + fileName) {}
 
-CIniFile::CIniFile(std::string fileName) : fileName(std::move(fileName)) {}
+bool CIniFile::Stamp::operator==(const Stamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+CIniFile::CIniFile(std::string fileName, CIniLimits limits)
+    : fileName(std::move(fileName)), limits(limits) {}
+
+CIniFile::~CIniFile() = default;
+
+EIniFileState CIniFile::Check(std::string content, std::unique_ptr<CIniText>& result) const {
+    if (content.size() > limits.maxBytes) {
+        return EIniFileState::TooLarge;
+    }
+    if (content.find('\0') != std::string::npos) {
+        return EIniFileState::NotText;
+    }
+    result = std::make_unique<CIniText>(std::move(content));
+    if (result->SectionLineCount() > limits.maxSections) {
+        result.reset();
+        return EIniFileState::TooManySections;
+    }
+    if (result->LargestSectionKeyCount() > limits.maxKeysPerSection) {
+        result.reset();
+        return EIniFileState::TooManyKeys;
+    }
+    return EIniFileState::Read;
+}
+
+void CIniFile::Refuse(EIniFileState newState, std::string newProblem) const {
+    state = newState;
+    problem = std::move(newProblem);
+    parsed.reset();
+}
+
+void CIniFile::Refresh() const {
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) == 0) {
+        const Stamp now{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+        if (looked && now == stamp && S_ISREG(info.st_mode)) {
+            return;
+        }
+    }
+    looked = true;
+    FileContents file = ReadBounded(fileName, limits.maxBytes);
+    // What was read is this version of the file; a later change shows in the next look.
+    stamp = Stamp{file.info.st_dev, file.info.st_ino, file.info.st_size, file.info.st_mtim};
+    switch (file.state) {
+        case EIniFileState::Read:
+            break;
+        case EIniFileState::Missing:
+            // Looked at again each time, so a file created later is read.
+            looked = false;
+            return Refuse(EIniFileState::Missing, "does not exist");
+        case EIniFileState::NotAFile:
+            looked = false;
+            return Refuse(EIniFileState::NotAFile,
+                          S_ISDIR(file.info.st_mode) ? "is a folder" : "is not a regular file");
+        case EIniFileState::Unreadable:
+            looked = false;
+            return Refuse(EIniFileState::Unreadable,
+                          std::string("cannot be read (") + std::strerror(file.error) + ")");
+        default:
+            return Refuse(EIniFileState::TooLarge, "is larger than " + SizeText(limits.maxBytes));
+    }
+    std::unique_ptr<CIniText> text;
+    switch (Check(std::move(file.content), text)) {
+        case EIniFileState::NotText:
+            return Refuse(EIniFileState::NotText, "is not a text file");
+        case EIniFileState::TooManySections:
+            return Refuse(EIniFileState::TooManySections,
+                          "has more than " + std::to_string(limits.maxSections) + " sections");
+        case EIniFileState::TooManyKeys:
+            return Refuse(EIniFileState::TooManyKeys, "has a section with more than " +
+                                                          std::to_string(limits.maxKeysPerSection) +
+                                                          " keys");
+        default:
+            state = EIniFileState::Read;
+            problem.clear();
+            parsed = std::move(text);
+    }
+}
+
+EIniFileState CIniFile::State() const {
+    Refresh();
+    return state;
+}
+
+std::string CIniFile::Problem() const {
+    Refresh();
+    return problem;
+}
 
 std::string CIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-    const auto content = ReadWholeFile(fileName);
-    if (!content) {
+    Refresh();
+    if (!parsed) {
         return defaultValue;
     }
-    const auto lines = SplitLines(*content);
-    const auto range = FindSection(lines, Trim(section));
-    if (!range) {
-        return defaultValue;
-    }
-    const std::string wanted = Trim(key);
-    for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const auto info = Classify(lines[i].text);
-        if (info.kind != LineKind::Key || !SameName(info.name, wanted)) {
-            continue;
-        }
-        std::string value = Trim(std::string_view(lines[i].text).substr(info.valueStart));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
-        }
-        if (value.size() > kMaxValueLength) {
-            value.resize(kMaxValueLength);
-        }
-        return value;
-    }
-    return defaultValue;
+    return parsed->Value(section, key).value_or(defaultValue);
+}
+
+std::vector<std::string> CIniFile::ReadSections() const {
+    Refresh();
+    return parsed ? parsed->Sections() : std::vector<std::string>();
+}
+
+std::vector<std::string> CIniFile::ReadKeys(const std::string& section) const {
+    Refresh();
+    return parsed ? parsed->Keys(section) : std::vector<std::string>();
 }
 
 void CIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
-    const std::string sectionName = Trim(section);
-    const std::string keyName = Trim(key);
-    if (!IsStorableSection(sectionName) || !IsStorableKey(keyName)) {
-        throw EIniWriteError(fileName);
-    }
-    std::string storedValue = value;
-    for (char& c : storedValue) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
+    WriteStrings({{section, key, value}});
+}
+
+void CIniFile::WriteStrings(const std::vector<CIniEntry>& entries) {
+    std::vector<CIniEntry> stored;
+    stored.reserve(entries.size());
+    for (const CIniEntry& entry : entries) {
+        CIniEntry put{Trimmed(entry.section), Trimmed(entry.key), entry.value};
+        if (!IsStorableSection(put.section) || !IsStorableKey(put.key)) {
+            throw EIniWriteError(fileName);
         }
+        for (char& c : put.value) {
+            if (c == '\r' || c == '\n') {
+                c = ' ';
+            }
+        }
+        stored.push_back(std::move(put));
     }
 
-    auto target = PrepareTarget(fileName);
+    const auto target = PrepareTarget(fileName);
     if (!target) {
         throw EIniWriteError(fileName);
     }
-    auto lines = SplitLines(target->content);
-    PutKey(lines, sectionName, keyName, storedValue, LineEndingOf(target->content));
-    if (!ReplaceContent(*target, JoinLines(lines))) {
+    // A file this object would refuse to read is not the user's to lose: it is left as it is.
+    // So is one that the write would make too large to be read back.
+    std::unique_ptr<CIniText> before;
+    std::unique_ptr<CIniText> after;
+    std::optional<struct stat> written;
+    if (!target->created) {
+        FileContents file = ReadBounded(target->path, limits.maxBytes);
+        if (file.state == EIniFileState::Read) {
+            Check(std::move(file.content), before);
+        }
+    }
+    if ((before || target->created) &&
+        Check(CIniText::Edited(before ? before->Text() : std::string(), stored), after) ==
+            EIniFileState::Read) {
+        written = ReplaceContent(*target, after->Text());
+    }
+    if (!written) {
         if (target->created) {
             ::unlink(target->path.c_str());
         }
         throw EIniWriteError(fileName);
     }
-}
-
-std::vector<std::string> CIniFile::ReadSections() const {
-    const auto content = ReadWholeFile(fileName);
-    if (!content) {
-        return {};
-    }
-    std::vector<std::string> names;
-    for (const auto& line : SplitLines(*content)) {
-        auto info = Classify(line.text);
-        if (info.kind == LineKind::Section) {
-            names.push_back(std::move(info.name));
-        }
-    }
-    return ListNames(names);
-}
-
-std::vector<std::string> CIniFile::ReadKeys(const std::string& section) const {
-    const auto content = ReadWholeFile(fileName);
-    if (!content) {
-        return {};
-    }
-    const auto lines = SplitLines(*content);
-    const auto range = FindSection(lines, Trim(section));
-    if (!range) {
-        return {};
-    }
-    std::vector<std::string> names;
-    for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        auto info = Classify(lines[i].text);
-        if (info.kind == LineKind::Key) {
-            names.push_back(std::move(info.name));
-        }
-    }
-    return ListNames(names);
+    // The reads that follow are answered from what was just written.
+    looked = true;
+    stamp = Stamp{written->st_dev, written->st_ino, written->st_size, written->st_mtim};
+    state = EIniFileState::Read;
+    problem.clear();
+    parsed = std::move(after);
 }

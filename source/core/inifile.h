@@ -1,9 +1,17 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "core/initext.h"
 
 // Raised when a value cannot be written; the message is "Unable to write to " and the file
 // name as the INI file was opened with.
@@ -12,52 +20,99 @@ public:
     explicit EIniWriteError(const std::string& fileName);
 };
 
+// What a file may hold before it is refused as no file of its kind. Reading and writing cost
+// time in proportion to the size; the other two keep a hostile file from filling a menu or
+// the memory with names.
+struct CIniLimits {
+    std::uintmax_t maxBytes = 4 * 1024 * 1024;
+    std::size_t maxSections = std::numeric_limits<std::size_t>::max();
+    std::size_t maxKeysPerSection = std::numeric_limits<std::size_t>::max();
+};
+
+// What became of the last look at the file.
+enum class EIniFileState {
+    Read,             // its contents answer the reads
+    Missing,          // there is no such file
+    NotAFile,         // a folder, a device, a pipe
+    Unreadable,       // it could not be opened or read
+    TooLarge,         // over the limit of bytes
+    NotText,          // it holds a zero byte, which no text file does
+    TooManySections,  // over the limit of section lines
+    TooManyKeys,      // a section over the limit of key lines
+};
+
 // Single-key access to an INI file (settings, languages, profiles) with the behaviour of the
-// Windows private-profile functions, so files move between this tool and Windows unchanged.
+// Windows private-profile functions, so files move between this tool and Windows unchanged;
+// CIniText gives the rules of the format.
 //
-// The file is Windows-1252 text and is never converted. Lines end in CR LF or LF; a write keeps
-// the file's own line ending (the first one in the file) and gives a new file CR LF. A section
-// line is "[name]"; a key line is the key, "=" and the value; lines whose first non-blank byte
-// is ";" are comments. Section and key names are compared without regard to letter case (the
-// letters of Windows-1252 included) and with blanks at both ends ignored; keys may hold inner
-// blanks ("cpb write"). When a section or key occurs twice, the first one counts, for reading
-// and for writing alike.
-//
-// Nothing is cached: every call reads the file afresh and every write reaches the file before
-// it returns, so two objects on the same file always agree.
+// The file is read and parsed once; every read is answered from that parse, which is made
+// afresh only when the file has changed on disk (another size, modification time or file) or
+// through this object's own writes. Writes reach the file before they return, so two objects
+// on the same file agree. A file outside the limits, or one that is not a text file, is
+// refused: reads give their defaults, writes fail and leave it as it is. One object serves one
+// thread at a time; objects on the same file in different threads are independent.
 class CIniFile {
 public:
-    // The longest value a read returns; longer values are cut.
-    static constexpr std::size_t kMaxValueLength = 2047;
-    // Listings pass through a buffer of this size, each name followed by a zero byte and the
-    // list closed by one more. Names that do not fit whole are left out, together with all that
-    // follow them: a name cut short would be a name that does not exist.
-    static constexpr std::size_t kListBufferSize = 16384;
+    static constexpr std::size_t kMaxValueLength = CIniText::kMaxValueLength;
+    static constexpr std::size_t kListBufferSize = CIniText::kListBufferSize;
 
-    explicit CIniFile(std::string fileName);
+    explicit CIniFile(std::string fileName, CIniLimits limits = {});
+    ~CIniFile();
+    CIniFile(const CIniFile&) = delete;
+    CIniFile& operator=(const CIniFile&) = delete;
 
     const std::string& FileName() const { return fileName; }
 
-    // The text after the key's first "=", with blanks at both ends and then one pair of
-    // enclosing double or single quotes removed, at most kMaxValueLength bytes; `defaultValue`
-    // unchanged when the file, section or key is missing or the file cannot be read.
+    // The state of the file as it is now, and for any state but Read what is wrong with it,
+    // to follow the file's name in a message: "does not exist", "is larger than 4 MiB", ...
+    EIniFileState State() const;
+    std::string Problem() const;
+
+    // The value as CIniText::Value reads it; `defaultValue` unchanged when the file, section or
+    // key is missing or the file is refused.
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const;
 
-    // Creates the file if needed, appends a missing section at the end of the file (after a
-    // blank line), replaces what follows "=" on an existing key's line, adds a new key after the
-    // last key line of its section, and keeps every other byte. CR and LF in the value are
-    // written as blanks, since a line break would split the value into lines of its own.
-    // The new contents go to a temporary file beside the target that then replaces it, with the
-    // target's permissions, so a failure never leaves half a file. Throws EIniWriteError when the
-    // file cannot be written (including a section or key name that cannot be stored: empty,
-    // holding a line break, or a key holding "=" or starting with "[" or ";").
-    void WriteString(const std::string& section, const std::string& key, const std::string& value);
-
-    // Section names, then the key names of one section, in file order, without duplicates.
+    // Section names, then the key names of one section, in file order, without duplicates,
+    // through a buffer of kListBufferSize bytes; empty when the file is missing or refused.
     std::vector<std::string> ReadSections() const;
     std::vector<std::string> ReadKeys(const std::string& section) const;
 
+    // Writes one key, as WriteStrings does.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+    // Writes the entries one after the other as CIniText::Edited does, with one read of the
+    // file and one replacement of it: creates the file if needed and keeps every byte the
+    // entries do not change. CR and LF in a value are written as blanks, since a line break
+    // would split the value into lines of its own. The new contents go to a temporary file
+    // beside the target that then replaces it, with the target's permissions, so a failure
+    // never leaves half a file; a symbolic link stays and its target is written. Throws
+    // EIniWriteError, having changed nothing, when the file cannot be written: it is refused or
+    // would be after the write, it is read-only, or a section or key name cannot be stored
+    // (empty, holding a line break, or a key holding "=" or starting with "[" or ";").
+    void WriteStrings(const std::vector<CIniEntry>& entries);
+
 private:
+    // What identifies one version of the file on disk.
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified{};
+        bool operator==(const Stamp& other) const;
+    };
+
+    // Looks at the file and parses it again when it is not the version parsed last.
+    void Refresh() const;
+    void Refuse(EIniFileState state, std::string problem) const;
+    // The parse of `content`, or the state that refuses it.
+    EIniFileState Check(std::string content, std::unique_ptr<CIniText>& parsed) const;
+
     std::string fileName;
+    CIniLimits limits;
+    mutable bool looked = false;
+    mutable Stamp stamp;
+    mutable EIniFileState state = EIniFileState::Missing;
+    mutable std::string problem;
+    mutable std::unique_ptr<CIniText> parsed;
 };

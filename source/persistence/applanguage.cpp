@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/refobject.h"
+#include "persistence/builtinlanguage.h"
 
 CAppLanguage::CAppLanguage(std::unique_ptr<ILanguageLoader> loader)
     : langLoader(std::move(loader)) {
@@ -18,6 +19,12 @@ void CAppLanguage::SetLanguage(const std::string& name) {
     language = name;
     const CRefPtr<CLangLoadedEvent> event = MakeRef<CLangLoadedEvent>(this);
     Notify(event.get());
+}
+
+std::string CAppLanguage::SetStoredLanguage(const std::string& name) {
+    const std::string problem = langLoader->Problem(name);
+    SetLanguage(problem.empty() ? name : kFallbackLanguage);
+    return problem.empty() ? problem : problem + " English is shown instead.";
 }
 
 std::string CAppLanguage::GetText(const std::string& key) const {

@@ -18,6 +18,11 @@ public:
 
     // Loads the language and tells every attached observer, in attach order, before returning.
     void SetLanguage(const std::string& name);
+    // Loads the language the user chose, as stored; when the language file cannot be used or
+    // does not offer it, loads English instead (the file's, else the program's own texts) and
+    // returns one English sentence (UTF-8) for the user that names the file and says why.
+    // Empty when `name` was loaded.
+    std::string SetStoredLanguage(const std::string& name);
     // The name passed to the last SetLanguage; empty before the first.
     const std::string& GetLanguage() const { return language; }
 

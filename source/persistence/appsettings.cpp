@@ -15,11 +15,20 @@ void CAppSettings::SetFileName(const std::string& path) {
     fileName = path;
 }
 
-CIniFile& CAppSettings::Ini() {
+CIniFile& CAppSettings::Ini() const {
     if (!ini) {
-        ini = std::make_unique<CIniFile>(fileName);
+        ini = std::make_unique<CIniFile>(fileName, CIniLimits{kMaxFileSize});
     }
     return *ini;
+}
+
+std::string CAppSettings::Problem() const {
+    const EIniFileState state = Ini().State();
+    if (state == EIniFileState::Read || state == EIniFileState::Missing) {
+        return {};
+    }
+    return fileName + " " + Ini().Problem() +
+           ". The default settings are used, and the file is left as it is.";
 }
 
 std::string CAppSettings::ReadValue(const std::string& section, const std::string& key,
@@ -36,6 +45,21 @@ bool CAppSettings::TryWriteValue(const std::string& section, const std::string& 
                                  const std::string& value) noexcept {
     try {
         WriteValue(section, key, value);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool CAppSettings::TryWriteValues(
+    const std::string& section,
+    const std::vector<std::pair<std::string, std::string>>& values) noexcept {
+    try {
+        std::vector<CIniEntry> entries;
+        for (const auto& [key, value] : values) {
+            entries.push_back({section, key, value});
+        }
+        Ini().WriteStrings(entries);
         return true;
     } catch (const std::exception&) {
         return false;

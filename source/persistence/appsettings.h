@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CIniFile;
 
@@ -19,10 +22,17 @@ inline constexpr const char* kSettingSaveProfileChoice = "SAVE_PROFILE_CHOICE";
 inline constexpr const char* kSettingSaveProfileChoiceDefault = "";
 
 // The user's choices that survive between runs (language, port, country-code check, profile
-// choice), kept in one INI file. Values are not cached: every read goes to the file and every
-// write reaches it before the call returns.
+// choice), kept in one INI file. Every read sees the file as it is on disk (it is parsed again
+// whenever it has changed) and every write reaches it before the call returns.
+//
+// A settings file beyond kMaxFileSize, or one that is no text file or cannot be read, is the
+// user's, not ours: it is ignored (every value reads as its default), never written over, and
+// Problem() says so, so that the user can repair or remove it.
 class CAppSettings {
 public:
+    // A settings file holds a handful of short lines.
+    static constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
+
     // Touches no file.
     CAppSettings();
     virtual ~CAppSettings();
@@ -34,7 +44,11 @@ public:
     void SetFileName(const std::string& path);
     const std::string& GetFileName() const { return fileName; }
 
-    // `defaultValue` when the file, the section or the key is missing.
+    // One English sentence (UTF-8) naming the file, when it exists but is ignored; empty when
+    // it is read or does not exist yet.
+    std::string Problem() const;
+
+    // `defaultValue` when the file, the section or the key is missing, or the file is ignored.
     std::string ReadValue(const std::string& section, const std::string& key,
                           const std::string& defaultValue);
 
@@ -46,10 +60,14 @@ public:
     // false instead of an exception when the value could not be stored.
     bool TryWriteValue(const std::string& section, const std::string& key,
                        const std::string& value) noexcept;
+    // The keys and values of one section in one write: all of them or, on failure, none.
+    bool TryWriteValues(const std::string& section,
+                        const std::vector<std::pair<std::string, std::string>>& values) noexcept;
 
 private:
-    CIniFile& Ini();
+    CIniFile& Ini() const;
 
     std::string fileName;
-    std::unique_ptr<CIniFile> ini;
+    // Made on first use and kept, so that reads share one parse of the file.
+    mutable std::unique_ptr<CIniFile> ini;
 };

@@ -13,4 +13,7 @@ public:
     virtual std::string GetText(const std::string& key) const = 0;
     // Replaces the contents of `list` by the names of the languages on offer, in their order.
     virtual void GetLanguages(std::vector<std::string>& list) const = 0;
+    // Why `language` cannot be loaded as the user chose it, in one English sentence (UTF-8)
+    // that names the file; empty when it can.
+    virtual std::string Problem(const std::string& language) const = 0;
 };

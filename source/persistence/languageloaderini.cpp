@@ -1,5 +1,11 @@
 #include "persistence/languageloaderini.h"
 
+#include <algorithm>
+
+#include "core/initext.h"
+#include "core/win1252.h"
+#include "persistence/builtinlanguage.h"
+
 namespace {
 
 char AsciiLower(char c) {
@@ -18,15 +24,35 @@ bool SameKey(const std::string& a, const std::string& b) {
     return true;
 }
 
+bool Offers(const std::vector<std::string>& languages, const std::string& language) {
+    return std::any_of(languages.begin(), languages.end(),
+                       [&](const std::string& name) { return SameIniName(name, language); });
+}
+
 }  // namespace
 
-CLanguageLoaderIni::CLanguageLoaderIni(const std::string& fileName) : file(fileName) {}
+CLanguageLoaderIni::CLanguageLoaderIni(const std::string& fileName) : file(fileName, kLimits) {}
+
+std::string CLanguageLoaderIni::FileProblem() const {
+    if (file.State() != EIniFileState::Read) {
+        return file.Problem();
+    }
+    return file.ReadSections().empty() ? "holds no language" : std::string();
+}
 
 void CLanguageLoaderIni::Load(const std::string& language) {
     texts.clear();
-    for (std::string& key : file.ReadKeys(language)) {
-        std::string text = file.ReadString(language, key, "");
-        texts.emplace_back(std::move(key), std::move(text));
+    if (FileProblem().empty() && Offers(file.ReadSections(), language)) {
+        for (std::string& key : file.ReadKeys(language)) {
+            std::string text = file.ReadString(language, key, "");
+            texts.emplace_back(std::move(key), std::move(text));
+        }
+    } else if (SameIniName(language, kFallbackLanguage)) {
+        const CIniText builtIn{std::string(BuiltInEnglishSection())};
+        for (std::string& key : builtIn.Keys(language)) {
+            std::string text = builtIn.Value(language, key).value_or("");
+            texts.emplace_back(std::move(key), std::move(text));
+        }
     }
 }
 
@@ -40,5 +66,19 @@ std::string CLanguageLoaderIni::GetText(const std::string& key) const {
 }
 
 void CLanguageLoaderIni::GetLanguages(std::vector<std::string>& list) const {
-    list = file.ReadSections();
+    if (FileProblem().empty()) {
+        list = file.ReadSections();
+    } else {
+        list = {kFallbackLanguage};
+    }
+}
+
+std::string CLanguageLoaderIni::Problem(const std::string& language) const {
+    if (const std::string problem = FileProblem(); !problem.empty()) {
+        return file.FileName() + " cannot be used: it " + problem + ".";
+    }
+    if (!Offers(file.ReadSections(), language)) {
+        return file.FileName() + " has no language \"" + Win1252ToUtf8(language) + "\".";
+    }
+    return {};
 }

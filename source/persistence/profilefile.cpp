@@ -1,9 +1,8 @@
 #include "persistence/profilefile.h"
 
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
 #include <utility>
+#include <vector>
 
 #include "core/inifile.h"
 #include "core/parseint.h"
@@ -58,10 +57,13 @@ std::string Mark(bool set) {
     return set ? L::kMark : "";
 }
 
+constexpr CIniLimits kProfileLimits{CProfileFile::kMaxProfileSize,
+                                    CProfileFile::kMaxProfileSections};
+
 }  // namespace
 
-EInvalidProfile::EInvalidProfile(const std::string& fileName)
-    : std::runtime_error(fileName + " is not a profile that can be read") {}
+EInvalidProfile::EInvalidProfile(const std::string& fileName, const std::string& reason)
+    : std::runtime_error(fileName + " is not a profile that can be read: it " + reason) {}
 
 CProfileFile::CProfileFile(std::string fileName) : fileName(std::move(fileName)) {}
 
@@ -74,37 +76,41 @@ void CProfileFile::Save(int32_t choice, const CConfigurationModel& model,
         newValues ? L::kPhoneBookNewNumberColumn : L::kPhoneBookCurrentNumberColumn;
     const ValueKind kind = newValues ? ValueKind::New : ValueKind::Current;
 
-    CIniFile ini(fileName);
+    std::vector<CIniEntry> entries;
+    const auto put = [&entries](const char* section, const std::string& key, std::string value) {
+        entries.push_back({section, key, std::move(value)});
+    };
     const TVTListData& sms = model.SmsTable();
     for (int32_t row = 0; row < L::kMessageCount; ++row) {
         const std::string key = Key(row);
-        ini.WriteString(kSmsTextSection, key, sms.getData(row, textColumn));
-        ini.WriteString(kSmsNumberSection, key, sms.getData(row, numberColumn));
+        put(kSmsTextSection, key, sms.getData(row, textColumn));
+        put(kSmsNumberSection, key, sms.getData(row, numberColumn));
         // The marks have no current side of their own in a profile.
-        ini.WriteString(kSmsCallSection, key, sms.getData(row, L::kSmsNewCallColumn));
-        ini.WriteString(kSmsDeleteSection, key, sms.getData(row, L::kSmsDeleteColumn));
+        put(kSmsCallSection, key, sms.getData(row, L::kSmsNewCallColumn));
+        put(kSmsDeleteSection, key, sms.getData(row, L::kSmsDeleteColumn));
     }
 
     const TVTListData& phoneBook = model.PhoneBookTable();
     for (int32_t row = 0; row <= model.GetPhoneBookSize(); ++row) {
         const std::string key = Key(row);
         const std::string number = phoneBook.getData(row, accessColumn);
-        ini.WriteString(kPhoneBookNumberSection, key, number);
-        ini.WriteString(kPhoneBookWriteSection, key,
-                        newValues ? phoneBook.getData(row, L::kPhoneBookWriteColumn)
-                                  : Mark(L::IsMarked(number)));
+        put(kPhoneBookNumberSection, key, number);
+        put(kPhoneBookWriteSection, key,
+            newValues ? phoneBook.getData(row, L::kPhoneBookWriteColumn)
+                      : Mark(L::IsMarked(number)));
     }
 
     for (const CSettingKey& setting : kSettingKeys) {
         if (const IGuiHelper* presenter = presenters[setting.presenter]) {
-            ini.WriteString(kPhoneBookNumberSection, Key(setting.row), presenter->GetValue(kind));
+            put(kPhoneBookNumberSection, Key(setting.row), presenter->GetValue(kind));
         }
     }
+    CIniFile(fileName, kProfileLimits).WriteStrings(entries);
 }
 
 void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& presenters) const {
-    CheckLoadable();
-    const CIniFile ini(fileName);
+    const CIniFile ini(fileName, kProfileLimits);
+    CheckLoadable(ini);
 
     TVTListData& sms = model.SmsTable();
     for (int32_t row = 0; row < L::kMessageCount; ++row) {
@@ -143,15 +149,10 @@ void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& pr
 
 // Every key of a profile reads as empty from a file that cannot be read or holds no profile at
 // all, so loading one would silently wipe the user's new values and report success.
-void CProfileFile::CheckLoadable() const {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const bool regular = fs::is_regular_file(fileName, error);
-    const std::uintmax_t size = regular ? fs::file_size(fileName, error) : 0;
-    if (!regular || error || size > kMaxProfileSize || !std::ifstream(fileName).is_open()) {
-        throw EInvalidProfile(fileName);
+void CProfileFile::CheckLoadable(const CIniFile& ini) const {
+    if (ini.State() != EIniFileState::Read) {
+        throw EInvalidProfile(fileName, ini.Problem());
     }
-    const CIniFile ini(fileName);
     for (const char* section :
          {kSmsTextSection, kSmsNumberSection, kSmsCallSection, kSmsDeleteSection,
           kPhoneBookNumberSection, kPhoneBookWriteSection}) {
@@ -159,5 +160,5 @@ void CProfileFile::CheckLoadable() const {
             return;
         }
     }
-    throw EInvalidProfile(fileName);
+    throw EInvalidProfile(fileName, "holds none of a profile's sections");
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
 class CConfigurationModel;
+class CIniFile;
 class IGuiHelper;
 
 // The eleven setting presenters in the main window's order: active time, active relay, SMS
@@ -13,11 +15,12 @@ class IGuiHelper;
 // A null entry is left out of saving and loading.
 using CProfilePresenters = std::array<IGuiHelper*, 11>;
 
-// A file chosen for loading that is no profile this tool can read: it cannot be read, is far
-// too large to be one, or holds none of a profile's sections.
+// A file chosen for loading that is no profile this tool can read: it cannot be read, is no
+// text file, is far too large to be one, or holds none of a profile's sections. The message
+// names the file and the reason.
 class EInvalidProfile : public std::runtime_error {
 public:
-    explicit EInvalidProfile(const std::string& fileName);
+    EInvalidProfile(const std::string& fileName, const std::string& reason);
 };
 
 // A profile: one complete set of unit values in an INI file, so a configuration made once can
@@ -25,10 +28,10 @@ public:
 // loading always fills the new side (the editable columns and the presenters' new values) and
 // never touches what was read from the unit.
 //
-// The file is read and written one key at a time through CIniFile, which keeps profiles
-// interchangeable with the Windows installations of the tool: Windows-1252 text, CR LF or LF,
-// keys in any order, keys of other sections or rows ignored, and keys this save does not write
-// left as they are.
+// The file is read with one parse and written with one replacement through CIniFile, which
+// keeps profiles interchangeable with the Windows installations of the tool: Windows-1252 text,
+// CR LF or LF, keys in any order, keys of other sections or rows ignored, and keys this save
+// does not write left as they are.
 class CProfileFile {
 public:
     // The save choice: which side of the window a profile is saved from. Any other number
@@ -44,10 +47,11 @@ public:
     static constexpr const char* kPhoneBookNumberSection = "cpb num";
     static constexpr const char* kPhoneBookWriteSection = "cpb write";
 
-    // A genuine profile stays far below this even with a store of 1000 positions and every
-    // value at its longest; anything larger was chosen by mistake, and reading it key by key
-    // would keep the window frozen for a long time.
+    // A genuine profile stays far below these even with a store of 1000 positions and every
+    // value at its longest, and has six sections; a larger file was chosen by mistake or made
+    // to harm, and is refused before it can cost time or memory.
     static constexpr std::uintmax_t kMaxProfileSize = 4 * 1024 * 1024;
+    static constexpr std::size_t kMaxProfileSections = 1000;
 
     explicit CProfileFile(std::string fileName);
 
@@ -57,7 +61,8 @@ public:
     // size (both included) with its write mark, and then the eleven settings over their rows.
     // New values take the write marks as the table holds them; current values mark exactly the
     // rows that hold a current number, so loading them prepares a write of what the unit had.
-    // Throws EIniWriteError at the first key that cannot be written; keys written before stay.
+    // Throws EIniWriteError when the file cannot be written, and then writes nothing: a file
+    // beyond the limits above is not written over either.
     void Save(int32_t choice, const CConfigurationModel& model,
               const CProfilePresenters& presenters) const;
 
@@ -70,7 +75,7 @@ public:
     void Load(CConfigurationModel& model, const CProfilePresenters& presenters) const;
 
 private:
-    void CheckLoadable() const;
+    void CheckLoadable(const CIniFile& ini) const;
 
     std::string fileName;
 };

@@ -22,7 +22,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -172,9 +174,12 @@ TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
         kLanguageFileName, environment.dataFolders,
         [](const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); });
 
-    // 4. The settings file.
+    // 4. The settings file; one it must ignore is named in the warning at start.
     settings = std::make_unique<CAppSettings>();
     settings->SetFileName(environment.configFolder + kSettingsFileName);
+    if (std::string problem = settings->Problem(); !problem.empty()) {
+        startWarnings.push_back(std::move(problem));
+    }
 
     // 5. The country-code check; anything but a number counts as on.
     countryCodeCheck = ParseInt(settings->ReadValue(kSettingsSection, kSettingValidateSmsGsm,
@@ -640,8 +645,14 @@ void TMainForm::CreateLanguage() {
     for (CRefPtr<IGuiHelper>& presenter : pendingPresenters) {
         language->Attach(presenter.Detach());
     }
-    language->SetLanguage(
+    // A language that cannot be had shows English; the choice stays stored until the user makes
+    // another, so a language file repaired later brings it back.
+    std::string problem = language->SetStoredLanguage(
         settings->ReadValue(kSettingsSection, kSettingLanguage, kSettingLanguageDefault));
+    keepStoredLanguage = !problem.empty();
+    if (keepStoredLanguage) {
+        startWarnings.push_back(std::move(problem));
+    }
     ConnectButton->setText(LanguageText(*language, "CONNECT_TO_UNIT"));
 }
 
@@ -837,15 +848,16 @@ TMainForm::~TMainForm() {
 void TMainForm::WriteSettings() noexcept {
     try {
         EnsureFolder(environment.configFolder);
-        const std::array<std::pair<const char*, std::string>, 4> values = {{
-            {kSettingLanguage, language ? language->GetLanguage() : std::string()},
-            {kSettingPort, Win1252(ComPortBox->currentText())},
-            {kSettingValidateSmsGsm, countryCodeCheck ? "1" : "0"},
-            {kSettingVerifyAfterWrite, SettingsMenuVerifyAfterWrite->isChecked() ? "1" : "0"},
-        }};
-        for (const auto& [key, value] : values) {
-            settings->TryWriteValue(kSettingsSection, key, value);
+        std::vector<std::pair<std::string, std::string>> values;
+        if (!keepStoredLanguage) {
+            values.emplace_back(kSettingLanguage,
+                                language ? language->GetLanguage() : std::string());
         }
+        values.emplace_back(kSettingPort, Win1252(ComPortBox->currentText()));
+        values.emplace_back(kSettingValidateSmsGsm, countryCodeCheck ? "1" : "0");
+        values.emplace_back(kSettingVerifyAfterWrite,
+                            SettingsMenuVerifyAfterWrite->isChecked() ? "1" : "0");
+        settings->TryWriteValues(kSettingsSection, values);
     } catch (...) {
         // Nothing may stop the remaining shutdown steps.
     }
@@ -1103,6 +1115,7 @@ void TMainForm::UpdateConnectCaption() {
 void TMainForm::SwitchLanguage(const std::string& name) {
     CommitPendingEdits();
     language->SetLanguage(name);
+    keepStoredLanguage = false;
     UpdateConnectCaption();
     model->LabelReceivers(*language);
     for (TVTList* grid : AlarmInputLists) {
@@ -1134,6 +1147,19 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::FormShow() {
+    // Over the window once it is on screen, in English: no language may be usable.
+    if (!startWarnings.empty()) {
+        QStringList lines;
+        for (const std::string& warning : startWarnings) {
+            lines.append(QString::fromStdString(warning));
+        }
+        startWarnings.clear();
+        QTimer::singleShot(0, this, [this, text = lines.join(QStringLiteral("\n\n"))] {
+            QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), text,
+                            QMessageBox::Ok, this);
+            box.exec();
+        });
+    }
     FillComPortBox();
     // A port named on the command line (the demo's simulated unit) is selected once, at start.
     if (!environment.startPort.empty()) {

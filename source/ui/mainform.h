@@ -297,6 +297,11 @@ private:
     // last handed on: the value it then hands on is the user's choice.
     std::array<bool, 11> choicePending{};
     std::string loadedProfile;
+    // Files the window could not use as they are, told to the user once it is shown.
+    std::vector<std::string> startWarnings;
+    // The stored language could not be had: it is left in the settings file at exit, unless
+    // the user has chosen a language since.
+    bool keepStoredLanguage = false;
     std::unique_ptr<CQtMainThreadPoster> poster;
     std::unique_ptr<CProcessorHandler> processorHandler;
     CRefPtr<CComPortCommSource> commSource;

@@ -23,9 +23,11 @@ namespace {
 constexpr const char* kProfileSuffix = "pof";
 
 // Never throws: it runs inside the handlers' last line of defence.
-void ShowMessage(TMainForm& form, QMessageBox::Icon icon, const QString& text) noexcept {
+void ShowMessage(TMainForm& form, QMessageBox::Icon icon, const QString& text,
+                 const QString& detail = {}) noexcept {
     try {
         QMessageBox box(icon, form.windowTitle(), text, QMessageBox::Ok, &form);
+        box.setInformativeText(detail);
         box.exec();
     } catch (...) {
         // Nothing is left to tell the user with.
@@ -126,8 +128,12 @@ void LoadProfileFromMenu(TMainForm& form) noexcept {
             return;
         }
         bool loaded = true;
+        QString reason;  // a file that is no profile says which file and why
         try {
             CProfileFile(*fileName).Load(form.Model(), form.Presenters());
+        } catch (const EInvalidProfile& error) {
+            loaded = false;
+            reason = QString::fromLocal8Bit(error.what());
         } catch (...) {
             // Whatever went wrong, the user can only choose another file.
             loaded = false;
@@ -137,7 +143,8 @@ void LoadProfileFromMenu(TMainForm& form) noexcept {
         if (loaded) {
             form.ShowLoadedProfile(*fileName);
         } else {
-            ShowMessage(form, QMessageBox::NoIcon, QString::fromLatin1(kInvalidProfileMessage));
+            ShowMessage(form, QMessageBox::NoIcon, QString::fromLatin1(kInvalidProfileMessage),
+                        reason);
         }
     } catch (const std::exception& error) {
         ShowInternalError(form, &error);

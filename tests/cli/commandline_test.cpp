@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli/clienvironment.h"
 #include "cli/clioutput.h"
 #include "core/tempfolder.h"
+#include "persistence/applanguage.h"
 
 namespace {
 
@@ -106,10 +109,37 @@ TEST(CliCommandLine, ThePortPlaceholderGivesAFileNamePerPort) {
     EXPECT_EQ(ProfileForPort("plain.pof", "ttyUSB0"), "plain.pof");
 }
 
-TEST(CliOutput, LanguageTextsReachTheTerminalAsOneLineOfUtf8) {
-    EXPECT_EQ(CCliOutput::Text("F\xF6rs\xF6k kvar:\r\nnext\n"), "F\xC3\xB6rs\xC3\xB6k kvar: next");
-    // Text that is UTF-8 already is not converted a second time.
-    EXPECT_EQ(CCliOutput::OneLine("/tmp/\xC3\xA5.pof\nsecond"), "/tmp/\xC3\xA5.pof second");
+// A language file or a device may hold anything; the terminal gets only what it shows.
+TEST(CliOutput, TextsReachTheTerminalAsOneLineOfPrintableUtf8) {
+    const std::string mark = "\xEF\xBF\xBD";  // U+FFFD
+    const struct {
+        bool win1252;
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {true, "F\xF6rs\xF6k kvar:\r\nnext\n", "F\xC3\xB6rs\xC3\xB6k kvar: next"},
+        {true, "\x1B[2J\x1B]0;title\x07red", mark + "[2J" + mark + "]0;title" + mark + "red"},
+        {true, "tab\tand\x7F del\x08", "tab and" + mark + " del" + mark},
+        // 0x81 is no character of the code page: it stays the C1 control U+0081.
+        {true, "\x80 \x81 \x9B \x9F", "\xE2\x82\xAC " + mark + " \xE2\x80\xBA \xC5\xB8"},
+        // Text that is UTF-8 already is not converted a second time.
+        {false, "/tmp/\xC3\xA5.pof\nsecond", "/tmp/\xC3\xA5.pof second"},
+        {false, "C1 \xC2\x9B and \xC2\x85 end", "C1 " + mark + " and " + mark + " end"},
+        {false, "raw \x9B, cut \xE2\x82, overlong \xC0\xAF",
+         "raw " + mark + ", cut " + mark + mark + ", overlong " + mark + mark},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.win1252 ? CCliOutput::Text(c.text) : CCliOutput::OneLine(c.text), c.shown)
+            << c.text;
+    }
+    // Whatever a line was made of, the streams get it printable.
+    std::ostringstream results;
+    std::ostringstream progress;
+    CCliOutput output(results, progress);
+    output.Result("port\x1B[31m: OK");
+    output.Progress("a\nb");
+    EXPECT_EQ(results.str(), "port" + mark + "[31m: OK\n");
+    EXPECT_EQ(progress.str(), "a" + mark + "b\n");
 }
 
 // --- settings and language from the window's files -------------------------------------------
@@ -134,6 +164,32 @@ TEST_F(CliEnvironmentTest, TakesTheWindowsStoredLanguageAndCountryCodeCheck) {
 
     Put("settings.txt", "[Settings]\r\nVALIDATE_SMS_GSM=abc\r\n");
     EXPECT_TRUE(CCliEnvironment::Read(program, env).checkCountryCode);
+}
+
+// One line on standard error for each file that cannot be used; the texts are English then.
+TEST_F(CliEnvironmentTest, FilesThatCannotBeUsedAreReportedOnceAndEnglishIsUsed) {
+    const std::string program = folder.string() + "/";
+    const CConfigEnvironment env{"", "/nonexistent-home"};
+    Put("settings.txt", "[Settings]\r\nLANGUAGE=Svenska\r\n");
+    Put("languages.txt", std::string("[Svenska]\r\nCANCEL=\x1B[2JAvbryt\0\r\n", 31));
+    std::ostringstream results;
+    std::ostringstream progress;
+    CCliOutput output(results, progress);
+    const auto language = CCliEnvironment::Read(program, env).OpenLanguage(output);
+    EXPECT_EQ(language->GetText("CANCEL"), "Cancel");
+    EXPECT_EQ(progress.str(), "sendibox-cli: " + program +
+                                  "languages.txt cannot be used: it is not a text file. English "
+                                  "is shown instead.\n");
+
+    // A settings file that is not used is named too, and the language file is the next line.
+    Put("settings.txt", std::string("[Settings]\r\nLANGUAGE=Svenska\0", 29));
+    Put("languages.txt", "[English]\r\nCANCEL=Stop\r\n");
+    progress.str("");
+    EXPECT_EQ(CCliEnvironment::Read(program, env).OpenLanguage(output)->GetText("CANCEL"), "Stop");
+    EXPECT_EQ(progress.str(), "sendibox-cli: " + program +
+                                  "settings.txt is not a text file. The default settings are "
+                                  "used, and the file is left as it is.\n");
+    EXPECT_EQ(results.str(), "");
 }
 
 }  // namespace

@@ -160,21 +160,100 @@ TEST_F(IniFileTest, WritesChangeOnlyWhatTheyMust) {
          "[A]\n",
          {{"A", "k", "a\r\n[B]\nb=1"}},
          "[A]\nk=a  [B] b=1\n"},
+        {"a key written twice, new keys in a new and an old section, the second [A] untouched",
+         "[A]\r\nk=1\r\n[B]\r\n[a]\r\nk=9\r\n",
+         {{"C", "x", "1"}, {"A", "j", "2"}, {"c", "X", "3"}, {"a", "J", "4"}, {"A", "k", "5"}},
+         "[A]\r\nk=5\r\nj=4\r\n[B]\r\n[a]\r\nk=9\r\n\r\n[C]\r\nx=3\r\n"},
+    };
+    // Key by key, and all keys in one write: the same file either way.
+    for (const bool batch : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (batch ? " (one write)" : " (key by key)"));
+            const std::string path = PathOf("w.ini");
+            fs::remove(path);
+            if (c.before) {
+                Put("w.ini", *c.before);
+            }
+            CIniFile writer(path);
+            if (batch) {
+                std::vector<CIniEntry> entries;
+                for (const auto& w : c.writes) {
+                    entries.push_back({w.section, w.key, w.value});
+                }
+                writer.WriteStrings(entries);
+            } else {
+                for (const auto& w : c.writes) {
+                    writer.WriteString(w.section, w.key, w.value);
+                }
+            }
+            EXPECT_EQ(Contents(path), c.after);
+            EXPECT_EQ(EntryCount(folder), 1);  // no temporary file left behind
+            // The writer answers from what it wrote, as a fresh reader of the file does.
+            for (const auto& w : c.writes) {
+                EXPECT_EQ(writer.ReadString(w.section, w.key, kDefault),
+                          CIniFile(path).ReadString(w.section, w.key, kDefault));
+            }
+        }
+    }
+}
+
+// Reads are answered from one parse, made again when the file on disk is another one.
+TEST_F(IniFileTest, ReadsFollowTheFileOnDisk) {
+    const std::string path = Put("c.ini", "[A]\nk=1\n");
+    const CIniFile reader(path);
+    EXPECT_EQ(reader.ReadString("A", "k", kDefault), "1");
+    Put("c.ini", "[A]\nk=22\n");
+    EXPECT_EQ(reader.ReadString("A", "k", kDefault), "22");
+    // Replaced by a file of the same size, as another program's save does.
+    fs::rename(Put("other.ini", "[A]\nk=33\n"), path);
+    EXPECT_EQ(reader.ReadString("A", "k", kDefault), "33");
+    CIniFile(path).WriteString("A", "k", "4");
+    EXPECT_EQ(reader.ReadKeys("a"), std::vector<std::string>{"k"});
+    EXPECT_EQ(reader.ReadString("A", "k", kDefault), "4");
+    fs::remove(path);
+    EXPECT_EQ(reader.ReadString("A", "k", kDefault), kDefault);
+    EXPECT_EQ(reader.State(), EIniFileState::Missing);
+    EXPECT_EQ(reader.Problem(), "does not exist");
+}
+
+// A file outside its limits is nobody's INI file: reads give their defaults, and a write
+// leaves it as it is rather than replacing what it could not read.
+TEST_F(IniFileTest, FilesOutsideTheLimitsAreRefusedForReadingAndWriting) {
+    const CIniLimits limits{64, 2, 3};
+    struct Case {
+        const char* name;
+        std::string content;
+        EIniFileState state;
+        std::string problem;
+    };
+    const std::vector<Case> cases{
+        {"at every limit", "[A]\na=1\nb=1\nc=1\n[B]\nd=1\n", EIniFileState::Read, ""},
+        {"too large", "[A]\na=" + std::string(58, 'x') + "\n", EIniFileState::TooLarge,
+         "is larger than 64 bytes"},
+        {"zero byte", std::string("[A]\na=\0\n", 8), EIniFileState::NotText, "is not a text file"},
+        {"sections", "[A]\n[B]\n[a]\n", EIniFileState::TooManySections, "has more than 2 sections"},
+        {"keys, repeated ones too", "[A]\na=1\nb=1\n[B]\nc=1\nc=1\nc=1\nc=1\n",
+         EIniFileState::TooManyKeys, "has a section with more than 3 keys"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = PathOf("w.ini");
-        fs::remove(path);
-        if (c.before) {
-            Put("w.ini", *c.before);
+        const std::string path = Put("l.ini", c.content);
+        CIniFile ini(path, limits);
+        EXPECT_EQ(ini.State(), c.state);
+        EXPECT_EQ(ini.Problem(), c.problem);
+        if (c.state == EIniFileState::Read) {
+            EXPECT_EQ(ini.ReadString("A", "c", kDefault), "1");
+            // Nor may a write make it a file that would be refused.
+            EXPECT_THROW(ini.WriteString("A", "d", std::string(20, 'v')), EIniWriteError);
+        } else {
+            EXPECT_EQ(ini.ReadString("A", "a", kDefault), kDefault);
+            EXPECT_TRUE(ini.ReadSections().empty());
+            EXPECT_THROW(ini.WriteString("A", "a", "2"), EIniWriteError);
         }
-        CIniFile writer(path);
-        for (const auto& w : c.writes) {
-            writer.WriteString(w.section, w.key, w.value);
-        }
-        EXPECT_EQ(Contents(path), c.after);
-        EXPECT_EQ(EntryCount(folder), 1);  // no temporary file left behind
+        EXPECT_EQ(Contents(path), c.content);
     }
+    fs::create_directory(folder / "adir");
+    EXPECT_EQ(CIniFile(PathOf("adir")).Problem(), "is a folder");
 }
 
 TEST_F(IniFileTest, WriteKeepsPermissionsAndLinks) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -13,6 +14,8 @@
 #include "tempfolder.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const std::string kTwoLanguages =
     "[Svenska]\r\n"
@@ -52,13 +55,70 @@ TEST_F(LanguageLoaderTest, LanguagesInFileOrderAndTextsOfTheLoadedOneOnly) {
     }
     loader.Load("Deutsch");
     EXPECT_EQ(loader.GetText("RECEIVER"), "RECEIVER");
+}
 
-    // A missing file offers no language and every key reads as itself.
-    CLanguageLoaderIni missing(PathOf("missing.txt"));
-    missing.GetLanguages(list);
-    missing.Load("English");
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(missing.GetText("RECEIVER"), "RECEIVER");
+// The stored language, or English with one sentence that names the file and says why: the
+// file's English when it has one, else the program's own.
+TEST_F(LanguageLoaderTest, AStoredLanguageThatCannotBeHadFallsBackToEnglish) {
+    fs::create_directory(folder / "folder.txt");
+    const std::string huge = Put("huge.txt", kTwoLanguages);
+    fs::resize_file(huge, CLanguageLoaderIni::kLimits.maxBytes + 1);
+    struct Case {
+        std::string file;
+        std::string stored;
+        std::string warning;  // after the file's name; empty: none
+        std::string shown;    // the text of CONNECT_TO_UNIT
+        std::vector<std::string> offered;
+    };
+    const std::vector<Case> cases{
+        {Put("two.txt", kTwoLanguages), "svenska", "", "CONNECT_TO_UNIT", {"Svenska", "English"}},
+        {PathOf("two.txt"),
+         "Klingon",
+         " has no language \"Klingon\". English is shown instead.",
+         "CONNECT_TO_UNIT",
+         {"Svenska", "English"}},
+        {Put("svenska.txt", "[Svenska]\r\nCALL=Ring\r\n"),
+         "English",
+         " has no language \"English\". English is shown instead.",
+         "Connect to Unit",
+         {"Svenska"}},
+        {PathOf("missing.txt"),
+         "Svenska",
+         " cannot be used: it does not exist. English is shown instead.",
+         "Connect to Unit",
+         {"English"}},
+        {PathOf("folder.txt"),
+         "English",
+         " cannot be used: it is a folder. English is shown instead.",
+         "Connect to Unit",
+         {"English"}},
+        {Put("empty.txt", ""),
+         "Svenska",
+         " cannot be used: it holds no language. English is shown instead.",
+         "Connect to Unit",
+         {"English"}},
+        {Put("binary.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR[Svenska]\n", 26)),
+         "Svenska",
+         " cannot be used: it is not a text file. English is shown instead.",
+         "Connect to Unit",
+         {"English"}},
+        {huge,
+         "Svenska",
+         " cannot be used: it is larger than 4 MiB. English is shown instead.",
+         "Connect to Unit",
+         {"English"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " " + c.stored);
+        CAppLanguage language(std::make_unique<CLanguageLoaderIni>(c.file));
+        const std::string warning = language.SetStoredLanguage(c.stored);
+        EXPECT_EQ(warning, c.warning.empty() ? "" : c.file + c.warning);
+        EXPECT_EQ(language.GetLanguage(), c.warning.empty() ? c.stored : "English");
+        EXPECT_EQ(language.GetText("CONNECT_TO_UNIT"), c.shown);
+        std::vector<std::string> offered;
+        language.GetLanguages(offered);
+        EXPECT_EQ(offered, c.offered);
+    }
 }
 
 // Logs the language and a text as each observer sees them when told of a load.

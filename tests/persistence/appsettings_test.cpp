@@ -26,7 +26,7 @@ TEST_F(AppSettingsTest, FirstRunWithoutFileGivesEveryDefaultAndCreatesNothing) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(AppSettingsTest, WritesReachTheFileAtOnceAndReadsAreNotCached) {
+TEST_F(AppSettingsTest, WritesReachTheFileAtOnceAndReadsFollowTheFile) {
     const std::string path = Put(kSettingsFileName, "; mine\n[Settings]\nPORT = ttyS1 \n");
     CAppSettings settings;
     settings.SetFileName(path);

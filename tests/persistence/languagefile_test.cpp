@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/inifile.h"
+#include "core/initext.h"
+#include "persistence/builtinlanguage.h"
 #include "persistence/languagekeys.h"
 #include "persistence/languageloaderini.h"
 
@@ -34,6 +36,18 @@ TEST(ShippedLanguageFile, EnglishThenSvenskaEachWithATextForEveryProgramKeyAndNo
         }
         const std::vector<std::string> fileKeys = file.ReadKeys(language);
         EXPECT_EQ(std::set<std::string>(fileKeys.begin(), fileKeys.end()), programKeys);
+    }
+}
+
+// The program's own English, for when no language file can be used, is the shipped one.
+TEST(ShippedLanguageFile, EnglishSectionIsTheBuiltInEnglish) {
+    const CIniFile file(kLanguageFile);
+    const CIniText builtIn{std::string(BuiltInEnglishSection())};
+    EXPECT_EQ(builtIn.Sections(), std::vector<std::string>{"English"});
+    const std::vector<std::string> keys = file.ReadKeys("English");
+    ASSERT_EQ(builtIn.Keys("English"), keys);
+    for (const std::string& key : keys) {
+        EXPECT_EQ(builtIn.Value("English", key), file.ReadString("English", key, "")) << key;
     }
 }
 

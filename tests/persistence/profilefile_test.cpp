@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/inifile.h"
@@ -206,6 +207,12 @@ TEST_F(ProfileFileTest, SavingOverAFileKeepsWhatTheSaveDoesNotWrite) {
     EXPECT_EQ(content.rfind("; written elsewhere\n[cpb num]\n300=+46999\n5=+465\n0=\n", 0), 0u);
     EXPECT_EQ(CIniFile(path).ReadString("Other", "mine", ""), "1");
     EXPECT_EQ(Read(path, "cpb write", 300), "X");
+
+    // A file that is no profile the tool could read back is not written over, not even in part.
+    const std::string binary = Put("binary.pof", std::string("[cpb num]\n5=\0\n", 14));
+    EXPECT_THROW(CProfileFile(binary).Save(CProfileFile::kSaveNewValues, model, presenters),
+                 EIniWriteError);
+    EXPECT_EQ(Contents(binary), std::string("[cpb num]\n5=\0\n", 14));
 }
 
 // --- Loading files written elsewhere ---------------------------------------------------------
@@ -288,20 +295,27 @@ TEST_F(ProfileFileTest, FileThatIsNoProfileIsRefusedBeforeAnythingChanges) {
     fs::create_directory(folder / "folder.pof");
     const std::string huge = Put("huge.pof", "[cmg text]\n0=x\n");
     fs::resize_file(huge, CProfileFile::kMaxProfileSize + 1);
-    const Strings paths = {
-        PathOf("missing.pof"),
-        PathOf("folder.pof"),
-        Put("empty.pof", ""),
-        Put("binary.pof", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)),
-        Put("settings.txt", "[Settings]\nLANGUAGE=English\n"),
-        Put("sections-only.pof", "[cmg text]\n[cpb num]\n"),
-        huge,
+    const std::string none = "holds none of a profile's sections";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {PathOf("missing.pof"), "does not exist"},
+        {PathOf("folder.pof"), "is a folder"},
+        {Put("empty.pof", ""), none},
+        {Put("binary.pof", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR[cmg text]\n0=x", 30)),
+         "is not a text file"},
+        {Put("settings.txt", "[Settings]\nLANGUAGE=English\n"), none},
+        {Put("sections-only.pof", "[cmg text]\n[cpb num]\n"), none},
+        {huge, "is larger than 4 MiB"},
     };
     Fill(model);
     const auto before = Snapshot(model);
     const auto newValues = Values(ValueKind::New);
-    for (const std::string& path : paths) {
-        EXPECT_THROW(CProfileFile(path).Load(model, presenters), EInvalidProfile) << path;
+    for (const auto& [path, reason] : files) {
+        try {
+            CProfileFile(path).Load(model, presenters);
+            ADD_FAILURE() << "loaded " << path;
+        } catch (const EInvalidProfile& error) {
+            EXPECT_EQ(error.what(), path + " is not a profile that can be read: it " + reason);
+        }
     }
     EXPECT_EQ(Snapshot(model), before);
     EXPECT_EQ(Values(ValueKind::New), newValues);

@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "core/inifile.h"
+#include "dialogtesting.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
 #include "persistence/applanguage.h"
@@ -171,6 +174,69 @@ TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
     EXPECT_EQ(window.GridList()[0]->cellText(0, 0), "1 High");
     form.reset();
     EXPECT_EQ(Setting("LANGUAGE"), "English");
+}
+
+// A settings or language file the window cannot use is told in one box once the window is
+// shown, in English, and English is shown; what the user stored is kept for a repaired file.
+TEST_F(MainFormTest, FilesItCannotUseAreToldInOneBoxAndEnglishIsShown) {
+    const std::string binaryLanguages("[Svenska]\nCONNECT_TO_UNIT=Anslut\0\n", 34);
+    const std::string binarySettings("[Settings]\nLANGUAGE=Svenska\0\n", 29);
+    const std::string badLanguages =
+        "languages.txt cannot be used: it is not a text file. English is shown instead.";
+    const std::string badSettings =
+        "settings.txt is not a text file. The default settings are used, and the file is left "
+        "as it is.";
+    const struct {
+        const char* name;
+        std::string languages;
+        std::string settings;
+        std::vector<std::string> told;  // each after the folder's path
+        QString reset;                  // ResetButton's caption
+    } cases[] = {
+        {"no usable language file",
+         binaryLanguages,
+         "[Settings]\nLANGUAGE=Svenska\n",
+         {badLanguages},
+         "Reset Unit"},
+        {"a language the file lacks",
+         kLanguages,
+         "[Settings]\nLANGUAGE=Klingon\n",
+         {"languages.txt has no language \"Klingon\". English is shown instead."},
+         "RESET_UNIT"},
+        {"both files", binaryLanguages, binarySettings, {badSettings, badLanguages}, "Reset Unit"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(programFolder + "languages.txt", std::ios::binary) << c.languages;
+        std::ofstream(programFolder + "settings.txt", std::ios::binary) << c.settings;
+        QString expected;
+        for (const std::string& told : c.told) {
+            expected +=
+                (expected.isEmpty() ? "" : "\n\n") + QString::fromStdString(programFolder + told);
+        }
+        ModalSequence user({[&expected](QDialog& dialog) {
+            auto* box = qobject_cast<QMessageBox*>(&dialog);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), expected);
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);
+            Later(box, [box] { box->button(QMessageBox::Ok)->click(); });
+        }});
+        TMainForm& window = Show();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&user] { return user.Done() && QApplication::activeModalWidget() == nullptr; }));
+        EXPECT_EQ(window.ConnectButton->text(), QStringLiteral("Connect to Unit"));
+        EXPECT_EQ(window.ResetButton->text(), c.reset);
+        EXPECT_EQ(window.Language().GetLanguage(), "English");
+        form.reset();
+        std::ifstream in(programFolder + "settings.txt", std::ios::binary);
+        const std::string settings(std::istreambuf_iterator<char>(in), {});
+        if (c.settings == binarySettings) {
+            EXPECT_EQ(settings, binarySettings);
+        } else {
+            EXPECT_EQ(Setting("LANGUAGE"), c.settings.substr(20, c.settings.size() - 21));
+            EXPECT_EQ(Setting("VALIDATE_SMS_GSM"), "1");
+        }
+    }
 }
 
 // With the port open a language switch keeps the Disconnect caption; a settings file that

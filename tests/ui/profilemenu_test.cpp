@@ -187,12 +187,18 @@ TEST_F(ProfileMenuTest, JunkProfileShowsTheFixedMessageAndTheToolStaysUsable) {
     Sms().setData(0, L::kSmsNewTextColumn, "mine");
     Presenter(1).SetNewValue(std::string("3"));
 
-    Load(profiles + "junk.pof", {AnswerBox(
-                                    [](QMessageBox& box) {
-                                        EXPECT_EQ(box.text().toStdString(), kInvalidProfileMessage);
-                                        EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
-                                    },
-                                    QMessageBox::Ok)});
+    Load(profiles + "junk.pof",
+         {AnswerBox(
+             [this](QMessageBox& box) {
+                 EXPECT_EQ(box.text().toStdString(), kInvalidProfileMessage);
+                 // Which file and why, below the fixed text.
+                 EXPECT_EQ(box.informativeText().toStdString(),
+                           profiles +
+                               "junk.pof is not a profile that can be read: it is not a "
+                               "text file");
+                 EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+             },
+             QMessageBox::Ok)});
     EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "mine");
     EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "3");
     EXPECT_TRUE(form->isEnabled());
