@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/parseint.h"
+#include "operations/unitrecords.h"
 #include "persistence/appsettings.h"
 
 namespace {
@@ -22,8 +23,10 @@ CCliEnvironment CCliEnvironment::Read(const std::string& programFolder,
     CCliEnvironment result;
     result.languageFile = LocateDataFile(kLanguageFileName, DataFolders(programFolder), FileExists);
 
+    const std::string configFolder = ChooseConfigFolder(programFolder, env);
+    result.recordFile = configFolder + CUnitRecords::kFileName;
     CAppSettings settings;
-    settings.SetFileName(ChooseConfigFolder(programFolder, env) + kSettingsFileName);
+    settings.SetFileName(configFolder + kSettingsFileName);
     result.languageName =
         settings.ReadValue(kSettingsSection, kSettingLanguage, kSettingLanguageDefault);
     // Anything but a number counts as on, as in the window.

@@ -37,9 +37,17 @@ constexpr char kUsage[] =
     "  --yes             confirm reset or clear-sim\n"
     "  --pin CODE        the SIM's PIN, given once if the SIM asks for it; never retried\n"
     "  --puk CODE        the SIM's PUK if it asks for one (with the new PIN in --pin)\n"
+    "  --record FILE     append the record of each connect, write, reset and clear to FILE\n"
+    "                    instead of records.csv in the window's settings folder\n"
+    "  --trace FILE      write every byte sent to and received from each unit to FILE, one\n"
+    "                    line per command and reply line, SIM codes masked; \"%p\" as in\n"
+    "                    --profile, needed for several units\n"
+    "  --json            print one JSON object per unit on standard output (port, result,\n"
+    "                    identity, changes, verification, failure) instead of the result line\n"
     "  --help            this text\n"
     "\n"
-    "Settings and the language come from the settings.txt the window uses.\n";
+    "Settings and the language come from the settings.txt the window uses; the records go\n"
+    "beside it.\n";
 
 struct CCommandName {
     const char* name;
@@ -69,6 +77,9 @@ struct CGathered {
     bool yes = false;
     std::optional<std::string> pin;
     std::optional<std::string> puk;
+    std::optional<std::string> record;
+    std::optional<std::string> trace;
+    bool json = false;
 };
 
 class CParser {
@@ -129,11 +140,11 @@ bool CParser::Gather(CGathered& gathered) {
             name = arg.substr(0, equals);
             inlineValue = arg.substr(equals + 1);
         }
-        if (name == "--yes") {
+        if (name == "--yes" || name == "--json") {
             if (inlineValue) {
-                return Refuse("--yes takes no value");
+                return Refuse(name + " takes no value");
             }
-            gathered.yes = true;
+            (name == "--yes" ? gathered.yes : gathered.json) = true;
             continue;
         }
         std::optional<std::string>* single = nullptr;
@@ -145,6 +156,10 @@ bool CParser::Gather(CGathered& gathered) {
             single = &gathered.pin;
         } else if (name == "--puk") {
             single = &gathered.puk;
+        } else if (name == "--record") {
+            single = &gathered.record;
+        } else if (name == "--trace") {
+            single = &gathered.trace;
         } else if (name != "--port") {
             return Refuse("unknown option " + name);
         }
@@ -226,6 +241,19 @@ bool CParser::Check(const CGathered& gathered, CCliOptions& options) {
     }
     if (gathered.yes && withProfile) {
         return Refuse(command + " does not use --yes");
+    }
+
+    options.record = gathered.record.value_or(std::string());
+    options.json = gathered.json;
+    if (gathered.trace) {
+        options.trace = *gathered.trace;
+        std::set<std::string> traces;
+        for (const std::string& port : options.ports) {
+            traces.insert(ProfileForPort(options.trace, port));
+        }
+        if (traces.size() != options.ports.size()) {
+            return Refuse("tracing several units needs \"%p\" in --trace, for a file each");
+        }
     }
 
     for (const auto& [name, code, target] : {std::tuple{"--pin", &gathered.pin, &options.pin},
