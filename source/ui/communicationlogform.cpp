@@ -32,6 +32,8 @@ TCommunicationLogForm::TCommunicationLogForm(std::shared_ptr<const CTrafficLog> 
       log(std::move(log)),
       saveFolder(std::move(saveFolder)) {
     setObjectName(QStringLiteral("CommunicationLogForm"));
+    // An open log never keeps the program running once the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Communication Log"));
     LogText->setObjectName(QStringLiteral("LogText"));
     FindLabel->setObjectName(QStringLiteral("FindLabel"));

@@ -1334,6 +1334,8 @@ void TMainForm::ShowLoadedProfile(const std::string& fileName) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     CommitPendingEdits();
+    // The log belongs to this window; it must not be left open on its own.
+    logForm->hide();
     QMainWindow::closeEvent(event);
 }
 
