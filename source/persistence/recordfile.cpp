@@ -6,12 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr auto kLockBound = std::chrono::seconds(2);
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
 
 std::string Field(const std::string& value) {
     std::string field = value;
@@ -73,12 +77,15 @@ void CRecordFile::Append(const std::vector<std::string>& header,
     if (file.Get() < 0) {
         fail("cannot be opened for writing");
     }
-    int locked = -1;
-    do {
-        locked = ::flock(file.Get(), LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-        fail("cannot be locked");
+    // Another writer holds the lock for one write only; a program that keeps it much longer
+    // must not freeze the window, so the wait is bounded.
+    const auto giveUp = std::chrono::steady_clock::now() + kLockBound;
+    while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= giveUp) {
+            fail("cannot be locked");
+        }
+        std::this_thread::sleep_for(kLockRetry);
     }
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0) {

@@ -12,7 +12,8 @@
 // Appends are whole rows, each one write to a file opened for appending, under a lock of this
 // object (for threads sharing it) and an exclusive lock on the file (for other programs, such as
 // the window and the command line appending at the same time), so rows never mix and the
-// header is written once.
+// header is written once. A lock another program keeps for more than two seconds counts as a
+// failure, so that nobody waits on it.
 class CRecordFile {
 public:
     explicit CRecordFile(std::string path);
