@@ -64,8 +64,8 @@ std::string ParseRegistrationStatus(const std::string& reply);
 int32_t ParseStoredIndex(const std::string& reply);
 
 // What a module says about itself in an "ATI" reply: its answer lines in order, without
-// control bytes, the echoed command, empty lines, unsolicited reports and the final result. The first names the
-// maker and the second the model on every module family the tool supports.
+// control bytes, the echoed command, empty lines, unsolicited reports and the final result. The
+// first names the maker and the second the model on every module family the tool supports.
 std::vector<std::string> ParseIdentificationLines(const std::string& reply);
 
 // The serial number (IMEI) in an "AT+CGSN" reply: the first answer line that, after an optional

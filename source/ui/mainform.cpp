@@ -946,6 +946,9 @@ void TMainForm::ConnectButtonClick() {
         if (!TLedInfoForm::Confirm(nullptr, *language)) {
             return;
         }
+        // Whatever happens next, the unit shown so far is no longer the one on the port.
+        identityKnown = false;
+        ShowUnitIdentity();
         try {
             sequencer->OpenPort(Utf8ToWin1252(ComPortBox->currentText().toStdString()));
         } catch (const std::exception& error) {
@@ -1130,13 +1133,8 @@ void TMainForm::ClearSignalDisplay() {
     SignalIndicatorLabel->clear();
 }
 
-void TMainForm::ConnectionChanged(bool open) {
+void TMainForm::ConnectionChanged(bool /*open*/) {
     UpdateConnectCaption();
-    if (open) {
-        // A new unit: the last one's identity no longer applies.
-        identityKnown = false;
-        ShowUnitIdentity();
-    }
 }
 
 void TMainForm::RunEnded(ERunOutcome /*outcome*/) {

@@ -331,7 +331,7 @@ private:
     std::unique_ptr<TCommunicationLogForm> logForm;
     std::unique_ptr<CUnitRecords> records;
     std::unique_ptr<CUnitSequencer> sequencer;
-    // The identity panel may show the last run's unit: no port has been opened since.
+    // The identity labels may show the last run's unit: no connect has been started since.
     bool identityKnown = false;
     bool shown = false;
 };
