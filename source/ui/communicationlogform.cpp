@@ -45,9 +45,9 @@ TCommunicationLogForm::TCommunicationLogForm(std::shared_ptr<const CTrafficLog> 
     LogText->setReadOnly(true);
     LogText->setLineWrapMode(QPlainTextEdit::NoWrap);
     LogText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    // The log's own bound keeps it far below this; the view never grows beyond it even when
-    // it only appends while the log drops its oldest lines.
-    LogText->setMaximumBlockCount(200000);
+    // About as many lines as the log's own bound holds: the view, which only appends while
+    // the log drops its oldest lines, stays as bounded as the log.
+    LogText->setMaximumBlockCount(kMaxLines);
     FindLabel->setBuddy(FindEdit);
 
     auto* layout = new QVBoxLayout(this);

@@ -22,6 +22,7 @@ class TCommunicationLogForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kRefreshMs = 250;
+    static constexpr int kMaxLines = 60000;
 
     // `saveFolder`: where "Save As..." starts.
     TCommunicationLogForm(std::shared_ptr<const CTrafficLog> log, std::string saveFolder);
