@@ -271,12 +271,14 @@ LineMark Mark(const CUnitSimulator& unit) {
     return {unit.CommandCount(), unit.BytesReceived(), unit.BytesSent()};
 }
 
-// The connection check, the SIM wait's probe read and the signal poll send without the
-// controllers' command pause (the poll's own pause between polls is no part of an operation:
-// a poll that falls inside one is the one the operation cut short, which still sends its
-// command); every other command, message texts after the prompt included, waits it out.
+// The connection check, the serial number question right after it, the SIM wait's probe read
+// and the signal poll send without the controllers' command pause (the poll's own pause between
+// polls is no part of an operation: a poll that falls inside one is the one the operation cut
+// short, which still sends its command); every other command, message texts after the prompt
+// included, waits it out.
 bool SentAfterCommandPause(const std::string& entry) {
-    return entry != "ATI" && entry != "AT+CPBR=45" && entry != "AT+CSQ" && entry != "AT+CREG?";
+    return entry != "ATI" && entry != "AT+CGSN" && entry != "AT+CPBR=45" && entry != "AT+CSQ" &&
+           entry != "AT+CREG?";
 }
 
 // A message header is answered by the text prompt, which is taken the moment it is complete;

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationVersion(QStringLiteral(SENDIBOX_VERSION));
 
     const std::string programFolder =
         WithSeparator(QApplication::applicationDirPath().toStdString());

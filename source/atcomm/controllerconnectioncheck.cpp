@@ -1,5 +1,9 @@
 #include "atcomm/controllerconnectioncheck.h"
 
+#include <vector>
+
+#include "atcomm/replyparser.h"
+
 CControllerConnectionCheck::CControllerConnectionCheck(int32_t attempts)
     : CControllerBase(stMAIN_STEP, "CControllerConnectionCheck", kReplyTimeoutMs, kDescriptionKey,
                       DefaultDescription::Named),
@@ -48,6 +52,9 @@ void CControllerConnectionCheck::DoAction(uint8_t action) {
     if (Exchange("ATI\r")) {
         // Case matters: the makers write their names exactly so.
         if (ReplyContains("SIEMENS") || ReplyContains("TRIORAIL") || ReplyContains("Cinterion")) {
+            const std::vector<std::string> lines = ParseIdentificationLines(GetReply());
+            maker = !lines.empty() ? lines[0] : std::string();
+            model = lines.size() > 1 ? lines[1] : std::string();
             m_currState = stDONE;
             Finish(resultOk);
         } else {

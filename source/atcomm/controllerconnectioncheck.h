@@ -26,6 +26,9 @@ public:
     bool HasUnsupportedAnswer() const { return !identification.empty(); }
     // The last such answer's lines, without the echo and the final result.
     const std::string& GetIdentification() const { return identification; }
+    // What the supported module's answer named: its first two lines. Empty until it answered.
+    const std::string& GetMaker() const { return maker; }
+    const std::string& GetModel() const { return model; }
 
 protected:
     void DoAction(uint8_t action) override;
@@ -36,5 +39,7 @@ private:
 
     int32_t attemptsLeft;
     std::string identification;
+    std::string maker;
+    std::string model;
     bool released = false;
 };

@@ -1,5 +1,6 @@
 #include "atcomm/replyparser.h"
 
+#include <cctype>
 #include <string_view>
 
 #include "core/parseint.h"
@@ -8,6 +9,9 @@
 #include "engine/replylines.h"
 
 namespace {
+
+constexpr std::size_t kMinSerialDigits = 14;
+constexpr std::size_t kMaxSerialDigits = 17;
 
 // The text of a line up to a carriage return inside it, which no value runs across.
 std::string UpToCarriageReturn(std::string_view text) {
@@ -118,4 +122,47 @@ int32_t ParseStoredIndex(const std::string& reply) {
     }
     const int32_t index = ParseInt(UpToCarriageReturn(*stored), -1);
     return index < 1 ? -1 : index;
+}
+
+std::vector<std::string> ParseIdentificationLines(const std::string& reply) {
+    const CReplyLines lines(reply);
+    std::vector<std::string> found;
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+        // The echo may carry the ESC sent just before the command, and a module echoes the
+        // command in whatever letter case it was given.
+        std::string line = UpToCarriageReturn(lines.Line(i));
+        std::erase_if(line, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+        std::string upper = line;
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        if (lines.KindOf(i) != CReplyLines::Kind::Answer || line.empty() || line == "OK" ||
+            upper == "ATI") {
+            continue;
+        }
+        found.push_back(line);
+    }
+    return found;
+}
+
+std::string ParseSerialNumber(const std::string& reply) {
+    const CReplyLines lines(reply);
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+        if (lines.KindOf(i) != CReplyLines::Kind::Answer) {
+            continue;
+        }
+        std::string_view value = lines.Line(i);
+        if (value.starts_with("+CGSN: ")) {
+            value.remove_prefix(7);
+        }
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        const bool digits =
+            !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
+        if (digits && value.size() >= kMinSerialDigits && value.size() <= kMaxSerialDigits) {
+            return std::string(value);
+        }
+    }
+    return {};
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Pure readers of the single values that the controllers take out of the module's replies.
 // Each takes the whole reply as collected (echo, data lines, unsolicited reports and final
@@ -65,3 +66,13 @@ std::string ParseRegistrationStatus(const std::string& reply);
 // prefix up to the end of the line; -1 when there is no such line, or it is not a number or
 // below 1, since no message is stored there.
 int32_t ParseStoredIndex(const std::string& reply);
+
+// What a module says about itself in an "ATI" reply: its answer lines in order, without
+// control bytes, the echoed command, empty lines, unsolicited reports and the final result. The
+// first names the maker and the second the model on every module family the tool supports.
+std::vector<std::string> ParseIdentificationLines(const std::string& reply);
+
+// The serial number (IMEI) in an "AT+CGSN" reply: the first answer line that, after an optional
+// "+CGSN: " prefix and the quotes some modules put around it, is 14 to 17 decimal digits (the
+// IMEI, with or without its check digit, or the IMEISV). Empty when there is no such line.
+std::string ParseSerialNumber(const std::string& reply);

@@ -6,6 +6,7 @@
 #include "cli/clioutput.h"
 #include "core/parseint.h"
 #include "persistence/applanguage.h"
+#include "operations/unitrecords.h"
 #include "persistence/appsettings.h"
 #include "persistence/languageloaderini.h"
 
@@ -26,8 +27,10 @@ CCliEnvironment CCliEnvironment::Read(const std::string& programFolder,
     CCliEnvironment result;
     result.languageFile = LocateDataFile(kLanguageFileName, DataFolders(programFolder), FileExists);
 
+    const std::string configFolder = ChooseConfigFolder(programFolder, env);
+    result.recordFile = configFolder + CUnitRecords::kFileName;
     CAppSettings settings;
-    settings.SetFileName(ChooseConfigFolder(programFolder, env) + kSettingsFileName);
+    settings.SetFileName(configFolder + kSettingsFileName);
     result.languageName =
         settings.ReadValue(kSettingsSection, kSettingLanguage, kSettingLanguageDefault);
     // Anything but a number counts as on, as in the window.

@@ -38,9 +38,17 @@ constexpr char kUsage[] =
     "  --no-verify       write, reset: do not read the unit back to check it afterwards\n"
     "  --pin CODE        the SIM's PIN, given once if the SIM asks for it; never retried\n"
     "  --puk CODE        the SIM's PUK if it asks for one (with the new PIN in --pin)\n"
+    "  --record FILE     append the record of each connect, write, reset and clear to FILE\n"
+    "                    instead of records.csv in the window's settings folder\n"
+    "  --trace FILE      write every byte sent to and received from each unit to FILE, one\n"
+    "                    line per command and reply line, SIM codes masked; \"%p\" as in\n"
+    "                    --profile, needed for several units\n"
+    "  --json            print one JSON object per unit on standard output (port, result,\n"
+    "                    identity, changes, verification, failure) instead of the result line\n"
     "  --help            this text\n"
     "\n"
-    "Settings and the language come from the settings.txt the window uses.\n";
+    "Settings and the language come from the settings.txt the window uses; the records go\n"
+    "beside it.\n";
 
 struct CCommandName {
     const char* name;
@@ -71,6 +79,9 @@ struct CGathered {
     bool noVerify = false;
     std::optional<std::string> pin;
     std::optional<std::string> puk;
+    std::optional<std::string> record;
+    std::optional<std::string> trace;
+    bool json = false;
 };
 
 class CParser {
@@ -131,11 +142,13 @@ bool CParser::Gather(CGathered& gathered) {
             name = arg.substr(0, equals);
             inlineValue = arg.substr(equals + 1);
         }
-        if (name == "--yes" || name == "--no-verify") {
+        if (name == "--yes" || name == "--no-verify" || name == "--json") {
             if (inlineValue) {
                 return Refuse(name + " takes no value");
             }
-            (name == "--yes" ? gathered.yes : gathered.noVerify) = true;
+            (name == "--yes"    ? gathered.yes
+             : name == "--json" ? gathered.json
+                                : gathered.noVerify) = true;
             continue;
         }
         std::optional<std::string>* single = nullptr;
@@ -147,6 +160,10 @@ bool CParser::Gather(CGathered& gathered) {
             single = &gathered.pin;
         } else if (name == "--puk") {
             single = &gathered.puk;
+        } else if (name == "--record") {
+            single = &gathered.record;
+        } else if (name == "--trace") {
+            single = &gathered.trace;
         } else if (name != "--port") {
             return Refuse("unknown option " + name);
         }
@@ -235,6 +252,19 @@ bool CParser::Check(const CGathered& gathered, CCliOptions& options) {
         return Refuse(command + " does not use --no-verify");
     }
     options.verify = !gathered.noVerify;
+
+    options.record = gathered.record.value_or(std::string());
+    options.json = gathered.json;
+    if (gathered.trace) {
+        options.trace = *gathered.trace;
+        std::set<std::string> traces;
+        for (const std::string& port : options.ports) {
+            traces.insert(ProfileForPort(options.trace, port));
+        }
+        if (traces.size() != options.ports.size()) {
+            return Refuse("tracing several units needs \"%p\" in --trace, for a file each");
+        }
+    }
 
     for (const auto& [name, code, target] : {std::tuple{"--pin", &gathered.pin, &options.pin},
                                              std::tuple{"--puk", &gathered.puk, &options.puk}}) {

@@ -25,6 +25,14 @@ struct CCliOptions {
     std::string puk;
     // write, reset: read the unit back afterwards and fail on any difference.
     bool verify = true;
+    // The records file to append to instead of records.csv in the settings folder; empty for
+    // that one.
+    std::string record;
+    // Where the communication log of each unit goes, "%p" standing for the port as in
+    // `profile`; empty for none.
+    std::string trace;
+    // One JSON object per unit on standard output in place of the result line.
+    bool json = false;
 };
 
 struct CParsedCommandLine {
@@ -38,7 +46,7 @@ struct CParsedCommandLine {
 // `args` without the program name. Options may come before or after the command, as
 // "--name value" or "--name=value". Refused: unknown options and commands, options the command
 // does not use, a missing --port, --profile or (for reset and clear-sim) --yes, codes that are
-// not 4 to 8 digits, and a read of several units into one file.
+// not 4 to 8 digits, and a read of several units, or a trace of several units, into one file.
 CParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help.

@@ -9,11 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "cli/clijson.h"
 #include "cli/clioutput.h"
 #include "cli/profilecheck.h"
+#include "operations/unitrecords.h"
 
 CJobRunner::CJobRunner(CCliOptions options, const CAppLanguage& language, CCliOutput& output)
     : options(std::move(options)), language(language), output(output) {}
+
+CJobRunner::~CJobRunner() = default;
 
 std::string CJobRunner::CheckProfiles() const {
     std::set<std::string> files;
@@ -32,7 +36,7 @@ std::string CJobRunner::CheckProfiles() const {
 CUnitReport CJobRunner::RunUnit(const std::string& port) {
     // Nothing may leave a unit's thread: it would end the whole program.
     try {
-        CUnitJob job(options, port, language, output, settings, cancelled);
+        CUnitJob job(options, port, language, output, settings, cancelled, records.get());
         return job.Run();
     } catch (const std::exception& error) {
         return {port, false, "FAILED " + CCliOutput::OneLine(error.what())};
@@ -41,8 +45,20 @@ CUnitReport CJobRunner::RunUnit(const std::string& port) {
     }
 }
 
+std::string CJobRunner::ResultLine(const CUnitReport& report) const {
+    if (options.json) {
+        return UnitReportJson(report, options.command);
+    }
+    return report.port + ": " + report.text;
+}
+
 int CJobRunner::Run() {
     reports.assign(options.ports.size(), CUnitReport{});
+    const std::string recordFile =
+        options.record.empty() ? settings.defaultRecordFile : options.record;
+    if (!recordFile.empty()) {
+        records = std::make_unique<CUnitRecords>(recordFile, SENDIBOX_VERSION);
+    }
     const std::string refused =
         options.command == ECliCommand::write ? CheckProfiles() : std::string();
     if (!refused.empty()) {
@@ -65,7 +81,7 @@ int CJobRunner::Run() {
         }
     }
     for (const CUnitReport& report : reports) {
-        output.Result(report.port + ": " + report.text);
+        output.Result(ResultLine(report));
     }
     const bool allOk = std::all_of(reports.begin(), reports.end(),
                                    [](const CUnitReport& report) { return report.ok; });

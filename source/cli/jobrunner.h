@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 
 class CAppLanguage;
 class CCliOutput;
+class CUnitRecords;
 
 // The command line's job on every unit it names, all at once: a thread per unit, each with
 // everything a unit needs of its own (CUnitJob); only the language is shared, read-only.
@@ -23,14 +25,16 @@ public:
 
     // The language must have been loaded and must outlive the runner.
     CJobRunner(CCliOptions options, const CAppLanguage& language, CCliOutput& output);
+    ~CJobRunner();
     CJobRunner(const CJobRunner&) = delete;
     CJobRunner& operator=(const CJobRunner&) = delete;
 
     // Shared by every unit's job; set before Run.
     CUnitJobSettings settings;
 
-    // Serves every unit, writes one result line per unit in the order of the ports, and
-    // returns the exit status: kExitOk only when every unit succeeded.
+    // Serves every unit, writes one result line (or JSON object) per unit in the order of the
+    // ports, and returns the exit status: kExitOk only when every unit succeeded. Every run on
+    // a unit is appended to the records, all units' to the same file.
     int Run();
     // Safe from any thread (a signal watcher): every unit disconnects as soon as it can.
     void Cancel() { cancelled.store(true); }
@@ -43,10 +47,13 @@ private:
     std::string CheckProfiles() const;
     // One unit's job on the calling thread.
     CUnitReport RunUnit(const std::string& port);
+    // The unit's result as the command line prints it.
+    std::string ResultLine(const CUnitReport& report) const;
 
     const CCliOptions options;
     const CAppLanguage& language;
     CCliOutput& output;
     std::atomic<bool> cancelled{false};
     std::vector<CUnitReport> reports;
+    std::unique_ptr<CUnitRecords> records;
 };

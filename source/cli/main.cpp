@@ -108,6 +108,12 @@ int main(int argc, char** argv) {
 
     CJobRunner runner(parsed.options, *language, output);
     runner.settings.checkCountryCode = environment.checkCountryCode;
+    if (parsed.options.record.empty()) {
+        // The window makes the settings folder at its first start; a command line run before
+        // that makes it for the records.
+        EnsureFolder(std::filesystem::path(environment.recordFile).parent_path().string());
+        runner.settings.defaultRecordFile = environment.recordFile;
+    }
     CSignalWatcher watcher(runner);
     return runner.Run();
 }

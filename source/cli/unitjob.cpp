@@ -6,12 +6,15 @@
 #include "atcomm/controllerwritesms.h"
 #include "cli/clioutput.h"
 #include "cli/profilecheck.h"
+#include "core/win1252.h"
 #include "model/unitlayout.h"
+#include "operations/unitrecords.h"
 #include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "persistence/profilefile.h"
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
+#include "seriallink/trafficlog.h"
 
 namespace {
 
@@ -22,6 +25,8 @@ std::string AddSentence(const std::string& text, const std::string& more) {
     return text + (text.ends_with('.') ? " " : ". ") + more;
 }
 
+constexpr char kOverBoundText[] = "the unit did not finish in time";
+
 std::string Count(int32_t count, const std::string& one, const std::string& many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -30,12 +35,14 @@ std::string Count(int32_t count, const std::string& one, const std::string& many
 
 CUnitJob::CUnitJob(const CCliOptions& options, std::string port, const CAppLanguage& language,
                    CCliOutput& output, const CUnitJobSettings& settings,
-                   const std::atomic<bool>& cancelled)
+                   const std::atomic<bool>& cancelled, CUnitRecords* records)
     : options(options),
       port(std::move(port)),
       language(language),
       settings(settings),
       cancelled(cancelled),
+      output(output),
+      records(records),
       source(MakeRef<CComPortCommSource>()),
       view(this->port, language, output, options.pin, options.puk) {
     auto comPort = std::make_unique<CComPort>();
@@ -43,6 +50,7 @@ CUnitJob::CUnitJob(const CCliOptions& options, std::string port, const CAppLangu
         comPort->SetWritePause(*settings.writePause);
     }
     source->SetPort(std::move(comPort));
+    StartTrace();
     model.SetPresenters(presenters.Lend());
     sequencer = std::make_unique<CUnitSequencer>(handler, *source, model, language, view);
     sequencer->SetVerify(options.verify);
@@ -87,7 +95,42 @@ CUnitReport CUnitJob::FailedRun() {
 }
 
 CUnitReport CUnitJob::Stopped() {
-    return Failed(overBound ? "the unit did not finish in time" : "cancelled");
+    CUnitReport report = Failed(overBound ? kOverBoundText : "cancelled");
+    report.cancelled = !overBound;
+    return report;
+}
+
+void CUnitJob::StartTrace() {
+    if (options.trace.empty()) {
+        return;
+    }
+    const std::string file = ProfileForPort(options.trace, port);
+    traceFile.open(file, std::ios::binary | std::ios::trunc);
+    if (!traceFile) {
+        // The trace is for support; the unit is served without it.
+        output.Progress(port + ": the trace cannot be written to " + file);
+        return;
+    }
+    // Nothing is kept in memory: the file is the log.
+    trace = std::make_shared<CTrafficLog>(0);
+    trace->SetSink(&traceFile);
+    source->SetTap(trace);
+}
+
+void CUnitJob::Record(const CRunSummary& run) {
+    lastRun = run;
+    if (records == nullptr) {
+        return;
+    }
+    CRecordContext context;
+    context.port = port;
+    if (run.operation == CRunSummary::EOperation::write) {
+        context.profile = Profile();
+    }
+    if (const std::optional<std::string> failure = records->Append(run, context)) {
+        output.Progress("sendibox-cli: the records cannot be written (" +
+                        CCliOutput::OneLine(*failure) + ")");
+    }
 }
 
 bool CUnitJob::Await(const std::function<void()>& start) {
@@ -95,21 +138,46 @@ bool CUnitJob::Await(const std::function<void()>& start) {
     start();
     const bool ended = loop.PumpUntil(
         [this] { return !sequencer->IsRunning() || cancelled.load(); }, settings.runBound);
-    if (ended && !sequencer->IsRunning()) {
-        return true;
+    const bool finished = ended && !sequencer->IsRunning();
+    if (!finished) {
+        overBound = !ended;
+        sequencer->Disconnect();
     }
-    overBound = !ended;
-    sequencer->Disconnect();
-    return false;
+    // Only a run that started has ended (a write refused before sending starts none).
+    if (view.Outcome()) {
+        CRunSummary run = sequencer->LastRun();
+        if (overBound) {
+            run.outcome = ERunOutcome::failed;
+            run.failureText = kOverBoundText;
+        }
+        Record(run);
+    }
+    return finished;
 }
 
 CUnitReport CUnitJob::Run() {
+    CUnitReport report = Serve();
+    report.run = lastRun;
+    if (trace && trace->SinkFailed()) {
+        output.Progress(port + ": the trace file could not be written to the end");
+    }
+    return report;
+}
+
+CUnitReport CUnitJob::Serve() {
     if (cancelled.load()) {
-        return Failed("cancelled");
+        CUnitReport report = Failed("cancelled");
+        report.cancelled = true;
+        return report;
     }
     try {
         sequencer->OpenPort(port);
     } catch (const std::exception& error) {
+        // A connect that could not even open its port is on record too.
+        CRunSummary run;
+        run.outcome = ERunOutcome::failed;
+        run.failureText = Utf8ToWin1252(error.what());
+        Record(run);
         return Failed(CCliOutput::OneLine(error.what()));
     }
     sequencer->ClearWriteFlags();

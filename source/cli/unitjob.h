@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,10 +15,13 @@
 #include "engine/processorhandler.h"
 #include "model/configurationmodel.h"
 #include "model/plainsettinggui.h"
+#include "operations/runsummary.h"
 
 class CAppLanguage;
 class CCliOutput;
 class CComPortCommSource;
+class CTrafficLog;
+class CUnitRecords;
 class CUnitSequencer;
 class IController;
 
@@ -27,6 +31,11 @@ struct CUnitReport {
     bool ok = false;
     // UTF-8, one line, without the port: what was done, or why it failed.
     std::string text;
+    // The failure was the user's stop (Ctrl-C), not the unit's.
+    bool cancelled = false;
+    // The last run on the unit (the connect, or the command's own run after it), as recorded;
+    // nothing when no run started (the port did not open, the profile was refused).
+    std::optional<CRunSummary> run{};
 };
 
 // What every unit's job shares besides the command line.
@@ -41,6 +50,9 @@ struct CUnitJobSettings {
     // A run that has not ended by then is stopped; the controllers' time-outs end every run
     // long before, this only keeps a broken device from holding the job for ever.
     std::chrono::milliseconds runBound = std::chrono::minutes(30);
+    // The records file when the command line names none (records.csv in the settings folder);
+    // empty: only --record's file is written.
+    std::string defaultRecordFile;
 };
 
 // One unit served from start to end on the calling thread, which is this unit's main thread:
@@ -49,10 +61,11 @@ struct CUnitJobSettings {
 // disconnects.
 class CUnitJob {
 public:
-    // Everything lent must outlive the job; `cancelled` may be set from any thread.
+    // Everything lent must outlive the job; `cancelled` may be set from any thread. Each run is
+    // appended to `records` unless it is null.
     CUnitJob(const CCliOptions& options, std::string port, const CAppLanguage& language,
              CCliOutput& output, const CUnitJobSettings& settings,
-             const std::atomic<bool>& cancelled);
+             const std::atomic<bool>& cancelled, CUnitRecords* records = nullptr);
     ~CUnitJob();
     CUnitJob(const CUnitJob&) = delete;
     CUnitJob& operator=(const CUnitJob&) = delete;
@@ -60,9 +73,15 @@ public:
     CUnitReport Run();
 
 private:
+    // The job itself; Run adds what every report carries.
+    CUnitReport Serve();
     // Starts a run with `start` and pumps until it ends; false when it was stopped (cancelled,
-    // or over its bound), with the port closed.
+    // or over its bound), with the port closed. A run that started is recorded.
     bool Await(const std::function<void()>& start);
+    // Keeps `run` as the unit's last and appends it to the records.
+    void Record(const CRunSummary& run);
+    // Opens the trace file and taps the port with it, when one is asked for.
+    void StartTrace();
     CUnitReport Connected();
     CUnitReport Read();
     CUnitReport Write();
@@ -78,7 +97,12 @@ private:
     const CAppLanguage& language;
     const CUnitJobSettings& settings;
     const std::atomic<bool>& cancelled;
+    CCliOutput& output;
+    CUnitRecords* const records;
 
+    // Before the port's source, which writes to them until it is gone.
+    std::ofstream traceFile;
+    std::shared_ptr<CTrafficLog> trace;
     CRefPtr<CComPortCommSource> source;
     CConfigurationModel model;
     CPlainSettingGuis presenters;
@@ -89,4 +113,5 @@ private:
     // The smart write fell back to rewriting every message.
     bool rewroteAllMessages = false;
     bool overBound = false;
+    std::optional<CRunSummary> lastRun;
 };

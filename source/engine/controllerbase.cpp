@@ -74,13 +74,16 @@ void CControllerBase::SendCommand(std::string text, uint32_t pauseMs) {
     Pause(pauseMs);
     command = std::move(text);
     commandSent = true;
-    RequireSource()->Write(command.data(), static_cast<uint32_t>(command.size()));
+    ICommSource* source = RequireSource();
+    source->NoteSpeaker(GetName());
+    source->Write(command.data(), static_cast<uint32_t>(command.size()));
 }
 
 void CControllerBase::SendPromptCommand(std::string text, uint32_t pauseMs) {
     Pause(pauseMs);
     command = std::move(text);
     ICommSource* source = RequireSource();
+    source->NoteSpeaker(GetName());
     source->SetTextEntryPending(true);
     source->Write(command.data(), static_cast<uint32_t>(command.size()));
 }

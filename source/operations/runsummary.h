@@ -33,4 +33,11 @@ struct CRunSummary {
     int32_t messagesWritten = 0;
     int32_t messagesErased = 0;
     int32_t entriesErased = 0;
+
+    // The unit's module as the connect found it: maker and model from its identification, its
+    // serial number (IMEI) when it gave one; each empty while unknown. A write, reset or clear
+    // keeps those of the connect before it.
+    std::string maker;
+    std::string model;
+    std::string imei;
 };

@@ -15,6 +15,7 @@
 #include "atcomm/controllerreadsms.h"
 #include "atcomm/controllersignalcheck.h"
 #include "atcomm/controllersmartwritesms.h"
+#include "atcomm/controllerunitidentity.h"
 #include "atcomm/controllerwaitforsim.h"
 #include "atcomm/controllerwritephonebook.h"
 #include "atcomm/controllerwritesms.h"
@@ -179,12 +180,15 @@ void CUnitSequencer::StopProcessor() {
 }
 
 void CUnitSequencer::Run(EOperation started) {
-    const std::string store = summary.store;
+    CRunSummary last = std::move(summary);
     summary = CRunSummary{};
     summary.operation = started;
-    // A write, reset or clear works on the store the last connect found.
+    // A write, reset or clear works on the store, and on the unit, the last connect found.
     if (started != EOperation::connect) {
-        summary.store = store;
+        summary.store = std::move(last.store);
+        summary.maker = std::move(last.maker);
+        summary.model = std::move(last.model);
+        summary.imei = std::move(last.imei);
     }
     CountPlannedChanges();
     view.ShowProgress();
@@ -252,6 +256,7 @@ void CUnitSequencer::StartConnect() {
     pinAsked = false;
     StopProcessor();
     Queue<CControllerConnectionCheck>(kConnectionCheckAttempts);
+    Queue<CControllerUnitIdentity>();
     Queue<CControllerConfigure>();
     QueuePin();
     Queue<CControllerWaitForSim>(kWaitForSimAttempts, pinAsked);
@@ -483,6 +488,13 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
             if (writeFlagPhoneBook || writeFlagSms) {
                 EndWrite();
             }
+        } else if (const auto* connectionCheck =
+                       dynamic_cast<const CControllerConnectionCheck*>(&controller)) {
+            summary.maker = connectionCheck->GetMaker();
+            summary.model = connectionCheck->GetModel();
+        } else if (const auto* identity =
+                       dynamic_cast<const CControllerUnitIdentity*>(&controller)) {
+            summary.imei = identity->GetSerialNumber();
         } else if (dynamic_cast<const CControllerPin*>(&controller) != nullptr) {
             // Its request was answered while it ran.
         } else if (const auto* readSetting =

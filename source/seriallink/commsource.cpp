@@ -41,6 +41,9 @@ void CComPortCommSource::Write(const char* buffer, uint32_t count) {
     std::lock_guard guard(lock);
     if (IsOpen()) {
         port->Purge(CComPort::purgeAll);
+        if (tap) {
+            tap->Sent(std::string_view(buffer, count));
+        }
         port->Write(buffer, count);
         if (EndsTextEntry(buffer, count)) {
             textEntryPending = false;
@@ -52,6 +55,9 @@ void CComPortCommSource::Read(char* buffer, uint32_t count, uint32_t& received) 
     std::lock_guard guard(lock);
     if (IsOpen()) {
         port->Read(buffer, count, received);
+        if (tap && received > 0) {
+            tap->Received(std::string_view(buffer, std::min(received, count)));
+        }
     }
 }
 
@@ -69,6 +75,9 @@ void CComPortCommSource::Open() {
         beforeOpen();
     }
     port->Open();
+    if (tap) {
+        tap->Opened(port->GetPortName());
+    }
     // Whatever an earlier session left is the connection check's to clear up.
     textEntryPending = false;
     if (afterOpen) {
@@ -80,6 +89,9 @@ void CComPortCommSource::Close() {
     std::lock_guard guard(lock);
     if (textEntryPending.exchange(false) && IsOpen()) {
         try {
+            if (tap) {
+                tap->Sent(std::string_view(&kEscape, 1));
+            }
             port->Write(&kEscape, 1);
         } catch (const CComPort::EComPortException&) {
             // The adapter is gone, and the module's line with it; nothing more can be done.
@@ -89,7 +101,11 @@ void CComPortCommSource::Close() {
         beforeClose();
     }
     if (port != nullptr) {
+        const bool wasOpen = port->IsOpen();
         port->Close();
+        if (tap && wasOpen) {
+            tap->Closed();
+        }
     }
     if (afterClose) {
         afterClose();
@@ -124,4 +140,16 @@ void CComPortCommSource::SetPort(std::unique_ptr<CComPort> newPort) {
 CComPort* CComPortCommSource::GetPort() {
     std::lock_guard guard(lock);
     return port.get();
+}
+
+void CComPortCommSource::SetTap(std::shared_ptr<ICommTap> newTap) {
+    std::lock_guard guard(lock);
+    tap = std::move(newTap);
+}
+
+void CComPortCommSource::NoteSpeaker(std::string_view controllerName) {
+    std::lock_guard guard(lock);
+    if (tap) {
+        tap->Speaker(controllerName);
+    }
 }

@@ -5,10 +5,27 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 
 #include "core/refobject.h"
 
 #include "seriallink/comport.h"
+
+// Sees every byte a communication source sends and receives, for the communication log. It is
+// called under the source's lock, in the order the bytes went over the line, on whichever thread
+// wrote or read them, so it must be quick and must never call the source back.
+class ICommTap {
+public:
+    virtual ~ICommTap() = default;
+    virtual void Opened(const std::string& portName) = 0;
+    virtual void Closed() = 0;
+    // Bytes about to be written (so a write that fails is still on record), and bytes read.
+    virtual void Sent(std::string_view bytes) = 0;
+    virtual void Received(std::string_view bytes) = 0;
+    // The controller whose commands follow, for telling who said what.
+    virtual void Speaker(std::string_view controllerName) = 0;
+};
 
 // The byte stream the controllers talk to the unit through. Every operation of an
 // implementation is thread-safe: the worker writes and polls while the GUI thread opens, closes
@@ -42,6 +59,9 @@ public:
     // silent module costs no processor time. A spurious early return is allowed; callers read
     // and decide. The base version just sleeps a little, which suits scripted test sources.
     virtual void WaitForData(uint32_t timeoutMs);
+
+    // The controller about to send; a source without a tap has no use for it.
+    virtual void NoteSpeaker(std::string_view /*controllerName*/) {}
 
 protected:
     // True when `count` bytes at `buffer` end with Ctrl-Z or ESC.
@@ -84,7 +104,13 @@ public:
     // Lent to the caller (the main window sets name and mode string before Open).
     CComPort* GetPort();
 
+    // --- The communication log's tap ---------------------------------------------------------
+    // Sees every open, close, write and read from now on; null removes it.
+    void SetTap(std::shared_ptr<ICommTap> newTap);
+    void NoteSpeaker(std::string_view controllerName) override;
+
 private:
     std::unique_ptr<CComPort> port;
     std::recursive_mutex lock;
+    std::shared_ptr<ICommTap> tap;
 };

@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <exception>
+#include <optional>
 #include <utility>
 
 #include "core/parseint.h"
@@ -36,6 +38,7 @@
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
 #include "operations/runsummary.h"
+#include "operations/unitrecords.h"
 #include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "persistence/appsettings.h"
@@ -44,10 +47,12 @@
 #include "persistence/languageloaderini.h"
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
+#include "seriallink/trafficlog.h"
 #include "ui/aboutform.h"
 #include "ui/accesscontrolgui.h"
 #include "ui/activerelaygui.h"
 #include "ui/activetimegui.h"
+#include "ui/communicationlogform.h"
 #include "ui/comportbox.h"
 #include "ui/delayblocktimegui.h"
 #include "ui/formprogress.h"
@@ -163,8 +168,10 @@ QPixmap DrawLogo(int width) {
 
 TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
     : QMainWindow(parent), environment(std::move(env)) {
-    // 1. The form from its layout.
+    // 1. The form from its layout, and the communication log's window beside it.
     BuildForm();
+    trafficLog = std::make_shared<CTrafficLog>();
+    logForm = std::make_unique<TCommunicationLogForm>(trafficLog, environment.configFolder);
 
     // 2. The window's own state.
     countryCodeCheck = false;
@@ -187,8 +194,10 @@ TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
                                 1) != 0;
     SettingsMenuCheckCountryCode->setChecked(countryCodeCheck);
 
-    // 6. Where the profile dialogs start.
+    // 6. Where the profile dialogs start, and where the record of every unit goes.
     profileFolder = environment.configFolder + kProfileFolderName;
+    records = std::make_unique<CUnitRecords>(environment.configFolder + CUnitRecords::kFileName,
+                                             SENDIBOX_VERSION);
 
     // 7. The presenters, with their start values.
     CreatePresenters();
@@ -268,8 +277,19 @@ void TMainForm::BuildMenus() {
     connect(SaveProfileMenu, &QAction::triggered, this, [this] { SaveProfileMenuClick(); });
     connect(LoadProfileMenu, &QAction::triggered, this, [this] { LoadProfileMenuClick(); });
     FileMenu->addSeparator();
+    OpenRecordsFolderMenu =
+        Named(FileMenu->addAction(QStringLiteral("Open Records Folder")), "OpenRecordsFolderMenu");
+    connect(OpenRecordsFolderMenu, &QAction::triggered, this,
+            [this] { OpenRecordsFolderMenuClick(); });
+    FileMenu->addSeparator();
     ExitMenu = Named(FileMenu->addAction(QStringLiteral("Exit")), "ExitMenu");
     connect(ExitMenu, &QAction::triggered, this, [this] { ExitMenuClick(); });
+
+    ViewMenu = Named(menuBar()->addMenu(QStringLiteral("View")), "ViewMenu");
+    CommunicationLogMenu =
+        Named(ViewMenu->addAction(QStringLiteral("Communication Log")), "CommunicationLogMenu");
+    connect(CommunicationLogMenu, &QAction::triggered, this,
+            [this] { CommunicationLogMenuClick(); });
 
     LanguagesMenu = Named(menuBar()->addMenu(QStringLiteral("Languages")), "LanguagesMenu");
 
@@ -534,6 +554,20 @@ QWidget* TMainForm::BuildRightColumn() {
     signalLayout->addWidget(NetLogStatusLabel);
     layout->addWidget(GsmSignalBox);
 
+    // The unit's module under the signal it reports, so the installer sees which unit is
+    // connected and can match the records with the unit in hand. Small, like the link below:
+    // the column has little room to spare.
+    UnitIdentityLabel = MakeLabel(column, "UnitIdentityLabel", "");
+    UnitImeiLabel = MakeLabel(column, "UnitImeiLabel", "");
+    for (QLabel* label : {UnitIdentityLabel, UnitImeiLabel}) {
+        QFont small = label->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        label->setFont(small);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setContentsMargins(4, 0, 0, 0);
+        layout->addWidget(label);
+    }
+
     // The commands, the unit buttons first.
     CommandsBox = Named(new QGroupBox(QStringLiteral(" Commands "), column), "CommandsBox");
     auto* commands = new QVBoxLayout(CommandsBox);
@@ -680,8 +714,11 @@ void TMainForm::AttachLanguageControllers() {
     }
     attach(MakeRef<CTabSheetLangController>("INPUT_MESSAGES", InputMessagesSheet));
     attach(MakeRef<CTabSheetLangController>("SETTINGS", SettingsSheet));
-    const std::array<std::pair<const char*, QAction*>, 10> items = {{
+    const std::array<std::pair<const char*, QAction*>, 13> items = {{
         {"FILE", FileMenu->menuAction()},
+        {"OPEN_RECORDS_FOLDER", OpenRecordsFolderMenu},
+        {"VIEW", ViewMenu->menuAction()},
+        {"COMMUNICATION_LOG", CommunicationLogMenu},
         {"EXIT", ExitMenu},
         {"LANGUAGES", LanguagesMenu->menuAction()},
         {"HELP", HelpMenu->menuAction()},
@@ -695,11 +732,14 @@ void TMainForm::AttachLanguageControllers() {
     for (const auto& [key, item] : items) {
         attach(MakeRef<CMenuItemLangController>(key, item));
     }
-    const std::array<std::pair<const char*, QPushButton*>, 4> buttons = {{
+    const std::array<std::pair<const char*, QPushButton*>, 7> buttons = {{
         {"WRITE_AND_READ", WriteButton},
         {"RESET_UNIT", ResetButton},
         {"CLEAR_SIM", ClearSimButton},
         {"CLEAR_TEXT_FIELDS", ClearFieldsButton},
+        {"FIND_NEXT", logForm->FindButton},
+        {"SAVE_AS", logForm->SaveAsButton},
+        {"CLOSE", logForm->CloseButton},
     }};
     for (const auto& [key, button] : buttons) {
         attach(MakeRef<CButtonLangController>(key, button));
@@ -707,8 +747,9 @@ void TMainForm::AttachLanguageControllers() {
     for (QLabel* label : InputLabels) {
         attach(MakeRef<CLabelLangController>("INPUT", label));
     }
-    const std::array<std::pair<const char*, QLabel*>, 14> labels = {{
+    const std::array<std::pair<const char*, QLabel*>, 15> labels = {{
         {"EXTERNAL_POWER", ExternalPowerLabel},
+        {"FIND", logForm->FindLabel},
         {"CURRENT", CallActivatedCurrentLabel},
         {"NEW", CallActivatedNewLabel},
         {"CURRENT", AccessControlCurrentLabel},
@@ -812,6 +853,7 @@ void TMainForm::CreateProcessorHandler() {
 void TMainForm::CreateCommSource() {
     commSource = MakeRef<CComPortCommSource>();
     commSource->SetPort(std::make_unique<CComPort>());
+    commSource->SetTap(trafficLog);
     commSource->SetAfterClose([this] { EnableUnitButtons(false); });
     commSource->SetAfterOpen([this] { EnableUnitButtons(true); });
 }
@@ -821,6 +863,16 @@ void TMainForm::CreateCommSource() {
 TMainForm::~TMainForm() {
     // 1. The user's choices; a settings file that cannot be written costs them, not the exit.
     WriteSettings();
+    // A run cut short by closing the window is on record as cancelled like any other.
+    try {
+        if (sequencer && sequencer->IsRunning()) {
+            CRunSummary run = sequencer->LastRun();
+            run.outcome = ERunOutcome::disconnected;
+            Record(run, true);
+        }
+    } catch (...) {
+        // A record never holds up the exit.
+    }
     // 2. No controller may run on while the objects it uses go.
     StopProcessor();
     // 3. The port closes with its source; the language releases its controllers and the
@@ -840,6 +892,7 @@ TMainForm::~TMainForm() {
         }
     }
     model.reset();
+    logForm.reset();
     progressForm.reset();
     settings.reset();
     poster.reset();
@@ -922,11 +975,18 @@ void TMainForm::ConnectButtonClick() {
         if (!TLedInfoForm::Confirm(nullptr, *language)) {
             return;
         }
+        // Whatever happens next, the unit shown so far is no longer the one on the port.
+        identityKnown = false;
+        ShowUnitIdentity();
         try {
             sequencer->OpenPort(Utf8ToWin1252(ComPortBox->currentText().toStdString()));
         } catch (const std::exception& error) {
             // The port's own words; nothing was queued and the tool stays as it was.
             QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Text(error.what()));
+            CRunSummary run;
+            run.outcome = ERunOutcome::failed;
+            run.failureText = error.what();
+            Record(run);
             return;
         }
         sequencer->StartConnect();
@@ -1107,6 +1167,60 @@ void TMainForm::ConnectionChanged(bool /*open*/) {
     UpdateConnectCaption();
 }
 
+void TMainForm::RunEnded(ERunOutcome /*outcome*/) {
+    identityKnown = true;
+    ShowUnitIdentity();
+    Record(sequencer->LastRun());
+}
+
+void TMainForm::ShowUnitIdentity() {
+    const CRunSummary& run = sequencer->LastRun();
+    if (!identityKnown || run.maker.empty()) {
+        UnitIdentityLabel->clear();
+        UnitImeiLabel->clear();
+        return;
+    }
+    UnitIdentityLabel->setText(Text(run.maker + " " + run.model));
+    // A module that does not give its serial number is still the unit's module.
+    UnitImeiLabel->setText(
+        LanguageText(*language, "IMEI") + QLatin1Char(' ') +
+        (run.imei.empty() ? LanguageText(*language, "UNKNOWN") : Text(run.imei)));
+}
+
+const std::string& TMainForm::RecordsPath() const {
+    return records->Path();
+}
+
+void TMainForm::Record(const CRunSummary& run, bool quiet) {
+    CRecordContext context;
+    context.port = Win1252ToUtf8(commSource->GetPort()->GetPortName());
+    context.profile = loadedProfile;
+    const std::optional<std::string> failure = records->Append(run, context);
+    if (failure && !quiet) {
+        // Once a session: the operation itself went as it went, and the records are a
+        // by-product the user should know about, not be held up by after every unit.
+        QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle),
+                             LanguageText(*language, "RECORD_NOT_WRITTEN") +
+                                 QStringLiteral("\n\n") + QString::fromLocal8Bit(failure->c_str()));
+    }
+}
+
+void TMainForm::OpenRecordsFolderMenuClick() {
+    EnsureFolder(environment.configFolder);
+    if (environment.openFolder) {
+        environment.openFolder(environment.configFolder);
+    } else {
+        CShellOpener().OpenFolder(environment.configFolder);
+    }
+}
+
+void TMainForm::CommunicationLogMenuClick() {
+    logForm->setWindowTitle(LanguageText(*language, "COMMUNICATION_LOG"));
+    logForm->show();
+    logForm->raise();
+    logForm->activateWindow();
+}
+
 void TMainForm::UpdateConnectCaption() {
     ConnectButton->setText(LanguageText(
         *language, commSource && commSource->IsOpen() ? "DISCONNECT" : "CONNECT_TO_UNIT"));
@@ -1121,6 +1235,8 @@ void TMainForm::SwitchLanguage(const std::string& name) {
     for (TVTList* grid : AlarmInputLists) {
         grid->Invalidate();
     }
+    ShowUnitIdentity();
+    logForm->setWindowTitle(LanguageText(*language, "COMMUNICATION_LOG"));
 }
 
 void TMainForm::RepaintGrids() {
@@ -1260,6 +1376,8 @@ void TMainForm::ShowLoadedProfile(const std::string& fileName) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     CommitPendingEdits();
+    // The log belongs to this window; it must not be left open on its own.
+    logForm->hide();
     QMainWindow::closeEvent(event);
 }
 

@@ -13,6 +13,9 @@
 
 class CAppLanguage;
 class CAppSettings;
+class CTrafficLog;
+class CUnitRecords;
+struct CRunSummary;
 class CComPortCommSource;
 class CConfigurationModel;
 class CProcessorHandler;
@@ -29,6 +32,7 @@ class QPainter;
 class QPushButton;
 class QScrollArea;
 class QWidget;
+class TCommunicationLogForm;
 class TFormProgress;
 class TPageControl;
 class TSignalMeter;
@@ -48,6 +52,8 @@ struct TMainFormEnvironment {
     std::function<bool(const std::string&)> canOpen;
     // Selected in the port box at start instead of the stored port, when not empty.
     std::string startPort;
+    // Opens a folder on the desktop (File > Open Records Folder); QDesktopServices when empty.
+    std::function<bool(const std::string&)> openFolder;
 };
 
 // The application's one window and the owner of every long-lived object: the settings, the
@@ -131,6 +137,10 @@ public:
     QLabel* NetStatusLabel = nullptr;
     QLabel* NetLogStatusLabel = nullptr;
 
+    // The module of the unit last connected: maker and model, and serial number (IMEI).
+    QLabel* UnitIdentityLabel = nullptr;
+    QLabel* UnitImeiLabel = nullptr;
+
     QGroupBox* CommandsBox = nullptr;
     QPushButton* WriteButton = nullptr;
     QPushButton* ResetButton = nullptr;
@@ -146,7 +156,10 @@ public:
     QMenu* FileMenu = nullptr;
     QAction* SaveProfileMenu = nullptr;
     QAction* LoadProfileMenu = nullptr;
+    QAction* OpenRecordsFolderMenu = nullptr;
     QAction* ExitMenu = nullptr;
+    QMenu* ViewMenu = nullptr;
+    QAction* CommunicationLogMenu = nullptr;
     QMenu* LanguagesMenu = nullptr;
     QMenu* SettingsMenu = nullptr;
     QAction* SettingsMenuCheckCountryCode = nullptr;
@@ -183,6 +196,8 @@ public:
     void ClearSignalDisplay() override;
     void RepaintGrids() override;
     void ConnectionChanged(bool open) override;
+    // Shows the unit's identity and appends the run to the records.
+    void RunEnded(ERunOutcome outcome) override;
 
     // Selects a language as the Languages menu does.
     void SwitchLanguage(const std::string& name);
@@ -208,6 +223,11 @@ public:
     CProcessorHandler& Handler() { return *processorHandler; }
     CUnitSequencer& Sequencer() { return *sequencer; }
     TFormProgress& ProgressForm() { return *progressForm; }
+    // Every byte over the port, this connection and the one before.
+    const CTrafficLog& TrafficLog() const { return *trafficLog; }
+    TCommunicationLogForm& CommunicationLogForm() { return *logForm; }
+    // records.csv in the settings folder.
+    const std::string& RecordsPath() const;
     // In the order active time, active relay, SMS acknowledge, access control, input
     // behaviour, delays 1 to 6; owned by the language object.
     const std::array<IGuiHelper*, 11>& Presenters() const { return presenters; }
@@ -229,6 +249,8 @@ public:
     void SettingsMenuCheckCountryCodeClick();
     void AboutMenuClick();
     void ExitMenuClick();
+    void OpenRecordsFolderMenuClick();
+    void CommunicationLogMenuClick();
     void PageControlDrawTab(QPainter& canvas, int tabIndex, const QRect& rect, bool active);
     void FormResize();
 
@@ -252,6 +274,11 @@ private:
     void CreateCommSource();
     void AttachLanguageControllers();
     void UpdateConnectCaption();
+    // The identity of the last run's unit, in the language's words.
+    void ShowUnitIdentity();
+    // Appends `run` to the records; the first failure of a session says so in a message box
+    // unless `quiet` (the window is closing).
+    void Record(const CRunSummary& run, bool quiet = false);
     void FillComPortBox();
     // Runs a handler of a control; anything it throws ends in a message box, never in Qt's
     // event loop.
@@ -306,6 +333,11 @@ private:
     std::unique_ptr<CProcessorHandler> processorHandler;
     CRefPtr<CComPortCommSource> commSource;
     std::unique_ptr<TFormProgress> progressForm;
+    std::shared_ptr<CTrafficLog> trafficLog;
+    std::unique_ptr<TCommunicationLogForm> logForm;
+    std::unique_ptr<CUnitRecords> records;
     std::unique_ptr<CUnitSequencer> sequencer;
+    // The identity labels may show the last run's unit: no connect has been started since.
+    bool identityKnown = false;
     bool shown = false;
 };

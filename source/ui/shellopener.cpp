@@ -34,6 +34,13 @@ bool CShellOpener::OpenDocument(std::string_view fileName,
     return openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
+bool CShellOpener::OpenFolder(const std::string& folder) const {
+    if (folder.empty() || !openUrl) {
+        return false;
+    }
+    return openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.c_str())));
+}
+
 std::string_view UserManualFor(std::string_view languageName) {
     static_assert(kHelpDocuments[0].menuItem == "HelpEng" &&
                   kHelpDocuments[1].menuItem == "HelpSwe");

@@ -49,6 +49,8 @@ public:
     // none does, so the desktop sees the file the user asked for and reports it missing.
     // Folders are file-system paths, with or without their trailing separator.
     bool OpenDocument(std::string_view fileName, const std::vector<std::string>& folders) const;
+    // Opens a folder in the desktop's file manager (the records' folder).
+    bool OpenFolder(const std::string& folder) const;
 
 private:
     TOpenUrlFunction openUrl;

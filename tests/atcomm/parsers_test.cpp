@@ -91,6 +91,15 @@ const std::map<std::string, std::function<std::string(const std::string&)>> kPar
     {"csq", ParseSignalQuality},
     {"creg", ParseRegistrationStatus},
     {"index", [](const std::string& r) { return std::to_string(ParseStoredIndex(r)); }},
+    {"imei", ParseSerialNumber},
+    {"ati",
+     [](const std::string& r) {
+         std::string joined;
+         for (const std::string& line : ParseIdentificationLines(r)) {
+             joined += (joined.empty() ? "" : "|") + line;
+         }
+         return joined;
+     }},
 };
 
 std::string Kind(EPinKind kind) {
@@ -160,6 +169,20 @@ TEST(ReplyParserTest, ParsesEachReplyFormOrRejectsIt) {
         {"index", Info("+CMGW: -4"), "-1", kMade},
         {"index", Info("+CMGW: x"), "-1", kMade},
         {"index", kOk, "-1", kMade},
+        // The serial number is 14 to 17 digits, echoed or not, bare or after its prefix.
+        {"imei", "AT+CGSN\r" + Info("351234567890124"), "351234567890124", kSim},
+        {"imei", Info("+CGSN: \"3512345678901234\""), "3512345678901234", kMade},
+        {"imei", Info("1234567890123"), "", kMade},
+        {"imei", Info("35123456789012X"), "", kMade},
+        {"imei", "AT+CGSN\r\r\nERROR\r\n", "", kSim},
+        {"ati", "ATI\r\r\nSIEMENS\r\nMC35i\r\nREVISION 02.00\r\n" + kOk,
+         "SIEMENS|MC35i|REVISION 02.00", kSim},
+        // The ESC sent just before may come back with the echo.
+        {"ati",
+         "\x1B"
+         "ATI\r\r\nCinterion\r\nMC55i\r\n" +
+             kOk,
+         "Cinterion|MC55i", kSim},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.parser) + " (" + c.note + ") " + c.reply);

@@ -14,7 +14,8 @@ namespace {
 using Action = CParsedCommandLine::EAction;
 using Strings = std::vector<std::string>;
 
-// The options of a parsed line in one text: command, ports, profile, values, PIN, PUK.
+// The options of a parsed line in one text: command, ports, profile, values, PIN, PUK, then the
+// record file, trace file and "json" when given.
 std::string Summary(const CCliOptions& o) {
     std::string ports;
     for (const std::string& port : o.ports) {
@@ -22,7 +23,8 @@ std::string Summary(const CCliOptions& o) {
     }
     return CommandName(o.command) + "|" + ports + "|" + o.profile + "|" +
            (o.saveChoice == CProfileFile::kSaveNewValues ? "new" : "current") + "|" + o.pin + "|" +
-           o.puk;
+           o.puk + (o.record.empty() ? "" : "|record " + o.record) +
+           (o.trace.empty() ? "" : "|trace " + o.trace) + (o.json ? "|json" : "");
 }
 
 TEST(CliCommandLine, AcceptedLinesGiveTheirOptions) {
@@ -37,6 +39,9 @@ TEST(CliCommandLine, AcceptedLinesGiveTheirOptions) {
         {{"write", "--port", "a", "--port", "b", "--profile", "one.pof", "--pin", "1234"},
          "write|a b |one.pof|current|1234|"},
         {{"reset", "--yes", "--port", "a"}, "reset|a ||current||"},
+        {{"reset", "--yes", "--json", "--port", "a", "--port", "b", "--trace=t-%p", "--record",
+          "r.csv"},
+         "reset|a b ||current|||record r.csv|trace t-%p|json"},
         {{"clear-sim", "--port", "a", "--yes", "--puk", "12345678", "--pin", "87654321"},
          "clear-sim|a ||current|87654321|12345678"},
     };
@@ -82,6 +87,9 @@ TEST(CliCommandLine, RefusedLinesSayWhy) {
         {{"write", "--port", "a", "--profile", "p", "--yes"}, "write does not use --yes"},
         {{"reset", "--yes", "--port", "a", "--pin", "12a4"}, "--pin needs 4 to 8 digits"},
         {{"reset", "--yes", "--port", "a", "--puk", "123456789"}, "--puk needs 4 to 8 digits"},
+        {{"reset", "--yes", "--port", "a", "--port", "b", "--trace", "t"},
+         "tracing several units needs \"%p\" in --trace, for a file each"},
+        {{"reset", "--yes", "--port", "a", "--json=1"}, "--json takes no value"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -97,8 +105,9 @@ TEST(CliCommandLine, HelpWinsOverEverythingElse) {
         EXPECT_EQ(ParseCommandLine(args).action, Action::help);
     }
     const std::string usage = UsageText();
-    for (const char* word : {"read", "write", "reset", "clear-sim", "--port", "--profile",
-                             "--values", "--yes", "--pin", "--puk"}) {
+    for (const char* word :
+         {"read", "write", "reset", "clear-sim", "--port", "--profile", "--values", "--yes",
+          "--pin", "--puk", "--record", "--trace", "--json"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }

@@ -8,6 +8,7 @@
 #include "cli/clifixture.h"
 #include "core/inifile.h"
 #include "persistence/profilefile.h"
+#include "support/csvrows.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLinkAndRefusesABadLine) {
     unit.Start();
     const std::string profile = PathOf("unit.pof");
 
-    const ProgramRun read = Start({"read", "--port", PathOf("unit"), "--profile", profile});
+    const ProgramRun read = Start(
+        {"read", "--port", PathOf("unit"), "--profile", profile, "--record", PathOf("rec.csv")});
     EXPECT_EQ(read.status, 0) << read.out << read.err;
     EXPECT_EQ(read.out, PathOf("unit") + ": OK current values saved to " + profile + "\n");
     // A progress line per step, in whatever language settings.txt beside the program names.
@@ -54,6 +56,22 @@ TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLinkAndRefusesABadLine) {
     }
     EXPECT_GE(steps, 5);
     EXPECT_EQ(CIniFile(profile).ReadString(CProfileFile::kSmsTextSection, "0", ""), "Input 1 high");
+    const CsvFile records = ReadCsv(PathOf("rec.csv"));
+    ASSERT_EQ(records.rows.size(), 1u);
+    EXPECT_EQ(records.rows[0].at("Operation") + " " + records.rows[0].at("Result") + " " +
+                  records.rows[0].at("Port") + " " + records.rows[0].at("IMEI"),
+              "Connect OK " + PathOf("unit") + " 351234567890124");
+
+    // Records that cannot be written (a file where their folder should be) cost the unit
+    // nothing; standard error says so once.
+    const ProgramRun unrecorded = Start({"read", "--port", PathOf("unit"), "--profile", profile,
+                                         "--record", PathOf("unit.pof") + "/records.csv"});
+    EXPECT_EQ(unrecorded.status, 0) << unrecorded.err;
+    EXPECT_EQ(unrecorded.out, read.out);
+    const std::string complaint =
+        "sendibox-cli: the records cannot be written (" + PathOf("unit.pof") + "/records.csv: ";
+    EXPECT_NE(unrecorded.err.find(complaint), std::string::npos) << unrecorded.err;
+    EXPECT_EQ(unrecorded.err.find(complaint), unrecorded.err.rfind(complaint));
 
     const ProgramRun refused = Start({"reset", "--port", PathOf("unit")});
     EXPECT_EQ(refused.status, 2);

@@ -1,5 +1,7 @@
 #include "support/quickcontrollers.h"
 
+#include <algorithm>
+
 #include "atcomm/controllerchangemode.h"
 #include "atcomm/controllercheckmode.h"
 #include "atcomm/controllerconfigure.h"
@@ -13,6 +15,7 @@
 #include "atcomm/controllerreadsms.h"
 #include "atcomm/controllersignalcheck.h"
 #include "atcomm/controllersmartwritesms.h"
+#include "atcomm/controllerunitidentity.h"
 #include "atcomm/controllerwaitforsim.h"
 #include "atcomm/controllerwritephonebook.h"
 #include "atcomm/controllerwritesms.h"
@@ -54,5 +57,7 @@ void MakeQuick(IController& controller, uint32_t replyTimeoutMs, uint32_t pollPa
         Shorten<CControllerReadSetting>(controller, replyTimeoutMs) ||
         Shorten<CControllerReadSms>(controller, replyTimeoutMs) ||
         Shorten<CControllerSmartWriteSms>(controller, replyTimeoutMs) ||
-        Shorten<CControllerWriteSms>(controller, replyTimeoutMs);
+        Shorten<CControllerWriteSms>(controller, replyTimeoutMs) ||
+        Shorten<CControllerUnitIdentity>(
+            controller, std::min(replyTimeoutMs, CControllerUnitIdentity::kReplyTimeoutMs));
 }

@@ -97,7 +97,8 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
             "ClearFieldsButton ComPortBox ConnectButton ActiveTimeLabel CallActivatedCurrentLabel "
             "InputDelayNewTimeLabel MainMenu1 FileMenu SaveProfileMenu LoadProfileMenu ExitMenu "
             "LanguagesMenu SettingsMenu SettingsMenuCheckCountryCode HelpMenu HelpEng HelpSwe "
-            "TroubleshootingEng TroubleshootingSwe AboutMenu")
+            "TroubleshootingEng TroubleshootingSwe AboutMenu UnitIdentityLabel UnitImeiLabel "
+            "OpenRecordsFolderMenu ViewMenu CommunicationLogMenu")
             .split(QLatin1Char(' '));
     for (const QString& name : names) {
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name.toStdString();
@@ -107,6 +108,10 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     EXPECT_EQ(window.InputDelayNewEdits[0]->maxLength(), 3);
     EXPECT_EQ(window.InputDelayNewEdits[5]->maxLength(), 20);
     EXPECT_TRUE(window.ComPortBox->isEditable());
+    // The records live in the settings folder, which File > Open Records Folder shows.
+    EXPECT_EQ(window.RecordsPath(), programFolder + "records.csv");
+    window.OpenRecordsFolderMenu->trigger();
+    EXPECT_EQ(openedFolders, std::vector<std::string>{programFolder});
     EXPECT_EQ(window.AlarmInputScrollBox->width(), TMainForm::kAlarmScrollBoxWidth);
     for (QPushButton* button : {window.WriteButton, window.ResetButton, window.ClearSimButton}) {
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();

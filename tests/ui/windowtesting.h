@@ -32,6 +32,10 @@ protected:
         };
         environment.canOpen = [this](const std::string& name) { return name == openable; };
         environment.startPort = startPort;
+        environment.openFolder = [this](const std::string& opened) {
+            openedFolders.push_back(opened);
+            return true;
+        };
         form = std::make_unique<TMainForm>(environment);
         return *form;
     }
@@ -48,5 +52,7 @@ protected:
     std::string programFolder;
     std::vector<std::string> ports = {"ttyS0", "ttyUSB0", "ttyUSB1"};
     std::string openable;
+    // What the window asked the desktop to open.
+    std::vector<std::string> openedFolders;
     std::unique_ptr<TMainForm> form;
 };

@@ -453,7 +453,7 @@ std::string CUnitModem::Execute(const std::string& rawBody) {
     }
     const std::string& name = command.name;
     const std::string& mode = command.mode;
-    if (name == "+CGMI" || name == "+CGMM" || name == "+CGMR") {
+    if (name == "+CGMI" || name == "+CGMM" || name == "+CGMR" || name == "+CGSN") {
         return mode == "exec" ? Identity(name) : (mode == "test" ? Ok() : Error());
     }
     if (name == "+CMEE" || name == "+CMGF" || name == "+CSCS") {
@@ -518,6 +518,9 @@ std::string CUnitModem::Identity(const std::string& name) {
     }
     if (name == "+CGMM") {
         return Info({state.model});
+    }
+    if (name == "+CGSN") {
+        return Info({state.imei});
     }
     return Info({state.revision});
 }

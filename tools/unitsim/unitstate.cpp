@@ -139,6 +139,7 @@ std::string CUnitState::ToJson() const {
     const json root = {{"maker", maker},
                        {"model", model},
                        {"revision", revision},
+                       {"imei", imei},
                        {"profile",
                         {{"echo", profile.echo},
                          {"errorMode", profile.errorMode},
@@ -180,6 +181,7 @@ CUnitState CUnitState::FromJson(const std::string& text) {
         Take(root, "maker", state.maker);
         Take(root, "model", state.model);
         Take(root, "revision", state.revision);
+        Take(root, "imei", state.imei);
         if (root.contains("profile")) {
             const json& p = root.at("profile");
             Take(p, "echo", state.profile.echo);

@@ -79,6 +79,8 @@ struct CUnitState {
     std::string maker = "SIEMENS";
     std::string model = "MC35i";
     std::string revision = "REVISION 02.00";
+    // The module's serial number, which AT+CGSN gives.
+    std::string imei = "351234567890124";
     CModemProfile profile;
     CSimLock sim;
     CNetwork network;

@@ -1,0 +1,157 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "support/csvrows.h"
+#include "ui/communicationlogform.h"
+#include "ui/formprogress.h"
+#include "vtlist.h"
+#include "windowfixture.h"
+
+namespace {
+
+class Recording : public WindowOnUnit {
+protected:
+    std::string RecordsFile() const { return folder.filePath("records.csv").toStdString(); }
+    CsvFile Records() const { return ReadCsv(RecordsFile()); }
+
+    // Operation, result, IMEI, store and profile of a row, and whether it names the unit's
+    // module, the version and, for a failure only, the failure.
+    static std::string Summary(const std::map<std::string, std::string>& row) {
+        const bool failed = row.at("Result") != "OK";
+        EXPECT_EQ(row.at("#fields"), "18");
+        EXPECT_EQ(row.at("Tool version"), SENDIBOX_VERSION);
+        EXPECT_EQ(row.at("Failure").empty(), !failed || row.at("Result") == "CANCELLED");
+        EXPECT_EQ(row.at("Time").size(), 25u) << row.at("Time");
+        return row.at("Operation") + " " + row.at("Result") + " " + row.at("Maker") + " " +
+               row.at("Model") + " " + row.at("IMEI") + " " + row.at("Store") + " " +
+               row.at("Profile");
+    }
+};
+
+// Each connect, write, reset and clear the window runs, on one unit after another, is a row
+// of records.csv: what was done, to which unit, with which result; a failure and a cancel too.
+// The identity panel names the connected unit.
+TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
+    TMainForm& w = Start("unit-me.json");
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(w.UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
+    EXPECT_EQ(w.UnitImeiLabel->text().toStdString(), Text("IMEI") + " 351234567890124");
+
+    EditCell(w.AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
+    const std::string profile = folder.filePath("site.pof").toStdString();
+    w.ShowLoadedProfile(profile);
+    dialogs.Then(DialogScript::Press("OkButton"));
+    ASSERT_TRUE(Click(w.WriteButton));
+    ASSERT_TRUE(Connect());
+    dialogs.Then(DialogScript::Yes());
+    ASSERT_TRUE(Click(w.ResetButton));
+    dialogs.Then(DialogScript::Yes());
+    ASSERT_TRUE(Click(w.ClearSimButton));
+    ASSERT_TRUE(Click(w.ConnectButton));
+
+    // Cancelled while the unit does not answer.
+    const int asked = Sent("AT+CPBR=64");
+    unit->AddFault({"AT+CPBR=64", 1, true, CCommandFault::Action::Ignore, ""});
+    dialogs.Then(DialogScript::Press("OkButton"));
+    w.ConnectButton->click();
+    ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") > asked; }));
+    w.ProgressForm().CancelButton->click();
+    ASSERT_TRUE(ShowsDisconnected());
+    Close();
+
+    // Another unit, which has not been given its configuration: the connect fails.
+    CUnitState other = DataState("unit-unconfigured.json");
+    other.imei = "351234567890132";
+    Start(other);
+    dialogs.Then(DialogScript::Press("OkButton"));
+    ASSERT_TRUE(Click(window->ConnectButton));
+    EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("RESTART_UNIT"));
+
+    const CsvFile records = Records();
+    EXPECT_EQ(records.byteOrderMark, "\xEF\xBB\xBF");
+    EXPECT_EQ(records.header.front(), "Time");
+    std::vector<std::string> rows;
+    for (const auto& row : records.rows) {
+        rows.push_back(Summary(row));
+    }
+    const std::string me = "SIEMENS MC35i 351234567890124 ME ";
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{
+                  "Connect OK " + me, "Write OK " + me + profile, "Connect OK " + me + profile,
+                  // Reset Unit leaves no profile behind.
+                  "Reset Unit OK " + me, "Clear SIM OK " + me, "Connect CANCELLED " + me,
+                  // No store holds a configuration.
+                  "Connect FAILED SIEMENS MC35i 351234567890132  "}));
+    ASSERT_EQ(records.rows.size(), 7u);
+    const auto& write = records.rows[1];
+    EXPECT_EQ(write.at("Access numbers written"), "1");
+    EXPECT_EQ(write.at("Unit changed"), "yes");
+    EXPECT_EQ(records.rows[0].at("Unit changed"), "no");
+    EXPECT_EQ(records.rows[3].at("Messages erased"), "28");
+    EXPECT_EQ(records.rows[4].at("Entries erased"), "250");  // the SIM's capacity
+    EXPECT_EQ(records.rows[5].at("Messages written"), "");
+    EXPECT_EQ(records.rows[6].at("Failure"), Text("RESTART_UNIT"));
+}
+
+// The PIN typed for a locked SIM is in the communication log only as stars; a module that
+// will not give its serial number is still the unit's module, its number unknown.
+TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
+    TMainForm& w = Start("unit-pinlocked.json");
+    unit->AddFault({"AT+CGSN", 1, false, CCommandFault::Action::Error, ""});
+    dialogs.Then(DialogScript::Press("OkButton"));
+    dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1234")));
+    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(ShowsConnected());
+    EXPECT_EQ(w.UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
+    EXPECT_EQ(w.UnitImeiLabel->text().toStdString(), Text("IMEI") + " " + Text("UNKNOWN"));
+    ASSERT_EQ(Records().rows.size(), 1u);
+    EXPECT_EQ(Records().rows[0].at("IMEI"), "");
+
+    w.CommunicationLogMenu->trigger();
+    TCommunicationLogForm& log = w.CommunicationLogForm();
+    ASSERT_TRUE(log.isVisible());
+    const QString shown = log.LogText->toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("-> AT+CPIN=****<CR>"))) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("CPIN=1234")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("ERROR<CR><LF>")));
+    log.FindEdit->setText(QStringLiteral("CControllerUnitIdentity"));
+    EXPECT_TRUE(log.FindNext());
+    EXPECT_EQ(log.LogText->textCursor().selectedText(), QStringLiteral("CControllerUnitIdentity"));
+    // The signal poll goes on, and the window follows it.
+    EXPECT_TRUE(PumpUntil([&] {
+        return log.LogText->toPlainText().count(QStringLiteral("AT+CSQ")) >
+               shown.count(QStringLiteral("AT+CSQ")) + 1;
+    }));
+    const std::string saved = folder.filePath("log.txt").toStdString();
+    std::string error;
+    ASSERT_TRUE(log.SaveTo(saved, error)) << error;
+    std::ifstream in(saved, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(text.find("-> AT+CPIN=****<CR>\n"), std::string::npos);
+}
+
+// A records file that cannot be written costs the operation nothing: it goes on, and the
+// user hears of it once a session.
+TEST_F(Recording, ARecordThatCannotBeWrittenIsReportedOnceAndFailsNothing) {
+    ASSERT_TRUE(std::filesystem::create_directory(RecordsFile()));
+    TMainForm& w = Start("unit-me.json");
+    for (int connect = 0; connect < 2; ++connect) {
+        dialogs.Then(DialogScript::Press("OkButton"));
+        ASSERT_TRUE(Click(w.ConnectButton));
+        EXPECT_TRUE(ShowsConnected());
+        ASSERT_TRUE(Click(w.ConnectButton));
+    }
+    ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
+    EXPECT_EQ(dialogs.Seen()[1].rfind(
+                  "warning: " + Text("RECORD_NOT_WRITTEN") + "\n\n" + RecordsFile() + ": ", 0),
+              0u)
+        << dialogs.Seen()[1];
+    EXPECT_EQ(dialogs.Seen()[2].rfind("LedInfoForm: ", 0), 0u);
+}
+
+}  // namespace
