@@ -72,7 +72,7 @@ TEST_F(CliResultsTest, RecordsTracesAndJsonForEveryUnit) {
         EXPECT_EQ(unit["changes"]["messagesErased"], 28);
         EXPECT_EQ(unit["changes"]["unitChanged"], true);
         EXPECT_EQ(unit["failure"], nullptr);
-        EXPECT_EQ(unit["verification"], nullptr);
+        EXPECT_EQ(unit["verification"], "verified");
     }
     EXPECT_EQ(objects[0]["store"], "ME");
     EXPECT_EQ(objects[1]["store"], "SM");

@@ -93,7 +93,9 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     EXPECT_EQ(write.at("Unit changed"), "yes");
     EXPECT_EQ(records.rows[0].at("Unit changed"), "no");
     EXPECT_EQ(records.rows[3].at("Messages erased"), "28");
-    EXPECT_EQ(records.rows[4].at("Entries erased"), "250");  // the SIM's capacity
+    // Only the SIM's occupied positions were erased: its private contacts.
+    EXPECT_EQ(records.rows[4].at("Entries erased"),
+              std::to_string(DataState("unit-me.json").phonebooks.at("SM").entries.size()));
     EXPECT_EQ(records.rows[5].at("Messages written"), "");
     EXPECT_EQ(records.rows[6].at("Failure"), Text("RESTART_UNIT"));
 }
