@@ -49,8 +49,8 @@
 #include "engine/controllerbase.h"
 #include "model/configurationmodel.h"
 #include "model/unitlayout.h"
-#include "ui/formprogress.h"
 #include "persistence/applanguage.h"
+#include "ui/formprogress.h"
 #include "ui/mainform.h"
 #include "unitsim/unitsimulator.h"
 
@@ -569,19 +569,26 @@ int Run(int& argc, char** argv, int idleSeconds) {
     }
     const Operation again{"1 Connect again, after the write", Seconds(form.endedAt - reconnected),
                           LowerBound(unit, from, Mark(unit))};
-    form.Expect();
-    from = Mark(unit);
-    const std::size_t dialogs = answerer.answered.size();
-    form.ResetButton->click();
-    started = answerer.answeredAt;
-    if (answerer.answered.size() == dialogs ||
-        !Await(
-            form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
-        form.outcome != ERunOutcome::ready) {
+    // Reset Unit on the connected unit, timed from the confirmation.
+    const auto reset = [&](const char* name, const CUnitSimulator& resetUnit) {
+        form.Expect();
+        const LineMark resetFrom = Mark(resetUnit);
+        const std::size_t dialogs = answerer.answered.size();
+        form.ResetButton->click();
+        const Clock::time_point confirmed = answerer.answeredAt;
+        if (answerer.answered.size() == dialogs ||
+            !Await(
+                form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
+            form.outcome != ERunOutcome::ready) {
+            return false;
+        }
+        operations.push_back({name, Seconds(form.endedAt - confirmed),
+                              LowerBound(resetUnit, resetFrom, Mark(resetUnit))});
+        return true;
+    };
+    if (!reset("3 Reset Unit + verify, full store", unit)) {
         return Fail(std::string("reset ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    operations.push_back({"3 Reset Unit + verify, full store", Seconds(form.endedAt - started),
-                          LowerBound(unit, from, Mark(unit))});
 
     // 3b. Reset Unit of a unit with 20 access numbers: only the occupied positions are erased.
     CUnitSimulatorOptions fewOptions;
@@ -599,19 +606,9 @@ int Run(int& argc, char** argv, int idleSeconds) {
     if (!Connect(form, answerer, fewConnected)) {
         return Fail(std::string("connect ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    form.Expect();
-    from = Mark(few);
-    const std::size_t fewDialogs = answerer.answered.size();
-    form.ResetButton->click();
-    started = answerer.answeredAt;
-    if (answerer.answered.size() == fewDialogs ||
-        !Await(
-            form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
-        form.outcome != ERunOutcome::ready) {
+    if (!reset("3b Reset Unit, 20 access numbers", few)) {
         return Fail(std::string("reset ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    operations.push_back({"3b Reset Unit, 20 access numbers", Seconds(form.endedAt - started),
-                          LowerBound(few, from, Mark(few))});
 
     // 4. Connected and idle: measured from the first signal report on, so the poll is running.
     const int reports = form.signalReports;
