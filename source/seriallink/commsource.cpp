@@ -38,10 +38,12 @@ CComPortCommSource::~CComPortCommSource() {
 }
 
 void CComPortCommSource::Write(const char* buffer, uint32_t count) {
+    const uint64_t interruptsBefore = interrupts.load();
     std::lock_guard guard(lock);
-    if (IsOpen()) {
+    if (PortOpen()) {
         port->Purge(CComPort::purgeAll);
-        port->Write(buffer, count);
+        port->Write(buffer, count,
+                    [this, interruptsBefore] { return interrupts.load() != interruptsBefore; });
         if (EndsTextEntry(buffer, count)) {
             textEntryPending = false;
         }
@@ -50,14 +52,21 @@ void CComPortCommSource::Write(const char* buffer, uint32_t count) {
 
 void CComPortCommSource::Read(char* buffer, uint32_t count, uint32_t& received) {
     std::lock_guard guard(lock);
-    if (IsOpen()) {
+    if (PortOpen()) {
         port->Read(buffer, count, received);
     }
 }
 
-bool CComPortCommSource::IsOpen() {
-    std::lock_guard guard(lock);
+bool CComPortCommSource::PortOpen() const {
     return port != nullptr && port->IsOpen();
+}
+
+bool CComPortCommSource::IsOpen() {
+    return open.load();
+}
+
+void CComPortCommSource::Interrupt() {
+    interrupts.fetch_add(1);
 }
 
 void CComPortCommSource::Open() {
@@ -69,6 +78,7 @@ void CComPortCommSource::Open() {
         beforeOpen();
     }
     port->Open();
+    open = true;
     // Whatever an earlier session left is the connection check's to clear up.
     textEntryPending = false;
     if (afterOpen) {
@@ -77,8 +87,13 @@ void CComPortCommSource::Open() {
 }
 
 void CComPortCommSource::Close() {
-    std::lock_guard guard(lock);
-    if (textEntryPending.exchange(false) && IsOpen()) {
+    std::unique_lock guard(lock, std::defer_lock);
+    // Only a write holds the lock for long; it is told to give up until it has (a write that
+    // began just after one interrupt is caught by the next).
+    while (!guard.try_lock_for(kCloseWaitLimit)) {
+        Interrupt();
+    }
+    if (textEntryPending.exchange(false) && PortOpen()) {
         try {
             port->Write(&kEscape, 1);
         } catch (const CComPort::EComPortException&) {
@@ -91,6 +106,7 @@ void CComPortCommSource::Close() {
     if (port != nullptr) {
         port->Close();
     }
+    open = false;
     if (afterClose) {
         afterClose();
     }
@@ -101,7 +117,7 @@ void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
     int fd = -1;
     {
         std::lock_guard guard(lock);
-        if (IsOpen()) {
+        if (PortOpen()) {
             fd = port->DuplicateHandle();
         }
     }
@@ -119,6 +135,7 @@ void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
 void CComPortCommSource::SetPort(std::unique_ptr<CComPort> newPort) {
     std::lock_guard guard(lock);
     port = std::move(newPort);
+    open = PortOpen();
 }
 
 CComPort* CComPortCommSource::GetPort() {
