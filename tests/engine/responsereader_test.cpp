@@ -266,22 +266,35 @@ protected:
 
 // A complete reply ends the read just over 5 ms after its last byte, every command: the quiet
 // period is timed to the fraction of a millisecond, and the last wait lasts only what is left
-// of it.
+// of it. "Just over" is measured against what this machine delivers right now: the same 5 ms
+// waited out on the same port in the reader's own slices, so a loaded machine slows both alike.
 TEST_F(ReaderOnPort, ACompleteReplyEndsJustAfterTheQuietPeriod) {
+    constexpr Ms kQuiet{5};
+    constexpr Ms kSlice{2};  // the reader's longest single wait
     CGeneralResponseReader reader;
     reader.SetTimeout(1000);
-    auto fastest = Clock::duration::max();
+    auto fastestRead = Clock::duration::max();
+    auto fastestWait = Clock::duration::max();
     for (int i = 0; i < 10; ++i) {
         pty.WriteToPort("\r\nOK\r\n");
         source->WaitForData(1000);
-        const auto from = Clock::now();
+        auto from = Clock::now();
         reader.Read(source.get());
         const auto took = Clock::now() - from;
         ASSERT_FALSE(reader.IsTimedOut());
-        EXPECT_GT(took, Ms(5));
-        fastest = std::min(fastest, took);
+        EXPECT_GT(took, kQuiet);
+        fastestRead = std::min(fastestRead, took);
+
+        from = Clock::now();
+        for (auto waited = Clock::duration::zero(); waited < kQuiet; waited = Clock::now() - from) {
+            const auto left = std::chrono::ceil<Ms>(kQuiet - waited);
+            source->WaitForData(static_cast<uint32_t>(std::min(left, kSlice).count()));
+        }
+        fastestWait = std::min(fastestWait, Clock::now() - from);
     }
-    EXPECT_LT(fastest, Ms(6));
+    // No extra poll slice and no rounding up to whole slices: at most a millisecond more than
+    // the bare wait.
+    EXPECT_LT(fastestRead, fastestWait + Ms(1));
 }
 
 // Waiting on a module that has said all it will sleeps in the port: an error reply runs into
