@@ -94,10 +94,14 @@ void CComPortCommSource::Close() {
         Interrupt();
     }
     if (textEntryPending.exchange(false) && PortOpen()) {
+        // A port that takes no byte in a moment is stalled: the close does not wait for it.
+        const auto giveUpAt = std::chrono::steady_clock::now() + kCloseWaitLimit;
         try {
-            port->Write(&kEscape, 1);
+            port->Write(&kEscape, 1,
+                        [giveUpAt] { return std::chrono::steady_clock::now() >= giveUpAt; });
         } catch (const CComPort::EComPortException&) {
-            // The adapter is gone, and the module's line with it; nothing more can be done.
+            // The adapter is gone or wedged, and the module's line with it; nothing more can
+            // be done.
         }
     }
     if (beforeClose) {

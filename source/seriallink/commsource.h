@@ -80,9 +80,9 @@ public:
     // afterOpen runs only when the port opened; a failure passes to the caller.
     void Open() override;
     // With a text entry pending, one ESC goes out first; a port that fails it (the adapter
-    // pulled out) is closed all the same. A write that keeps the lock longer than
-    // kCloseWaitLimit is interrupted, so a stalled adapter cannot hold the caller (the GUI
-    // thread) for the port's whole stall limit.
+    // pulled out) or does not take it within kCloseWaitLimit is closed all the same. A write
+    // that keeps the lock longer than kCloseWaitLimit is interrupted, so a stalled adapter
+    // cannot hold the caller (the GUI thread) for the port's whole stall limit.
     void Close() override;
     void Interrupt() override;
     // Waits at most 10 ms for bytes on the open port (or just sleeps that long while closed),
