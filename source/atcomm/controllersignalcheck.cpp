@@ -24,7 +24,10 @@ void CControllerSignalCheck::actionPoll() {
     // Silence or an error reply is evaluated like any other: the values then read as unknown,
     // and polling goes on.
     SendCommand(qualityPoll ? "AT+CSQ\r" : "AT+CREG?\r");
-    ReadReply();
+    if (!ReadReply() && IsCancelRequested()) {
+        // Half a reply would show a value the unit never gave; the poll is over anyway.
+        return;
+    }
     if (qualityPoll) {
         quality = ParseSignalQuality(GetReply());
     } else {

@@ -42,6 +42,10 @@ void CControllerWaitForSim::DoAction(uint8_t action) {
         End(resultOk);
         return;
     }
+    if (IsCancelRequested()) {
+        End(resultFailed);
+        return;
+    }
     // A busy SIM's error reply arrives as a time-out, like silence.
     --attemptsLeft;
     if (attemptsLeft < 1) {

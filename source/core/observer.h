@@ -15,7 +15,8 @@ public:
 };
 
 // Used on the GUI thread only, so the list needs no lock. Attach takes over the caller's
-// reference; Detach, DetachAll and the destructor give it back.
+// reference; Detach, DetachAll and the destructor give it back. Observers may attach and
+// detach (themselves or others) from inside Update: a detached observer is not called again.
 class IObservable : public CRefObject {
 public:
     ~IObservable() override;
@@ -28,9 +29,14 @@ public:
     virtual void DetachAll();
 
     bool IsNotifyEnabled() const { return notifyEnabled; }
-    std::size_t ObserverCount() const { return observers.size(); }
+    std::size_t ObserverCount() const;
 
 private:
+    void Compact();
+
     bool notifyEnabled = true;
+    // How deep notifications are nested right now; while one runs, a detached entry is set to
+    // null instead of being removed.
+    int notifying = 0;
     std::vector<IObserver*> observers;
 };

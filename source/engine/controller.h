@@ -72,6 +72,15 @@ public:
     // configuration, so a failure may have left the unit half written.
     virtual bool MayHaveChangedUnit() const { return false; }
 
+    // Calls off a port write of the current step that is waiting on a stalled adapter; the
+    // step then fails with the port's message. Callable from any thread while the controller
+    // is alive.
+    void InterruptIo() const {
+        if (commSource != nullptr) {
+            commSource->Interrupt();
+        }
+    }
+
     // Looks at the event without waiting: a cancel that arrives a moment later is seen at the
     // next test, and long loops test often, so a wait here would only slow every caller.
     bool IsCancelRequested() const;

@@ -122,7 +122,9 @@ std::optional<bool> CControllerBase::SendAndRead(std::string text, uint32_t paus
 bool CControllerBase::ReadWith(IResponseReader& used) {
     lastReader = &used;
     used.Read(RequireSource());
-    return !used.IsTimedOut();
+    // A read cut short by a cancel holds whatever had arrived, perhaps the first half of a
+    // reply that merely looks complete ("+CPBR: 64,\"1\"" without its line end): never a reply.
+    return !used.IsTimedOut() && !IsCancelRequested();
 }
 
 ICommSource* CControllerBase::RequireSource() const {

@@ -76,9 +76,10 @@ protected:
     void Finish(uint8_t code);
 
     // One exchange: pause (ended early by a cancel, after which the exchange still goes on),
-    // write the whole command text, collect the reply with the general reader. False when the
-    // reader timed out, which includes every error reply; true when the reply completed or the
-    // read was cut short by a cancel, which callers that care test with IsCancelRequested.
+    // write the whole command text, collect the reply with the general reader. True only when
+    // the reply completed; false when the reader timed out, which includes every error reply,
+    // and when a cancel cut the read short, so a partial reply is never acted on. Callers that
+    // must tell a cancel from a failure use ExchangeUnlessCancelled.
     bool Exchange(std::string text, uint32_t pauseMs = 0);
     // The same, waiting with the string reader until its expected text has arrived.
     bool ExchangeForPrompt(std::string text, uint32_t pauseMs = 0);
@@ -89,6 +90,7 @@ protected:
     // message text, then gives the module `settleMs` (within the pause limit) to answer, so
     // that its answer is gone with the purge before the next command.
     void ReleaseTextEntry(uint32_t settleMs);
+    // Whether the reply (or the prompt) arrived in time and no cancel came during the read.
     bool ReadReply();
     bool ReadPrompt();
     // The halves with the cancel tested after each: nothing when a cancel came (the step then

@@ -112,7 +112,11 @@ void CControllerProcessor::HoldAndWait() {
     if (IsCurrentThread()) {
         return;  // the worker cannot wait for itself
     }
-    changed.wait(guard.Guard(), [this] { return !busy; });
+    while (!changed.wait_for(guard.Guard(), kStallLimit, [this] { return !busy; })) {
+        if (stepping != nullptr) {
+            stepping->InterruptIo();
+        }
+    }
 }
 
 bool CControllerProcessor::IsHandoverOpen(uint64_t handover) {
@@ -171,6 +175,7 @@ void CControllerProcessor::RunCurrent(std::unique_lock<std::recursive_mutex>& gu
             break;
         }
         case IController::stWORKER_STEP: {
+            stepping = controller.get();
             guard.unlock();
             try {
                 controller->Step();
@@ -186,6 +191,10 @@ void CControllerProcessor::RunCurrent(std::unique_lock<std::recursive_mutex>& gu
                     // end the worker.
                 }
             }
+            guard.lock();
+            stepping = nullptr;
+            // Released outside the lock, as everything the GUI thread might wait behind.
+            guard.unlock();
             controller.Reset();
             guard.lock();
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -43,8 +44,12 @@ public:
     bool IsBusy();
 
     // Sets the hold and returns once the worker has finished the step it was in and has seen
-    // the hold. Set the cancel first so that a long step ends quickly.
+    // the hold. Set the cancel first so that a long step ends quickly: pauses and reads end on
+    // the cancel, and a step still busy after kStallLimit is waiting in a port write, which is
+    // then called off (the step fails with the port's message).
     void HoldAndWait();
+
+    static constexpr std::chrono::milliseconds kStallLimit{200};
 
     // True while the notification numbered `handover` still stands: the worker holds itself
     // for it and nobody has released the hold, taken a new controller or cancelled since. A
@@ -75,6 +80,8 @@ private:
     CEvent pauseEvent{true};
     CEvent cancelEvent{true};
     CRefPtr<IController> current;
+    // The controller in a worker step, kept alive by the worker for the step's length.
+    IController* stepping = nullptr;
     uint64_t lastHandover = 0;
     uint64_t openHandover = 0;  // 0: none
 };

@@ -38,13 +38,15 @@ CComPortCommSource::~CComPortCommSource() {
 }
 
 void CComPortCommSource::Write(const char* buffer, uint32_t count) {
+    const uint64_t interruptsBefore = interrupts.load();
     std::lock_guard guard(lock);
-    if (IsOpen()) {
+    if (PortOpen()) {
         port->Purge(CComPort::purgeAll);
         if (tap) {
             tap->Sent(std::string_view(buffer, count));
         }
-        port->Write(buffer, count);
+        port->Write(buffer, count,
+                    [this, interruptsBefore] { return interrupts.load() != interruptsBefore; });
         if (EndsTextEntry(buffer, count)) {
             textEntryPending = false;
         }
@@ -53,7 +55,7 @@ void CComPortCommSource::Write(const char* buffer, uint32_t count) {
 
 void CComPortCommSource::Read(char* buffer, uint32_t count, uint32_t& received) {
     std::lock_guard guard(lock);
-    if (IsOpen()) {
+    if (PortOpen()) {
         port->Read(buffer, count, received);
         if (tap && received > 0) {
             tap->Received(std::string_view(buffer, std::min(received, count)));
@@ -61,9 +63,16 @@ void CComPortCommSource::Read(char* buffer, uint32_t count, uint32_t& received) 
     }
 }
 
-bool CComPortCommSource::IsOpen() {
-    std::lock_guard guard(lock);
+bool CComPortCommSource::PortOpen() const {
     return port != nullptr && port->IsOpen();
+}
+
+bool CComPortCommSource::IsOpen() {
+    return open.load();
+}
+
+void CComPortCommSource::Interrupt() {
+    interrupts.fetch_add(1);
 }
 
 void CComPortCommSource::Open() {
@@ -78,6 +87,7 @@ void CComPortCommSource::Open() {
     if (tap) {
         tap->Opened(port->GetPortName());
     }
+    open = true;
     // Whatever an earlier session left is the connection check's to clear up.
     textEntryPending = false;
     if (afterOpen) {
@@ -86,15 +96,24 @@ void CComPortCommSource::Open() {
 }
 
 void CComPortCommSource::Close() {
-    std::lock_guard guard(lock);
-    if (textEntryPending.exchange(false) && IsOpen()) {
+    std::unique_lock guard(lock, std::defer_lock);
+    // Only a write holds the lock for long; it is told to give up until it has (a write that
+    // began just after one interrupt is caught by the next).
+    while (!guard.try_lock_for(kCloseWaitLimit)) {
+        Interrupt();
+    }
+    if (textEntryPending.exchange(false) && PortOpen()) {
+        // A port that takes no byte in a moment is stalled: the close does not wait for it.
+        const auto giveUpAt = std::chrono::steady_clock::now() + kCloseWaitLimit;
         try {
             if (tap) {
                 tap->Sent(std::string_view(&kEscape, 1));
             }
-            port->Write(&kEscape, 1);
+            port->Write(&kEscape, 1,
+                        [giveUpAt] { return std::chrono::steady_clock::now() >= giveUpAt; });
         } catch (const CComPort::EComPortException&) {
-            // The adapter is gone, and the module's line with it; nothing more can be done.
+            // The adapter is gone or wedged, and the module's line with it; nothing more can
+            // be done.
         }
     }
     if (beforeClose) {
@@ -107,6 +126,7 @@ void CComPortCommSource::Close() {
             tap->Closed();
         }
     }
+    open = false;
     if (afterClose) {
         afterClose();
     }
@@ -117,7 +137,7 @@ void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
     int fd = -1;
     {
         std::lock_guard guard(lock);
-        if (IsOpen()) {
+        if (PortOpen()) {
             fd = port->DuplicateHandle();
         }
     }
@@ -135,6 +155,7 @@ void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
 void CComPortCommSource::SetPort(std::unique_ptr<CComPort> newPort) {
     std::lock_guard guard(lock);
     port = std::move(newPort);
+    open = PortOpen();
 }
 
 CComPort* CComPortCommSource::GetPort() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,6 +56,12 @@ public:
     void SetTextEntryPending(bool pending) { textEntryPending = pending; }
     bool IsTextEntryPending() const { return textEntryPending; }
 
+    // Calls off a write that is waiting for the port to take bytes (a far end that stopped
+    // reading, a wedged adapter): it ends at once with the port's stall failure. A write that
+    // starts afterwards is not affected. Callable from any thread; takes no lock, so whoever
+    // waits for the writer can call it while the writer holds the port.
+    virtual void Interrupt() {}
+
     // Sleeps until bytes may be waiting or the time has passed, so that a reader waiting on a
     // silent module costs no processor time. A spurious early return is allowed; callers read
     // and decide. The base version just sleeps a little, which suits scripted test sources.
@@ -88,12 +95,16 @@ public:
     // sees the text sent and the flag still set.
     void Write(const char* buffer, uint32_t count) override;
     void Read(char* buffer, uint32_t count, uint32_t& received) override;
+    // Answered without the lock, so asking never waits behind a write.
     bool IsOpen() override;
     // afterOpen runs only when the port opened; a failure passes to the caller.
     void Open() override;
     // With a text entry pending, one ESC goes out first; a port that fails it (the adapter
-    // pulled out) is closed all the same.
+    // pulled out) or does not take it within kCloseWaitLimit is closed all the same. A write
+    // that keeps the lock longer than kCloseWaitLimit is interrupted, so a stalled adapter
+    // cannot hold the caller (the GUI thread) for the port's whole stall limit.
     void Close() override;
+    void Interrupt() override;
     // Waits at most 10 ms for bytes on the open port (or just sleeps that long while closed),
     // without holding the lock during the wait, so a Close from the GUI thread is never kept
     // waiting behind a polling worker.
@@ -109,8 +120,16 @@ public:
     void SetTap(std::shared_ptr<ICommTap> newTap);
     void NoteSpeaker(std::string_view controllerName) override;
 
+    static constexpr std::chrono::milliseconds kCloseWaitLimit{200};
+
 private:
+    bool PortOpen() const;
+
     std::unique_ptr<CComPort> port;
-    std::recursive_mutex lock;
+    std::recursive_timed_mutex lock;
     std::shared_ptr<ICommTap> tap;
+    // Kept in step with the port under the lock, read without it.
+    std::atomic<bool> open{false};
+    // Counts the interrupts; a write gives up when it changes while the write waits.
+    std::atomic<uint64_t> interrupts{0};
 };

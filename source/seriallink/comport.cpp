@@ -56,6 +56,9 @@ constexpr SpeedEntry kSpeeds[] = {
 // wedged adapter cannot hold the close.
 constexpr std::chrono::milliseconds kCloseDrainLimit{200};
 
+// How often a stalled write looks whether it has been called off.
+constexpr std::chrono::milliseconds kGiveUpSlice{10};
+
 void WaitUntilSent(int fd, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int queued = 0;
@@ -460,7 +463,7 @@ void CComPort::Read(char* buffer, uint32_t count, uint32_t& received) {
     received = 0;
 }
 
-void CComPort::Write(const char* buffer, uint32_t count) {
+void CComPort::Write(const char* buffer, uint32_t count, const std::function<bool()>& giveUp) {
     if (!opened) {
         throw EComPortException(kWriteClosed);
     }
@@ -484,11 +487,13 @@ void CComPort::Write(const char* buffer, uint32_t count) {
         }
         const auto left = writeStallLimit - std::chrono::duration_cast<std::chrono::milliseconds>(
                                                 std::chrono::steady_clock::now() - lastProgress);
-        if (left.count() <= 0) {
+        if (left.count() <= 0 || (giveUp && giveUp())) {
             break;
         }
+        // With someone who may call the write off, it waits in short slices to look again.
+        const auto wait = giveUp ? std::min(left, kGiveUpSlice) : left;
         pollfd p{handle, POLLOUT, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) > 0 &&
+        if (::poll(&p, 1, static_cast<int>(wait.count())) > 0 &&
             (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
             throw EComPortException(kWriteError);
         }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -49,8 +50,10 @@ public:
     void Purge(EPurgeKind kind);
     // Returns at once with what the driver holds, possibly nothing.
     void Read(char* buffer, uint32_t count, uint32_t& received);
-    // Pauses 40 ms, then writes exactly count bytes or throws.
-    void Write(const char* buffer, uint32_t count);
+    // Pauses 40 ms, then writes exactly count bytes or throws. While the driver takes no bytes
+    // the write looks at `giveUp` every few milliseconds and, once it says so, ends as a write
+    // that stalled out (with the stall texts), without waiting for the stall limit.
+    void Write(const char* buffer, uint32_t count, const std::function<bool()>& giveUp = {});
 
     // Sleeps until bytes are waiting or the time has passed. A hang-up or a device error counts
     // as readable, so that the next Read reports it instead of the caller waiting on silence.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -80,6 +82,50 @@ TEST(Observable, DetachNotifyAndDestructionFollowTheOwnershipRules) {
     observable->Attach(new Tracked(&deaths, &updates));
     observable->Attach(stranger);
     observable->Release();  // destruction releases each attached observer once
+    EXPECT_EQ(deaths, 3);
+}
+
+// Observers that detach another or themselves from inside Update: the one detached is never
+// called afterwards in that notification, and none is freed while it runs (under the address
+// sanitizer a use after release fails the test).
+TEST(Observable, AnObserverDetachedDuringANotificationIsNeverCalledOrUsedAfterwards) {
+    struct Scripted : IObserver {
+        Scripted(std::string name, std::vector<std::string>& calls, int& deaths)
+            : name(std::move(name)), calls(calls), deaths(deaths) {}
+        ~Scripted() override { ++deaths; }
+        void Update(IObsEvent*) override {
+            calls.push_back(name);
+            if (onUpdate) {
+                onUpdate();
+                calls.push_back(name + " still here");
+            }
+        }
+        std::string name;
+        std::vector<std::string>& calls;
+        int& deaths;
+        std::function<void()> onUpdate;
+    };
+    std::vector<std::string> calls;
+    int deaths = 0;
+    auto* observable = new IObservable;
+    auto* first = new Scripted("first", calls, deaths);
+    auto* second = new Scripted("second", calls, deaths);
+    auto* third = new Scripted("third", calls, deaths);
+    for (Scripted* observer : {first, second, third}) {
+        observable->Attach(observer);
+    }
+    first->onUpdate = [&] {
+        observable->Detach(second);
+    };  // the observable held its only reference
+    third->onUpdate = [&] {
+        observable->Detach(third);
+        observable->Release();  // the last outside reference to the observable goes too
+    };
+    IObsEvent event;
+    observable->Notify(&event);
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"first", "first still here", "third", "third still here"}));
+    // Both detached observers and the observable (with the first, still attached) are gone.
     EXPECT_EQ(deaths, 3);
 }
 

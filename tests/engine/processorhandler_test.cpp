@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "engine/controller.h"
+#include "seriallink/commsource.h"
+#include "seriallink/comport.h"
 #include "support/mainloop.h"
+#include "support/ptypair.h"
 #include "support/waituntil.h"
 
 namespace {
@@ -294,6 +297,57 @@ TEST_F(ProcessorHandlerTest, HandOversDoNotWaitOutFixedSleeps) {
     ASSERT_TRUE(handler.Run());
     ASSERT_TRUE(PumpUntilCompleted());
     EXPECT_LT(Clock::now() - start, 2s);
+}
+
+// A far end that stops reading (a wedged adapter) leaves the worker in a port write with the
+// port locked. Neither the GUI thread's close of the port nor its wait for the worker waits out
+// the port's stall limit: the write is called off, and the step fails with the port's message,
+// which ends the run as any port failure does.
+TEST_F(ProcessorHandlerTest, AStalledPortWriteIsCalledOffInsteadOfHoldingTheGuiThread) {
+    constexpr auto kStallLimit = 60s;  // the test's own bound is the suite's time-out
+    const std::string block(std::size_t{4} << 20, 'x');  // far beyond what the terminal buffers
+    for (const bool byClose : {true, false}) {
+        SCOPED_TRACE(byClose ? "the port closed" : "the run cancelled");
+        PtyPair pty;  // nothing ever reads its far end
+        auto port = std::make_unique<CComPort>();
+        port->SetPortName(pty.SlavePath());
+        port->SetSettings("57600,n,8,1");
+        port->SetWritePause(0ms);
+        port->SetWriteStallLimit(kStallLimit);
+        auto source = MakeRef<CComPortCommSource>();
+        source->SetPort(std::move(port));
+        source->Open();
+        std::atomic<bool> writing{false};
+        auto writer = Queue("writer", W, {F}, [&](ScriptedController&, std::size_t) {
+            writing = true;
+            source->Write(block.data(), static_cast<uint32_t>(block.size()));
+        });
+        writer->SetCommSource(source.get());
+        ASSERT_TRUE(handler.Run());
+        ASSERT_TRUE(WaitUntil([&] { return writing.load(); }));
+
+        const auto start = Clock::now();
+        if (byClose) {
+            // The close's own ESC for a pending text entry meets the stalled port too.
+            source->SetTextEntryPending(true);
+            source->Close();
+        } else {
+            handler.SetCancel(true);
+            handler.WaitIdle();
+        }
+        EXPECT_LT(Clock::now() - start, kStallLimit / 2);
+        if (byClose) {
+            ASSERT_TRUE(loop.PumpUntil([&] { return !finished.empty(); }));
+            EXPECT_EQ(finished, Names{"writer"});
+        } else {
+            handler.Clean();
+            source->Close();
+        }
+        EXPECT_EQ(writer->GetResult(), IController::resultFailed);
+        EXPECT_EQ(writer->GetFailureMessage(),
+                  "Com port buffer error occured. All data not written!");
+        EXPECT_FALSE(source->IsOpen());
+    }
 }
 
 TEST(ProcessorHandlerLifetime, NotificationsArrivingAfterDestructionAreDropped) {

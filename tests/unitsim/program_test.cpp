@@ -2,6 +2,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,6 +132,40 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     EXPECT_EQ(saved.maker, "SIEMENS");
     EXPECT_EQ(saved.phonebooks.at("SM").entries.count(10), 0u);
     EXPECT_EQ(ReadFile(folder / "log"), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
+}
+
+// A state that is not a regular file is refused at once, naming the file and why: a FIFO
+// would otherwise hold the open until a writer came, with the program deaf to its stop
+// signals, and a folder would read as an empty text.
+TEST(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
+    TempFolder folder;
+    const std::string fifo = folder / "fifo.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = folder / "huge.json";
+    std::ofstream{huge} << "{}";
+    std::filesystem::resize_file(huge, CUnitState::kMaxFileBytes + 1);  // sparse: costs no disk
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "a FIFO"},      {folder.path.string(), "a folder"},        {"/dev/null", "a device"},
+        {huge, "larger than"}, {folder / "missing.json", "No such file"},
+    };
+    for (const auto& [path, why] : cases) {
+        SCOPED_TRACE(path);
+        try {
+            CUnitState::Load(path);
+            ADD_FAILURE() << "loaded";
+        } catch (const std::runtime_error& e) {
+            const std::string text = e.what();
+            EXPECT_NE(text.find(path), std::string::npos) << text;
+            EXPECT_NE(text.find(why), std::string::npos) << text;
+        }
+    }
+    if (!std::filesystem::exists(ProgramPath())) {
+        GTEST_SKIP() << "sendibox-unitsim is not built";
+    }
+    Program program({"--link", folder / "port", "--state", fifo});
+    EXPECT_EQ(program.FirstLine(), "");
+    EXPECT_EQ(program.Stop(0), 1);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "port")));
 }
 
 TEST(UnitSimData, ShippedUnitsAreWhatTheirNamesSay) {

@@ -141,16 +141,18 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Signals are taken synchronously below; the worker thread inherits the mask.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
     try {
+        // The state is loaded before the stop signals are blocked, so that Ctrl-C and SIGTERM
+        // still end a start that cannot get on; the loader itself never waits on what it opens.
         CUnitSimulator simulator(options);
+        // From here the signals are taken synchronously below; the worker thread inherits the
+        // mask.
+        sigset_t stopSignals;
+        sigemptyset(&stopSignals);
+        sigaddset(&stopSignals, SIGINT);
+        sigaddset(&stopSignals, SIGTERM);
+        sigaddset(&stopSignals, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
         simulator.Start();
         std::cout << simulator.PortPath() << std::endl;
         const timespec tick{0, 200'000'000};

@@ -60,8 +60,11 @@ CUnitSimulator::CUnitSimulator(CUnitSimulatorOptions opts) : options(std::move(o
         struct stat info {};
         if (::stat(options.statePath.c_str(), &info) == 0) {
             state = CUnitState::Load(options.statePath);
-        } else {
+        } else if (errno == ENOENT) {
             create = true;
+        } else {
+            throw std::runtime_error("cannot read the state file " + options.statePath + ": " +
+                                     std::strerror(errno));
         }
     }
     fileIdentity = state;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -95,11 +96,18 @@ struct CUnitState {
 
     // JSON text of the state file; texts travel as CGsmAlphabet::ToUtf8 gives them.
     std::string ToJson() const;
-    // Missing members take the values of a new unit; a value out of range, an unknown store
-    // name or message status, or a text outside the alphabet throws std::invalid_argument.
+    // Missing members take the values of a new unit; a member of the wrong type, a number out
+    // of range, an unknown store name or message status, or a text outside the alphabet throws
+    // std::invalid_argument naming the member.
     static CUnitState FromJson(const std::string& json);
 
-    // Throws std::runtime_error when the file cannot be read or parsed.
+    // The largest state file read: a full unit (two stores of 10000 positions, 1000 messages)
+    // takes a few MiB.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
+
+    // Throws std::runtime_error, naming the file and the cause, when the file cannot be read
+    // or parsed, is not a regular file (a FIFO, a folder, a device) or is larger than
+    // kMaxFileBytes. Never waits on what it opens.
     static CUnitState Load(const std::string& path);
     // Writes a temporary file beside `path` and renames it over `path`, so a reader never sees
     // half a state. Throws std::runtime_error on failure.
