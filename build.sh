@@ -53,7 +53,9 @@ fuzz() {
         mkdir -p "$corpus"
         cp -n tests/fuzz/corpus/"$harness"/* "$corpus"/
         echo "Fuzzing $harness for ${seconds}s"
-        ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        # The file readers get each input as a file: in memory where the machine has it.
+        TMPDIR=$([ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}") \
+            ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
             build-fuzz/tests/fuzz/fuzz_"$harness" -max_total_time="$seconds" -print_final_stats=1 \
             -artifact_prefix=build-fuzz/"$harness"- "$corpus" >"$log" 2>&1 || {
             tail -n 40 "$log"
