@@ -45,8 +45,9 @@ void CComPortCommSource::Write(const char* buffer, uint32_t count) {
         if (tap) {
             tap->Sent(std::string_view(buffer, count));
         }
-        port->Write(buffer, count,
-                    [this, interruptsBefore] { return interrupts.load() != interruptsBefore; });
+        port->Write(buffer, count, [this, interruptsBefore] {
+            return closesWaiting.load() > 0 || interrupts.load() != interruptsBefore;
+        });
         if (EndsTextEntry(buffer, count)) {
             textEntryPending = false;
         }
@@ -96,12 +97,11 @@ void CComPortCommSource::Open() {
 }
 
 void CComPortCommSource::Close() {
-    std::unique_lock guard(lock, std::defer_lock);
-    // Only a write holds the lock for long; it is told to give up until it has (a write that
-    // began just after one interrupt is caught by the next).
-    while (!guard.try_lock_for(kCloseWaitLimit)) {
-        Interrupt();
-    }
+    // Only a write holds the lock for long, when the port takes no bytes; it looks for a
+    // waiting close every few milliseconds and gives up.
+    ++closesWaiting;
+    std::lock_guard guard(lock);
+    --closesWaiting;
     if (textEntryPending.exchange(false) && PortOpen()) {
         // A port that takes no byte in a moment is stalled: the close does not wait for it.
         const auto giveUpAt = std::chrono::steady_clock::now() + kCloseWaitLimit;

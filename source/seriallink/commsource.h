@@ -101,8 +101,8 @@ public:
     void Open() override;
     // With a text entry pending, one ESC goes out first; a port that fails it (the adapter
     // pulled out) or does not take it within kCloseWaitLimit is closed all the same. A write
-    // that keeps the lock longer than kCloseWaitLimit is interrupted, so a stalled adapter
-    // cannot hold the caller (the GUI thread) for the port's whole stall limit.
+    // waiting on a port that takes no bytes gives up as soon as a close waits for it, so a
+    // stalled adapter cannot hold the caller (the GUI thread) for the port's stall limit.
     void Close() override;
     void Interrupt() override;
     // Waits at most 10 ms for bytes on the open port (or just sleeps that long while closed),
@@ -126,10 +126,12 @@ private:
     bool PortOpen() const;
 
     std::unique_ptr<CComPort> port;
-    std::recursive_timed_mutex lock;
+    std::recursive_mutex lock;
     std::shared_ptr<ICommTap> tap;
     // Kept in step with the port under the lock, read without it.
     std::atomic<bool> open{false};
     // Counts the interrupts; a write gives up when it changes while the write waits.
     std::atomic<uint64_t> interrupts{0};
+    // Closes waiting for the lock; a waiting write gives up while there is one.
+    std::atomic<int> closesWaiting{0};
 };
