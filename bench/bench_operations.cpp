@@ -528,18 +528,26 @@ int Run(int& argc, char** argv, int idleSeconds) {
         phoneBook.setData(row, L::kPhoneBookWriteColumn, L::kMark);
     }
     form.RepaintGrids();
-    unit.SetStoreIndexFault(1);
-    form.Expect();
-    from = Mark(unit);
-    started = Clock::now();
-    form.WriteButton->click();
-    if (!Await(
-            form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
-        form.outcome != ERunOutcome::written || !form.plugShownAt) {
+    // Write on the connected unit, the module storing the first message elsewhere; timed up
+    // to the plug hint.
+    const auto write = [&](const char* name) {
+        unit.SetStoreIndexFault(1);
+        form.Expect();
+        const LineMark writeFrom = Mark(unit);
+        const Clock::time_point clicked = Clock::now();
+        form.WriteButton->click();
+        if (!Await(
+                form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
+            form.outcome != ERunOutcome::written || !form.plugShownAt) {
+            return false;
+        }
+        operations.push_back(
+            {name, Seconds(*form.plugShownAt - clicked), LowerBound(unit, writeFrom, Mark(unit))});
+        return true;
+    };
+    if (!write("2 Write + verify, fallback path")) {
         return Fail(std::string("write ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    operations.push_back({"2 Write + verify, fallback path", Seconds(*form.plugShownAt - started),
-                          LowerBound(unit, from, Mark(unit))});
 
     // 2b. The same write again without the read-back: the marks and texts are still there.
     Clock::time_point rewriteConnect{};
@@ -547,18 +555,9 @@ int Run(int& argc, char** argv, int idleSeconds) {
         return Fail(std::string("reconnect ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
     form.SettingsMenuVerifyAfterWrite->setChecked(false);
-    unit.SetStoreIndexFault(1);
-    form.Expect();
-    from = Mark(unit);
-    started = Clock::now();
-    form.WriteButton->click();
-    if (!Await(
-            form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
-        form.outcome != ERunOutcome::written || !form.plugShownAt) {
+    if (!write("2b Write, no verify, fallback")) {
         return Fail(std::string("write ended ") + OutcomeName(form.outcome), &form, &answerer);
     }
-    operations.push_back({"2b Write, no verify, fallback", Seconds(*form.plugShownAt - started),
-                          LowerBound(unit, from, Mark(unit))});
     form.SettingsMenuVerifyAfterWrite->setChecked(true);
 
     // 3. Reset Unit, on the unit connected again.
