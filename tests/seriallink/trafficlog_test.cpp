@@ -1,11 +1,11 @@
 #include "seriallink/trafficlog.h"
 
-#include <regex>
 #include <sstream>
 #include <vector>
 
 #include "linktest.h"
 #include "seriallink/commsource.h"
+#include "support/regex.h"
 
 namespace {
 

@@ -8,18 +8,11 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-// GCC 12 with the address sanitizer warns that the std::function in a state of <regex>'s
-// compiled pattern "may be used uninitialized" where the state is moved. It is a false report
-// (every path sets it; the build without the sanitizer sees that), and -Werror would make it
-// fail the build. Only <regex>, used here alone, is exempted.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <regex>
-#pragma GCC diagnostic pop
 #include <sstream>
 #include <string>
 
 #include "seriallink/comport.h"
+#include "support/regex.h"
 #include "unitsim/unitsimulator.h"
 
 // A folder of its own for each test, so parallel test processes never share a path.
