@@ -8,13 +8,11 @@
 #include "cli/profilecheck.h"
 
 std::string COfflineCommands::PortLine(const CPortInfo& port, const CProbeResult* probe) {
-    std::string line = port.name + ":";
-    if (const std::string description = DescribePort(port); !description.empty()) {
-        line += " " + description;
-    }
+    std::string known = DescribePort(port);
     if (!port.byId.empty()) {
-        line += " (" + port.byId + ")";
+        known += (known.empty() ? "" : " ") + ("(" + port.byId + ")");
     }
+    std::string line = known.empty() ? port.name : port.name + ": " + known;
     if (probe == nullptr) {
         return line;
     }

@@ -29,7 +29,7 @@ public:
                      const CAppLanguage& language, CCliOutput& output);
 
     // "ttyUSB0: FTDI FT232R USB UART, serial A1 (/dev/serial/by-id/...)" and, after a probe,
-    // what it found.
+    // what it found: " - unit found: SIEMENS MC35i".
     static std::string PortLine(const CPortInfo& port, const CProbeResult* probe);
 
 private:
