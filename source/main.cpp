@@ -60,7 +60,11 @@ public:
     std::optional<int> AnswerAtOnce(const QStringList& arguments) {
         parser.parse(arguments);
         if (parser.isSet(help)) {
-            std::cout << parser.helpText().toStdString();
+            // Before the application exists the parser cannot know the program's name.
+            std::cout << parser.helpText()
+                             .replace(QStringLiteral("<executable_name>"),
+                                      QString::fromLatin1(kProgramName))
+                             .toStdString();
             return 0;
         }
         if (parser.isSet(version)) {

@@ -61,7 +61,7 @@ TEST_F(CliCommandLineTest, AcceptedLinesGiveTheirOptions) {
          "write|a |p|current|2468|4444",
          true},
         {{"ports", "--probe", "--json"}, "ports|||current|||json|probe", true},
-        {{"check", "--profile", "-"}, "check|||-|current||", true},
+        {{"check", "--profile", "-"}, "check||-|current||", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
