@@ -47,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLinkAndRefusesABadLine) {
+TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLink) {
     CUnitSimulatorOptions options;
     options.initialState = DataState("unit-me.json");
     options.linkPath = PathOf("unit");
