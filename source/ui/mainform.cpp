@@ -588,6 +588,7 @@ QWidget* TMainForm::BuildRightColumn() {
                   portBox, [this](const std::string& key) { return LanguageText(*language, key); },
                   [this] { FillComPortBox(); }, CommandsBox),
               "FindUnitButton");
+    FindUnitButton->OnSearching = [this](bool searching) { ConnectButton->setEnabled(!searching); };
     for (QPushButton* unitButton : {WriteButton, ResetButton, ClearSimButton}) {
         unitButton->setEnabled(false);
         commands->addWidget(unitButton);

@@ -51,6 +51,9 @@ void TUnitFinder::Search() {
     searching = true;
     setEnabled(false);
     setCursor(Qt::BusyCursor);
+    if (OnSearching) {
+        OnSearching(true);
+    }
     // The answers come back to this thread through the event loop; a button gone by then
     // (the window closed) takes none.
     QPointer<TUnitFinder> self(this);
@@ -72,7 +75,9 @@ void TUnitFinder::Finished(const std::vector<std::string>& ports,
     searching = false;
     setEnabled(true);
     unsetCursor();
-    int found = 0;
+    if (OnSearching) {
+        OnSearching(false);
+    }
     int first = -1;
     for (std::size_t i = 0; i < ports.size() && i < results.size(); ++i) {
         const int index =
@@ -82,15 +87,11 @@ void TUnitFinder::Finished(const std::vector<std::string>& ports,
         }
         portBox->AddNote(index, text("FIND_UNIT_FOUND") + QStringLiteral(": ") +
                                     QString::fromStdString(Win1252ToUtf8(results[i].text)));
-        ++found;
         first = first < 0 ? index : first;
     }
     if (first >= 0) {
         portBox->setCurrentIndex(first);
     } else {
         QMessageBox::information(window(), window()->windowTitle(), text("FIND_UNIT_NONE"));
-    }
-    if (OnFinished) {
-        OnFinished(found);
     }
 }

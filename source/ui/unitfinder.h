@@ -31,8 +31,9 @@ public:
 
     // ProbeForUnits unless replaced (tests shorten its time-outs).
     TProbe probe;
-    // Runs when a search has ended, with the count of units found; optional.
-    std::function<void(int)> OnFinished;
+    // Runs when a search starts (true) and when it has ended (false); optional. The window
+    // keeps Connect from opening a port the search holds.
+    std::function<void(bool)> OnSearching;
 
     bool IsSearching() const { return searching; }
     void Retranslate();

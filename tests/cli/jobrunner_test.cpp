@@ -120,6 +120,12 @@ TEST_F(CliJobTest, DiffListsWhatAWriteWouldChangeAndWritesNothing) {
     }
     EXPECT_EQ(unit->State().phonebooks, before.phonebooks);
     EXPECT_EQ(unit->State().messages.at(3).text, "Input 1 low");
+    // The same changes for scripts.
+    ASSERT_EQ(RunCli({"diff", "--json", "--port", unit->PortPath(), "--profile", profile}), 0);
+    EXPECT_NE(Results().find("\"wouldChange\":[\"Message 3, Receiver: \\\"+46701234567\\\" -> "
+                             "\\\"+46700000002\\\"\",\"Message 3, Text: "),
+              std::string::npos)
+        << Results();
 
     // What the unit holds, saved as new values, is what it holds: nothing to change.
     const std::string same = PathOf("same.pof");

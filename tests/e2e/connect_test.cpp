@@ -80,9 +80,12 @@ TEST_F(Connecting, FindUnitMarksAndSelectsThePortWhereTheUnitAnswers) {
         return ProbeForUnits(ports, quick);
     };
     form.FindUnitButton->click();
+    // Connect waits for the search, which holds the ports.
     EXPECT_FALSE(form.FindUnitButton->isEnabled());
+    EXPECT_FALSE(form.ConnectButton->isEnabled());
     ASSERT_TRUE(PumpUntil([&] { return !form.FindUnitButton->IsSearching(); }, Ms(10000)));
     EXPECT_TRUE(form.FindUnitButton->isEnabled());
+    EXPECT_TRUE(form.ConnectButton->isEnabled());
 
     const auto* box = static_cast<TComPortBox*>(form.ComPortBox);
     ASSERT_EQ(box->count(), 2);
