@@ -458,6 +458,17 @@ std::string CommandName(ECliCommand command) {
     return {};
 }
 
+std::string WithProfileShown(const CCliOptions& options, std::string text) {
+    if (options.profileShownAs.empty() || options.profile.empty()) {
+        return text;
+    }
+    for (std::size_t at = text.find(options.profile); at != std::string::npos;
+         at = text.find(options.profile, at + options.profileShownAs.size())) {
+        text.replace(at, options.profile.size(), options.profileShownAs);
+    }
+    return text;
+}
+
 std::string ProfileForPort(const std::string& profile, const std::string& port) {
     std::string name = port;
     while (!name.empty() && name.back() == '/') {

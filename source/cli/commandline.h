@@ -79,6 +79,10 @@ std::string VersionText();
 
 std::string CommandName(ECliCommand command);
 
+// `text` with the profile's file name replaced by what messages call it (profileShownAs), so
+// that a temporary file standing in for a standard stream is never named.
+std::string WithProfileShown(const CCliOptions& options, std::string text);
+
 // The profile of one unit: "%p" in `profile` becomes the port's name without its folder
 // ("/dev/ttyUSB0" and "ttyUSB0" give "ttyUSB0"), so a bench of units can be read into, or
 // written from, a file each.

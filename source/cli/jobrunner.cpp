@@ -62,10 +62,10 @@ int CJobRunner::Run() {
         records = std::make_unique<CUnitRecords>(recordFile, SENDIBOX_VERSION);
     }
     bool readable = true;
-    const std::string refused =
-        options.command == ECliCommand::write || options.command == ECliCommand::diff
-            ? CheckProfiles(readable)
-            : std::string();
+    const std::string refused = WithProfileShown(
+        options, options.command == ECliCommand::write || options.command == ECliCommand::diff
+                     ? CheckProfiles(readable)
+                     : std::string());
     if (!readable) {
         output.Progress("sendibox-cli: " + refused);
         output.Progress(TryHelpText());

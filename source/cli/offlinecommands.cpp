@@ -68,7 +68,7 @@ int COfflineCommands::Check(const CCliOptions& options, bool checkCountryCode,
     const CProfileVerdict verdict =
         CProfileCheck::Examine(options.profile, checkCountryCode, language);
     if (!verdict.readable) {
-        output.Progress("sendibox-cli: " + verdict.failure);
+        output.Progress("sendibox-cli: " + WithProfileShown(options, verdict.failure));
         output.Progress(TryHelpText());
         return CJobRunner::kExitUsage;
     }
@@ -78,7 +78,7 @@ int COfflineCommands::Check(const CCliOptions& options, bool checkCountryCode,
     }
     if (verdict.problems.empty()) {
         // Values that failed to load: one reason, no list.
-        output.Result(shownAs + ": " + verdict.failure);
+        output.Result(shownAs + ": " + WithProfileShown(options, verdict.failure));
     }
     for (const std::string& problem : verdict.problems) {
         output.Result(shownAs + ": " + problem);
