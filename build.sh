@@ -9,7 +9,10 @@
 #   ./build.sh tsan     build the whole suite with ThreadSanitizer into build-tsan and run it
 #   ./build.sh fuzz [S] build the fuzz harnesses with clang and libFuzzer into build-fuzz and fuzz
 #                       each for S seconds (default 60)
-#   ./build.sh package  set up, build and make the Debian package build/sendibox-config_*.deb
+#   ./build.sh package  set up, build and make the Debian packages build/sendibox-config_*.deb
+#                       (the tool) and build/sendibox-unitsim_*.deb (the simulated unit), then
+#                       check them with lintian, appstreamcli and desktop-file-validate. The
+#                       maintainer is "$DEBFULLNAME <$DEBEMAIL>" when both are set.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -22,6 +25,8 @@ need_root() {
 
 # Only the fuzz target needs clang and libFuzzer (libclang-rt-dev brings the version's runtime).
 FUZZ_PACKAGES=(clang libclang-rt-dev)
+# Only the package target needs the packaging tools and the checkers.
+PACKAGE_TOOLS=(dpkg-dev lintian appstream desktop-file-utils)
 
 install_packages() {
     local missing=()
@@ -113,8 +118,19 @@ case "$cmd" in
         for b in build/bench/bench_*; do [ -x "$b" ] && "$b"; done
         ;;
     package)
-        build build
+        install_packages "${PACKAGE_TOOLS[@]}"
+        if [ -n "${DEBFULLNAME:-}" ] && [ -n "${DEBEMAIL:-}" ]; then
+            build build -DSENDIBOX_PACKAGE_MAINTAINER="$DEBFULLNAME <$DEBEMAIL>"
+        else
+            # The setting's own default, not one a past run left in the cache.
+            build build -USENDIBOX_PACKAGE_MAINTAINER
+        fi
+        rm -f build/sendibox-*.deb
         (cd build && cpack -G DEB)
+        appstreamcli validate --no-net data/org.sendibox.SendiboxConfig.metainfo.xml
+        desktop-file-validate data/sendibox-config.desktop
+        # Errors fail the build; the warnings kept are listed in the README.
+        lintian --fail-on error --display-info build/sendibox-*.deb
         ;;
     run)
         # Only what the demo runs: the tool (with its manuals) and the simulated unit.

@@ -1,7 +1,11 @@
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QMessageBox>
 #include <QStringList>
 #include <exception>
+#include <iostream>
+#include <optional>
 #include <string>
 
 #include "persistence/configfolder.h"
@@ -10,6 +14,10 @@
 namespace {
 
 constexpr const char* kApplicationTitle = "Sendibox Configuration Tool";
+// The program's name as the desktop knows it: the desktop entry's name, the window class the
+// entry's StartupWMClass matches, and the name in --version.
+constexpr const char* kProgramName = "sendibox-config";
+constexpr int kExitUsage = 2;
 
 // Shows an exception that escapes an event handler, as the framework's exception box would,
 // and lets the program go on.
@@ -34,6 +42,66 @@ private:
     }
 };
 
+// The window's command line. --help and --version are answered before the window's toolkit
+// starts, so they work without a display; the toolkit's own options (-platform, -style) are
+// taken out of the line by QApplication before the rest is checked.
+class CWindowCommandLine {
+public:
+    CWindowCommandLine() {
+        parser.setApplicationDescription(QStringLiteral(
+            "Reads and writes the settings, access numbers and alarm messages of a Sendibox "
+            "unit over a serial port."));
+        parser.addOption(port);
+        parser.addOption(help);
+        parser.addOption(version);
+    }
+
+    // Answers --help and --version; the exit status then, else nothing.
+    std::optional<int> AnswerAtOnce(const QStringList& arguments) {
+        parser.parse(arguments);
+        if (parser.isSet(help)) {
+            // Before the application exists the parser cannot know the program's name.
+            std::cout << parser.helpText()
+                             .replace(QStringLiteral("<executable_name>"),
+                                      QString::fromLatin1(kProgramName))
+                             .toStdString();
+            return 0;
+        }
+        if (parser.isSet(version)) {
+            std::cout << kProgramName << " " << SENDIBOX_VERSION << "\n";
+            return 0;
+        }
+        return std::nullopt;
+    }
+
+    // False, after one line and a hint on standard error, when the line is refused.
+    bool Parse(const QStringList& arguments) {
+        if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+            const QString error = parser.errorText().isEmpty()
+                                      ? QStringLiteral("unexpected argument \"") +
+                                            parser.positionalArguments().constFirst() + '"'
+                                      : parser.errorText();
+            std::cerr << kProgramName << ": " << error.toLocal8Bit().toStdString() << "\n"
+                      << "Try '" << kProgramName << " --help' for more information.\n";
+            return false;
+        }
+        return true;
+    }
+
+    std::string Port() const { return parser.value(port).toLocal8Bit().toStdString(); }
+
+private:
+    QCommandLineParser parser;
+    QCommandLineOption port{QStringLiteral("port"),
+                            QStringLiteral("Select PORT in the port box at start (a device name "
+                                           "such as ttyUSB0, or a path)."),
+                            QStringLiteral("PORT")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{QStringLiteral("version"),
+                               QStringLiteral("Show the version and exit.")};
+};
+
 std::string WithSeparator(std::string folder) {
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
@@ -44,8 +112,21 @@ std::string WithSeparator(std::string folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CWindowCommandLine commandLine;
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i) {
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (const std::optional<int> answered = commandLine.AnswerAtOnce(rawArguments)) {
+        return *answered;
+    }
+
     TApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    if (!commandLine.Parse(QApplication::arguments())) {
+        return kExitUsage;
+    }
+    QApplication::setApplicationName(QString::fromLatin1(kProgramName));
+    QApplication::setDesktopFileName(QString::fromLatin1(kProgramName));
     QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral(SENDIBOX_VERSION));
 
@@ -59,14 +140,9 @@ int main(int argc, char** argv) {
     EnsureFolder(environment.configFolder);
 
     // "--port NAME" selects a port at start, as the demo does for its simulated unit.
-    const QStringList arguments = QApplication::arguments();
-    const qsizetype portOption = arguments.indexOf(QStringLiteral("--port"));
-    if (portOption > 0 && portOption + 1 < arguments.size()) {
-        environment.startPort = arguments.at(portOption + 1).toLocal8Bit().toStdString();
-    }
+    environment.startPort = commandLine.Port();
 
     TMainForm form(environment);
     form.show();
-    app.exec();
-    return 0;
+    return app.exec();
 }

@@ -5,8 +5,8 @@
 
 #include "cli/clioutput.h"
 #include "core/parseint.h"
-#include "persistence/applanguage.h"
 #include "operations/unitrecords.h"
+#include "persistence/applanguage.h"
 #include "persistence/appsettings.h"
 #include "persistence/languageloaderini.h"
 

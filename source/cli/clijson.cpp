@@ -73,6 +73,31 @@ std::string UnitReportJson(const CUnitReport& report, ECliCommand command) {
         }
         object["differences"] = json::array();
     }
+    if (command == ECliCommand::diff) {
+        object["wouldChange"] = report.details;
+    }
     // A port or file name given in another encoding must not cost the unit its result.
+    return object.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string PortInfoJson(const CPortInfo& port, const CProbeResult* probe) {
+    json object = {{"port", port.name},
+                   {"byId", TextOrNull(port.byId)},
+                   {"manufacturer", TextOrNull(port.manufacturer)},
+                   {"product", TextOrNull(port.product)},
+                   {"serial", TextOrNull(port.serialNumber)},
+                   {"vendorId", TextOrNull(port.vendorId)},
+                   {"productId", TextOrNull(port.productId)}};
+    if (probe == nullptr) {
+        object["probe"] = nullptr;
+    } else {
+        static constexpr const char* kResults[] = {"unit", "otherDevice", "silent", "unavailable"};
+        // The module's answer is Windows-1252; the port's own message is UTF-8 already.
+        const std::string text = probe->kind == CProbeResult::EKind::unavailable
+                                     ? probe->text
+                                     : Win1252ToUtf8(probe->text);
+        object["probe"] = {{"result", kResults[static_cast<std::size_t>(probe->kind)]},
+                           {"text", TextOrNull(text)}};
+    }
     return object.dump(-1, ' ', false, json::error_handler_t::replace);
 }

@@ -4,9 +4,14 @@
 
 #include "cli/commandline.h"
 #include "cli/unitjob.h"
+#include "operations/unitprobe.h"
+#include "seriallink/portinfo.h"
 
 // One unit's result as one line of JSON, for scripts (--json): the same facts as the result
 // line, and what the records hold about the unit's last run.
+//
+// A diff's object also has "wouldChange", each value a write would change as the result lines
+// name it.
 //
 //   {"port": "ttyUSB0", "command": "write", "result": "OK", "ok": true,
 //    "text": "OK wrote 1 alarm message and 3 phonebook entries. ...",
@@ -23,3 +28,10 @@
 // not complete (then "unitChanged" says whether the unit may be partly written), and
 // "operation", "store", "identity" and "changes" when no run started at all.
 std::string UnitReportJson(const CUnitReport& report, ECliCommand command);
+
+// One port of `sendibox-cli ports --json`: {"port": "ttyUSB0", "byId": "/dev/serial/by-id/...",
+// "manufacturer": "FTDI", "product": "FT232R USB UART", "serial": "A10KXYZ", "vendorId": "0403",
+// "productId": "6001", "probe": {"result": "unit", "text": "SIEMENS MC35i"}}; what is not
+// known is null, "probe" too when no probe ran. The probe's "result" is "unit", "otherDevice",
+// "silent" or "unavailable".
+std::string PortInfoJson(const CPortInfo& port, const CProbeResult* probe);

@@ -19,15 +19,17 @@ CJobRunner::CJobRunner(CCliOptions options, const CAppLanguage& language, CCliOu
 
 CJobRunner::~CJobRunner() = default;
 
-std::string CJobRunner::CheckProfiles() const {
+std::string CJobRunner::CheckProfiles(bool& readable) const {
     std::set<std::string> files;
     for (const std::string& port : options.ports) {
         files.insert(ProfileForPort(options.profile, port));
     }
     for (const std::string& file : files) {
-        if (std::optional<std::string> failure =
-                CProfileCheck::Check(file, settings.checkCountryCode, language)) {
-            return *failure;
+        const CProfileVerdict verdict =
+            CProfileCheck::Examine(file, settings.checkCountryCode, language);
+        if (!verdict.Writable()) {
+            readable = verdict.readable;
+            return verdict.failure;
         }
     }
     return {};
@@ -59,8 +61,16 @@ int CJobRunner::Run() {
     if (!recordFile.empty()) {
         records = std::make_unique<CUnitRecords>(recordFile, SENDIBOX_VERSION);
     }
-    const std::string refused =
-        options.command == ECliCommand::write ? CheckProfiles() : std::string();
+    bool readable = true;
+    const std::string refused = WithProfileShown(
+        options, options.command == ECliCommand::write || options.command == ECliCommand::diff
+                     ? CheckProfiles(readable)
+                     : std::string());
+    if (!readable) {
+        output.Progress("sendibox-cli: " + refused);
+        output.Progress(TryHelpText());
+        return kExitUsage;
+    }
     if (!refused.empty()) {
         for (std::size_t i = 0; i < options.ports.size(); ++i) {
             reports[i] = {options.ports[i], false, "FAILED " + refused};
@@ -81,9 +91,17 @@ int CJobRunner::Run() {
         }
     }
     for (const CUnitReport& report : reports) {
+        // A diff's changes come before its result line, each a line of its own.
+        for (const std::string& detail :
+             options.json ? std::vector<std::string>() : report.details) {
+            output.Result(report.port + ": " + detail);
+        }
         output.Result(ResultLine(report));
     }
     const bool allOk = std::all_of(reports.begin(), reports.end(),
                                    [](const CUnitReport& report) { return report.ok; });
+    if (!allOk && cancelled.load()) {
+        return kExitInterrupted;
+    }
     return allOk ? kExitOk : kExitFailed;
 }

@@ -25,11 +25,15 @@ CProfilePresenters CProfileCheck::Presenters(const CPlainSettingGuis& presenters
 
 std::optional<std::string> CProfileCheck::Load(const CProfileFile& profile,
                                                CConfigurationModel& model,
-                                               const CPlainSettingGuis& presenters) {
+                                               const CPlainSettingGuis& presenters,
+                                               bool* readable) {
     try {
         profile.Load(model, Presenters(presenters));
         return std::nullopt;
     } catch (const EInvalidProfile& error) {
+        if (readable != nullptr) {
+            *readable = false;
+        }
         return CCliOutput::OneLine(error.what());
     } catch (const std::exception& error) {
         return std::string(kInvalidProfileText) + " (" + profile.FileName() + ": " +
@@ -37,20 +41,32 @@ std::optional<std::string> CProfileCheck::Load(const CProfileFile& profile,
     }
 }
 
-std::optional<std::string> CProfileCheck::Check(const std::string& fileName, bool checkCountryCode,
-                                                const CAppLanguage& language) {
+CProfileVerdict CProfileCheck::Examine(const std::string& fileName, bool checkCountryCode,
+                                       const CAppLanguage& language) {
+    CProfileVerdict verdict;
     CConfigurationModel model;
     CPlainSettingGuis presenters;
     model.SetPresenters(presenters.Lend());
-    if (std::optional<std::string> failure = Load(CProfileFile(fileName), model, presenters)) {
-        return failure;
+    if (std::optional<std::string> failure =
+            Load(CProfileFile(fileName), model, presenters, &verdict.readable)) {
+        verdict.failure = *failure;
+        return verdict;
     }
     if (const std::vector<CInvalidValue> invalid = model.FindInvalidValues(checkCountryCode);
         !invalid.empty()) {
-        return InvalidValuesLine(InvalidValuesText(invalid, language, invalid.size())) + " (" +
-               fileName + ")";
+        verdict.failure = InvalidValuesLine(InvalidValuesText(invalid, language, invalid.size())) +
+                          " (" + fileName + ")";
+        for (const CInvalidValue& value : invalid) {
+            verdict.problems.push_back(CCliOutput::Text(DescribeInvalidValue(value, language)));
+        }
     }
-    return std::nullopt;
+    return verdict;
+}
+
+std::optional<std::string> CProfileCheck::Check(const std::string& fileName, bool checkCountryCode,
+                                                const CAppLanguage& language) {
+    CProfileVerdict verdict = Examine(fileName, checkCountryCode, language);
+    return verdict.Writable() ? std::nullopt : std::optional<std::string>(verdict.failure);
 }
 
 std::string CProfileCheck::InvalidValuesLine(const std::string& text) {

@@ -7,7 +7,10 @@
 #include "cli/clioutput.h"
 #include "cli/profilecheck.h"
 #include "core/win1252.h"
+#include "model/unitimage.h"
 #include "model/unitlayout.h"
+#include "operations/differencetext.h"
+#include "operations/invalidvaluetext.h"
 #include "operations/unitrecords.h"
 #include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
@@ -202,6 +205,11 @@ CUnitReport CUnitJob::Connected() {
                 "unit reset: access numbers and alarm messages erased, default settings written");
         case ECliCommand::clearSim:
             return Change([this] { sequencer->ClearSim(); }, "SIM phonebook cleared");
+        case ECliCommand::diff:
+            return Diff();
+        case ECliCommand::ports:
+        case ECliCommand::check:
+            break;
     }
     return Failed("unknown command");
 }
@@ -216,7 +224,8 @@ CUnitReport CUnitJob::Read() {
     // Only now: a disconnect clears the values just saved.
     sequencer->Disconnect();
     const bool newValues = options.saveChoice == CProfileFile::kSaveNewValues;
-    return Ok(std::string("OK ") + (newValues ? "new" : "current") + " values saved to " + file);
+    const std::string shownAs = options.profileShownAs.empty() ? file : options.profileShownAs;
+    return Ok(std::string("OK ") + (newValues ? "new" : "current") + " values saved to " + shownAs);
 }
 
 CUnitReport CUnitJob::Write() {
@@ -269,6 +278,33 @@ CUnitReport CUnitJob::Write() {
         text = AddSentence(text, view.PlugHint());
     }
     return Ok(text);
+}
+
+CUnitReport CUnitJob::Diff() {
+    if (std::optional<std::string> failure =
+            CProfileCheck::Load(CProfileFile(Profile()), model, presenters)) {
+        return Failed(*failure);
+    }
+    // What the window's Write would send: the values it refuses are named, as a write names
+    // them, and nothing is compared.
+    if (const std::vector<CInvalidValue> invalid =
+            model.FindInvalidValues(settings.checkCountryCode);
+        !invalid.empty()) {
+        return Failed(
+            CProfileCheck::InvalidValuesLine(InvalidValuesText(invalid, language, invalid.size())));
+    }
+    model.PrepareSettingsForWriting();
+    const std::vector<CImageDifference> changes =
+        CompareImages(CUnitImage::AfterWrite(model), CUnitImage::AsRead(model));
+    sequencer->Disconnect();
+    CUnitReport report =
+        Ok(changes.empty() ? std::string("OK the unit holds what the profile holds")
+                           : "OK a write would change " +
+                                 Count(static_cast<int32_t>(changes.size()), "value", "values"));
+    for (const CImageDifference& change : changes) {
+        report.details.push_back(CCliOutput::Text(DescribeChange(change, language)));
+    }
+    return report;
 }
 
 CUnitReport CUnitJob::Change(const std::function<void()>& operation, const std::string& done) {

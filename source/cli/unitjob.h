@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cliview.h"
 #include "cli/commandline.h"
@@ -33,6 +34,8 @@ struct CUnitReport {
     std::string text;
     // The failure was the user's stop (Ctrl-C), not the unit's.
     bool cancelled = false;
+    // diff: each value a write would change, UTF-8, one line each.
+    std::vector<std::string> details{};
     // The last run on the unit (the connect, or the command's own run after it), as recorded;
     // nothing when no run started (the port did not open, the profile was refused).
     std::optional<CRunSummary> run{};
@@ -85,6 +88,7 @@ private:
     CUnitReport Connected();
     CUnitReport Read();
     CUnitReport Write();
+    CUnitReport Diff();
     CUnitReport Change(const std::function<void()>& operation, const std::string& done);
     CUnitReport Ok(std::string text);
     CUnitReport Failed(std::string text);

@@ -9,9 +9,7 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-}  // namespace
-
-std::string DescribeDifference(const CImageDifference& difference, const CAppLanguage& language) {
+std::string Where(const CImageDifference& difference, const CAppLanguage& language) {
     using Kind = CImageDifference::EKind;
     std::string where;
     switch (difference.kind) {
@@ -27,6 +25,18 @@ std::string DescribeDifference(const CImageDifference& difference, const CAppLan
             where = language.GetText("POSITION") + " " + IntToStr(difference.where);
             break;
     }
-    return where + ": " + language.GetText("VERIFY_EXPECTED") + " " + Quoted(difference.expected) +
-           ", " + language.GetText("VERIFY_FOUND") + " " + Quoted(difference.found);
+    return where;
+}
+
+}  // namespace
+
+std::string DescribeChange(const CImageDifference& difference, const CAppLanguage& language) {
+    return Where(difference, language) + ": " + Quoted(difference.found) + " -> " +
+           Quoted(difference.expected);
+}
+
+std::string DescribeDifference(const CImageDifference& difference, const CAppLanguage& language) {
+    return Where(difference, language) + ": " + language.GetText("VERIFY_EXPECTED") + " " +
+           Quoted(difference.expected) + ", " + language.GetText("VERIFY_FOUND") + " " +
+           Quoted(difference.found);
 }

@@ -1,7 +1,5 @@
 #include "persistence/configfolder.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -28,13 +26,10 @@ CConfigEnvironment ReadConfigEnvironment() {
     return CConfigEnvironment{EnvValue("XDG_CONFIG_HOME"), EnvValue("HOME")};
 }
 
-bool IsFolderWritable(const std::string& folder) {
+bool HasPortableMarker(const std::string& folder) {
     std::error_code error;
-    if (folder.empty() || !std::filesystem::is_directory(folder, error)) {
-        return false;
-    }
-    // access() also answers EROFS for a read-only mount, which matters when running as root.
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+    return !folder.empty() &&
+           std::filesystem::is_regular_file(WithSlash(folder) + kPortableMarkerName, error);
 }
 
 std::string UserConfigFolder(const CConfigEnvironment& env) {
@@ -48,9 +43,9 @@ std::string UserConfigFolder(const CConfigEnvironment& env) {
 }
 
 std::string ChooseConfigFolder(const std::string& programFolder, const CConfigEnvironment& env,
-                               const std::function<bool(const std::string&)>& isWritable) {
+                               const std::function<bool(const std::string&)>& isPortable) {
     const std::string program = WithSlash(programFolder);
-    if (isWritable && isWritable(program)) {
+    if (isPortable && isPortable(program)) {
         return program;
     }
     std::string user = UserConfigFolder(env);
@@ -73,9 +68,10 @@ std::vector<std::string> DataFolders(const std::string& programFolder) {
     const std::string program = WithSlash(programFolder);
     // Lexically, not through the file system: the installed folder may not exist (a build
     // tree), and the program folder is already the resolved one the application reports.
-    const std::filesystem::path installed =
-        (std::filesystem::path(program) / ".." / "share" / kConfigFolderName).lexically_normal();
-    return {program, WithSlash(installed.string())};
+    const std::filesystem::path share = std::filesystem::path(program) / ".." / "share";
+    const std::filesystem::path installed = (share / kConfigFolderName).lexically_normal();
+    const std::filesystem::path documents = (share / "doc" / kConfigFolderName).lexically_normal();
+    return {program, WithSlash(installed.string()), WithSlash(documents.string())};
 }
 
 std::string LocateDataFile(const std::string& fileName, const std::vector<std::string>& folders,

@@ -4,11 +4,15 @@
 #include <string>
 #include <vector>
 
-// Where the program's files live. The program folder comes first, as on Windows, so a copy of
-// the tool unpacked anywhere writable keeps its settings and profiles beside itself; an
-// installed copy whose folder the user cannot write falls back to the user's configuration
-// folder. Every input is a parameter, so the decision can be tested without touching the
-// process environment or the file system's permissions.
+// Where the program's files live. Settings, profiles and records go to the user's configuration
+// folder, unless the program folder holds the portable marker file: the build tree and an
+// unpacked portable copy have one, an installation does not. Write access alone never decides
+// it, since root installing to /usr/local or a user installing to ~/.local can write bin/.
+// Every input is a parameter, so the decision can be tested without touching the process
+// environment or the file system.
+
+// The file whose presence in the program folder keeps settings and profiles beside the program.
+inline constexpr char kPortableMarkerName[] = "portable.txt";
 
 // The environment values the decision depends on.
 struct CConfigEnvironment {
@@ -19,9 +23,8 @@ struct CConfigEnvironment {
 // Reads $XDG_CONFIG_HOME and $HOME of this process.
 CConfigEnvironment ReadConfigEnvironment();
 
-// True when this process may create files in `folder` (an existing folder on a file system
-// mounted for writing).
-bool IsFolderWritable(const std::string& folder);
+// True when `folder` holds the portable marker file.
+bool HasPortableMarker(const std::string& folder);
 
 // The user's configuration folder of this tool, with a trailing "/":
 // $XDG_CONFIG_HOME/sendibox-config/, or $HOME/.config/sendibox-config/ when XDG_CONFIG_HOME
@@ -29,18 +32,20 @@ bool IsFolderWritable(const std::string& folder);
 // absolute path.
 std::string UserConfigFolder(const CConfigEnvironment& env);
 
-// The folder for settings.txt and Profiles/, with a trailing "/": `programFolder` when
-// `isWritable` says so, else UserConfigFolder(env); `programFolder` again when there is no
-// user configuration folder either (writes will then fail and be reported, but reads work).
+// The folder for settings.txt, Profiles/ and records.csv, with a trailing "/": `programFolder`
+// when `isPortable` says it holds the marker, else UserConfigFolder(env); `programFolder` again
+// when there is no user configuration folder either (writes will then fail and be reported,
+// but reads work).
 std::string ChooseConfigFolder(
     const std::string& programFolder, const CConfigEnvironment& env,
-    const std::function<bool(const std::string&)>& isWritable = IsFolderWritable);
+    const std::function<bool(const std::string&)>& isPortable = HasPortableMarker);
 
 // Creates `folder` and its missing parents; true when it exists afterwards.
 bool EnsureFolder(const std::string& folder);
 
 // The folders searched for read-only data, in order, each with a trailing "/": the program
-// folder, then the data folder of an installation, <prefix>/share/sendibox-config/, found from
+// folder, then the data folder of an installation, <prefix>/share/sendibox-config/, then its
+// documentation folder, <prefix>/share/doc/sendibox-config/ (the manuals), both found from
 // <prefix>/bin/ so that an installation works under any prefix and can be moved. Empty when
 // `programFolder` is empty.
 std::vector<std::string> DataFolders(const std::string& programFolder);

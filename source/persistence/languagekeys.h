@@ -26,6 +26,7 @@ inline constexpr auto kLanguageKeys = std::to_array<std::string_view>(
      "SETTINGS_CHECK_COUNTRY_CODE", "OPEN_RECORDS_FOLDER", "VIEW", "COMMUNICATION_LOG",
      // buttons
      "WRITE_AND_READ", "RESET_UNIT", "CLEAR_SIM", "CLEAR_TEXT_FIELDS", "CONNECT_TO_UNIT",
+     "FIND_UNIT", "FIND_UNIT_HINT", "FIND_UNIT_FOUND", "FIND_UNIT_NONE",
      "DISCONNECT",
      // labels
      "INPUT", "EXTERNAL_POWER", "CURRENT", "NEW", "CURRENT_TIME", "NEW_TIME", "NET_STATUS",

@@ -216,7 +216,9 @@ bool LockDevice(int fd) {
     return rc == 0;
 }
 
-bool IsNamedPort(const std::string& name) {
+}  // namespace
+
+bool CComPort::IsPortName(const std::string& name) {
     static const char* const prefixes[] = {"ttyS", "ttyUSB", "ttyACM", "ttyAMA", "rfcomm"};
     for (const char* prefix : prefixes) {
         const std::size_t len = std::strlen(prefix);
@@ -229,8 +231,10 @@ bool IsNamedPort(const std::string& name) {
     return false;
 }
 
+namespace {
+
 bool IsUartName(const std::string& name) {
-    return IsNamedPort(name) && name.compare(0, 4, "ttyS") == 0;
+    return CComPort::IsPortName(name) && name.compare(0, 4, "ttyS") == 0;
 }
 
 // /dev/ttyS0 to ttyS31 exist on most machines whether or not a UART sits behind them; the
@@ -529,7 +533,7 @@ void CComPort::ListPorts(std::vector<std::string>& list) {
     for (std::filesystem::directory_iterator it("/dev", error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (IsNamedPort(name) && Probe(it->path().string(), IsUartName(name))) {
+        if (IsPortName(name) && Probe(it->path().string(), IsUartName(name))) {
             found.push_back(name);
         }
     }

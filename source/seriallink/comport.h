@@ -78,6 +78,8 @@ public:
     // natural order. Probing takes no exclusive mode, so a port in another program's use is
     // left undisturbed.
     static void ListPorts(std::vector<std::string>& list);
+    // A device name ListPorts offers: ttyS, ttyUSB, ttyACM, ttyAMA or rfcomm and a number.
+    static bool IsPortName(const std::string& name);
     // Whether the port of this name could be opened now, probed like ListPorts.
     static bool CanOpen(const std::string& portName);
 

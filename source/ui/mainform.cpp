@@ -67,6 +67,7 @@
 #include "ui/shellopener.h"
 #include "ui/signalmeter.h"
 #include "ui/smsackgui.h"
+#include "ui/unitfinder.h"
 #include "vtlist.h"
 
 namespace {
@@ -582,6 +583,12 @@ QWidget* TMainForm::BuildRightColumn() {
     ComPortBox = portBox;
     ConnectButton =
         Named(new QPushButton(QStringLiteral("Connect to Unit"), CommandsBox), "ConnectButton");
+    FindUnitButton =
+        Named(new TUnitFinder(
+                  portBox, [this](const std::string& key) { return LanguageText(*language, key); },
+                  [this] { FillComPortBox(); }, CommandsBox),
+              "FindUnitButton");
+    FindUnitButton->OnSearching = [this](bool searching) { ConnectButton->setEnabled(!searching); };
     for (QPushButton* unitButton : {WriteButton, ResetButton, ClearSimButton}) {
         unitButton->setEnabled(false);
         commands->addWidget(unitButton);
@@ -589,7 +596,10 @@ QWidget* TMainForm::BuildRightColumn() {
     commands->addSpacing(6);
     commands->addWidget(ClearFieldsButton);
     commands->addSpacing(6);
-    commands->addWidget(ComPortBox);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(ComPortBox, 1);
+    portRow->addWidget(FindUnitButton);
+    commands->addLayout(portRow);
     commands->addWidget(ConnectButton);
     connect(ClearFieldsButton, &QPushButton::clicked, this, [this] { ClearFieldsButtonClick(); });
     connect(ConnectButton, &QPushButton::clicked, this, [this] { ConnectButtonClick(); });
@@ -688,6 +698,7 @@ void TMainForm::CreateLanguage() {
         startWarnings.push_back(std::move(problem));
     }
     ConnectButton->setText(LanguageText(*language, "CONNECT_TO_UNIT"));
+    FindUnitButton->Retranslate();
 }
 
 void TMainForm::AttachLanguageControllers() {
@@ -1222,8 +1233,11 @@ void TMainForm::CommunicationLogMenuClick() {
 }
 
 void TMainForm::UpdateConnectCaption() {
-    ConnectButton->setText(LanguageText(
-        *language, commSource && commSource->IsOpen() ? "DISCONNECT" : "CONNECT_TO_UNIT"));
+    const bool open = commSource && commSource->IsOpen();
+    ConnectButton->setText(LanguageText(*language, open ? "DISCONNECT" : "CONNECT_TO_UNIT"));
+    // The search opens every port, the connected one too.
+    FindUnitButton->setEnabled(!open && !FindUnitButton->IsSearching());
+    FindUnitButton->Retranslate();
 }
 
 void TMainForm::SwitchLanguage(const std::string& name) {
@@ -1317,6 +1331,9 @@ void TMainForm::FillComPortBox() {
     for (const std::string& port : ports) {
         ComPortBox->addItem(Text(port));
     }
+    static_cast<TComPortBox*>(ComPortBox)
+        ->DescribeItems(environment.describePorts ? environment.describePorts()
+                                                  : DescribeSerialPorts());
     if (ports.empty()) {
         ComPortBox->setCurrentIndex(-1);
         ComPortBox->setEditText(QString());

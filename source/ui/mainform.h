@@ -10,6 +10,7 @@
 
 #include "core/refobject.h"
 #include "operations/sequencerview.h"
+#include "seriallink/portinfo.h"
 
 class CAppLanguage;
 class CAppSettings;
@@ -33,6 +34,7 @@ class QPushButton;
 class QScrollArea;
 class QWidget;
 class TCommunicationLogForm;
+class TUnitFinder;
 class TFormProgress;
 class TPageControl;
 class TSignalMeter;
@@ -48,6 +50,9 @@ struct TMainFormEnvironment {
     std::string configFolder;
     // Appends the ports that can be opened now; CComPort::ListPorts when empty.
     std::function<void(std::vector<std::string>&)> listPorts;
+    // What the system tells of its serial ports, for the port box; DescribeSerialPorts when
+    // empty.
+    std::function<std::vector<CPortInfo>()> describePorts;
     // Whether a port name still opens; CComPort::CanOpen when empty.
     std::function<bool(const std::string&)> canOpen;
     // Selected in the port box at start instead of the stored port, when not empty.
@@ -148,6 +153,7 @@ public:
     QPushButton* ClearFieldsButton = nullptr;
     QComboBox* ComPortBox = nullptr;
     QPushButton* ConnectButton = nullptr;
+    TUnitFinder* FindUnitButton = nullptr;
 
     QLabel* UnitImage = nullptr;
     QLabel* LogoImage = nullptr;

@@ -19,10 +19,10 @@ struct THelpDocument {
 };
 
 inline constexpr std::array<THelpDocument, 4> kHelpDocuments = {{
-    {"HelpEng", "Help (English)", "Sendibox Config Tool Manual ENG.pdf"},
-    {"HelpSwe", "Help (Svenska)", "Sendibox Config Tool Manual SWE.pdf"},
-    {"TroubleshootingEng", "Troubleshooting (English)", "Troubleshooting ENG.pdf"},
-    {"TroubleshootingSwe", "Troubleshooting (Svenska)", "Troubleshooting SWE.pdf"},
+    {"HelpEng", "Help (English)", "manual-en.pdf"},
+    {"HelpSwe", "Help (Svenska)", "manual-sv.pdf"},
+    {"TroubleshootingEng", "Troubleshooting (English)", "troubleshooting-en.pdf"},
+    {"TroubleshootingSwe", "Troubleshooting (Svenska)", "troubleshooting-sv.pdf"},
 }};
 
 // The tool has no web site of its own; the link label of the main window leads to the user

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 
 #include "cli/clienvironment.h"
@@ -24,13 +25,20 @@ std::string Summary(const CCliOptions& o) {
     return CommandName(o.command) + "|" + ports + "|" + o.profile + "|" +
            (o.saveChoice == CProfileFile::kSaveNewValues ? "new" : "current") + "|" + o.pin + "|" +
            o.puk + (o.record.empty() ? "" : "|record " + o.record) +
-           (o.trace.empty() ? "" : "|trace " + o.trace) + (o.json ? "|json" : "");
+           (o.trace.empty() ? "" : "|trace " + o.trace) + (o.json ? "|json" : "") +
+           (o.probe ? "|probe" : "");
 }
 
-TEST(CliCommandLine, AcceptedLinesGiveTheirOptions) {
+using CliCommandLineTest = TempFolderTest;
+
+TEST_F(CliCommandLineTest, AcceptedLinesGiveTheirOptions) {
+    const CCodeSources codes{"1111", "4444"};
+    // The first line only; blanks around the code and a Windows line end are not part of it.
+    const std::string pinFile = Put("pin", " 2468\r\n9999\n");
     const struct {
         Strings args;
         const char* options;
+        bool environment = false;
     } cases[] = {
         {{"--port=ttyUSB0", "read", "--profile=a.pof", "--values=new"},
          "read|ttyUSB0 |a.pof|new||"},
@@ -44,10 +52,21 @@ TEST(CliCommandLine, AcceptedLinesGiveTheirOptions) {
          "reset|a b ||current|||record r.csv|trace t-%p|json"},
         {{"clear-sim", "--port", "a", "--yes", "--puk", "12345678", "--pin", "87654321"},
          "clear-sim|a ||current|87654321|12345678"},
+        // The environment's codes count where no option gives one, and only for a unit.
+        {{"read", "--port", "a", "--profile", "-", "--pin", "5555"},
+         "read|a |-|current|5555|4444",
+         true},
+        {{"diff", "--port", "a", "--profile", "p"}, "diff|a |p|current|1111|4444", true},
+        {{"write", "--port", "a", "--profile", "p", "--pin-file", pinFile},
+         "write|a |p|current|2468|4444",
+         true},
+        {{"ports", "--probe", "--json"}, "ports|||current|||json|probe", true},
+        {{"check", "--profile", "-"}, "check||-|current||", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        const CParsedCommandLine parsed = ParseCommandLine(c.args);
+        const CParsedCommandLine parsed =
+            ParseCommandLine(c.args, c.environment ? codes : CCodeSources{});
         ASSERT_EQ(parsed.action, Action::run) << parsed.error;
         EXPECT_EQ(Summary(parsed.options), c.options);
     }
@@ -57,6 +76,7 @@ TEST(CliCommandLine, RefusedLinesSayWhy) {
     struct Case {
         Strings args;
         const char* error;
+        std::optional<std::string> pinVariable = std::nullopt;
     };
     const Case cases[] = {
         {{}, "no command given"},
@@ -90,24 +110,41 @@ TEST(CliCommandLine, RefusedLinesSayWhy) {
         {{"reset", "--yes", "--port", "a", "--port", "b", "--trace", "t"},
          "tracing several units needs \"%p\" in --trace, for a file each"},
         {{"reset", "--yes", "--port", "a", "--json=1"}, "--json takes no value"},
+        {{"ports", "--port", "a"}, "ports does not use --port"},
+        {{"read", "--port", "a", "--profile", "p", "--probe"}, "read does not use --probe"},
+        {{"check", "--profile", "p", "--pin", "1234"}, "check does not use --pin"},
+        {{"check"}, "check needs --profile FILE"},
+        {{"diff", "--port", "a"}, "diff needs --profile FILE"},
+        {{"read", "--port", "a", "--port", "b", "--profile", "-"},
+         "reading several units needs a file each, not standard output"},
+        {{"write", "--port", "a", "--profile", "p", "--pin", "1234", "--pin-file", "f"},
+         "give --pin or --pin-file, not both"},
+        {{"write", "--port", "a", "--profile", "p", "--puk-file", "/nonexistent/puk"},
+         "--puk-file: /nonexistent/puk cannot be read"},
+        {{"reset", "--yes", "--port", "a"}, "SENDIBOX_PIN needs 4 to 8 digits", "12 34"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        const CParsedCommandLine parsed = ParseCommandLine(c.args);
+        const CParsedCommandLine parsed =
+            ParseCommandLine(c.args, CCodeSources{c.pinVariable, std::nullopt});
         EXPECT_EQ(parsed.action, Action::usageError);
         EXPECT_EQ(parsed.error, c.error);
     }
 }
 
-TEST(CliCommandLine, HelpWinsOverEverythingElse) {
+TEST(CliCommandLine, HelpWinsOverEverythingElseAndTheVersionComesNext) {
     for (const Strings& args :
-         {Strings{"--help"}, Strings{"reset", "-h"}, Strings{"erase", "--bogus", "--help"}}) {
+         {Strings{"--help"}, Strings{"reset", "-h"}, Strings{"erase", "--bogus", "--help"},
+          Strings{"--version", "--help"}}) {
         EXPECT_EQ(ParseCommandLine(args).action, Action::help);
     }
+    EXPECT_EQ(ParseCommandLine({"ports", "--bogus", "--version"}).action, Action::version);
     const std::string usage = UsageText();
     for (const char* word :
-         {"read", "write", "reset", "clear-sim", "--port", "--profile", "--values", "--yes",
-          "--pin", "--puk", "--record", "--trace", "--json"}) {
+         {"read",    "write",      "reset",      "clear-sim",    "diff",         "ports",
+          "check",   "--port",     "--profile",  "--values",     "--yes",        "--pin",
+          "--puk",   "--pin-file", "--puk-file", "SENDIBOX_PIN", "SENDIBOX_PUK", "--record",
+          "--trace", "--json",     "--probe",    "--version"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }
@@ -156,8 +193,9 @@ TEST(CliOutput, TextsReachTheTerminalAsOneLineOfPrintableUtf8) {
 class CliEnvironmentTest : public TempFolderTest {};
 
 TEST_F(CliEnvironmentTest, TakesTheWindowsStoredLanguageAndCountryCodeCheck) {
-    // A writable program folder keeps settings.txt and, in a build tree, languages.txt.
+    // A portable program folder keeps settings.txt and, in a build tree, languages.txt.
     const std::string program = folder.string() + "/";
+    Put(kPortableMarkerName, "");
     const CConfigEnvironment env{"", "/nonexistent-home"};
 
     CCliEnvironment defaults = CCliEnvironment::Read(program, env);
@@ -178,6 +216,7 @@ TEST_F(CliEnvironmentTest, TakesTheWindowsStoredLanguageAndCountryCodeCheck) {
 // One line on standard error for each file that cannot be used; the texts are English then.
 TEST_F(CliEnvironmentTest, FilesThatCannotBeUsedAreReportedOnceAndEnglishIsUsed) {
     const std::string program = folder.string() + "/";
+    Put(kPortableMarkerName, "");
     const CConfigEnvironment env{"", "/nonexistent-home"};
     Put("settings.txt", "[Settings]\r\nLANGUAGE=Svenska\r\n");
     Put("languages.txt", std::string("[Svenska]\r\nCANCEL=\x1B[2JAvbryt\0\r\n", 31));

@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
+#include <stdexcept>
 
 #include "cli/clifixture.h"
+#include "cli/clioutput.h"
 #include "cli/commandline.h"
+#include "cli/offlinecommands.h"
 #include "cli/profilecheck.h"
 #include "core/inifile.h"
+#include "operations/unitprobe.h"
 #include "persistence/profilefile.h"
 #include "seriallink/comport.h"
+#include "support/ptypair.h"
 #include "support/waituntil.h"
 
 // Each job is compared with the same operation driven as the window's buttons drive the
@@ -95,6 +101,105 @@ TEST_F(CliJobTest, WriteSendsWhatTheWindowSendsAndLeavesTheSameUnit) {
               "configuration.");
 }
 
+// A diff reads the unit as a connect does and names every value the write above changes, in
+// the write's order, without sending a single write.
+TEST_F(CliJobTest, DiffListsWhatAWriteWouldChangeAndWritesNothing) {
+    const std::string profile = EditedProfile();
+    auto unit = StartUnit(DataState("unit-me.json"));
+    const CUnitState before = unit->State();
+
+    ASSERT_EQ(RunCli({"diff", "--port", unit->PortPath(), "--profile", profile}), 0) << Results();
+    const std::string port = unit->PortPath() + ": ";
+    EXPECT_EQ(Results(), port + "Message 3, Receiver: \"+46701234567\" -> \"+46700000002\"\n" +
+                             port + "Message 3, Text: \"Input 1 low\" -> \"Door open\"\n" + port +
+                             "Position 8: \"\" -> \"+46709998877\"\n" + port +
+                             "Position 69: \"0\" -> \"30\"\n" + port +
+                             "OK a write would change 4 values\n");
+    for (const char* write : {"AT+CPBW=", "AT+CMGW=", "AT+CMGD="}) {
+        EXPECT_EQ(CountPrefix(UnitCommands(*unit), write), 0) << write;
+    }
+    EXPECT_EQ(unit->State().phonebooks, before.phonebooks);
+    EXPECT_EQ(unit->State().messages.at(3).text, "Input 1 low");
+    // The same changes for scripts.
+    ASSERT_EQ(RunCli({"diff", "--json", "--port", unit->PortPath(), "--profile", profile}), 0);
+    EXPECT_NE(Results().find("\"wouldChange\":[\"Message 3, Receiver: \\\"+46701234567\\\" -> "
+                             "\\\"+46700000002\\\"\",\"Message 3, Text: "),
+              std::string::npos)
+        << Results();
+
+    // What the unit holds, saved as new values, is what it holds: nothing to change.
+    const std::string same = PathOf("same.pof");
+    ASSERT_EQ(RunCli({"read", "--values", "new", "--port", unit->PortPath(), "--profile", same}),
+              0);
+    ASSERT_EQ(RunCli({"diff", "--port", unit->PortPath(), "--profile", same}), 0);
+    EXPECT_EQ(Results(), port + "OK the unit holds what the profile holds\n");
+}
+
+// Find Unit on the command line: every port is asked at once, and each says what it found.
+TEST_F(CliJobTest, PortsProbeMarksWhereASupportedModuleAnswers) {
+    auto unit = StartUnit(DataState("unit-me.json"));
+    CUnitState otherState = DataState("unit-me.json");
+    otherState.maker = "ACME Modems";
+    auto other = StartUnit(otherState);
+    PtyPair silent;
+    auto busy = StartUnit(DataState("unit-me.json"));
+    CComPort holder;
+    holder.SetPortName(busy->PortPath());
+    holder.Open();
+
+    std::vector<CPortInfo> ports(4);
+    ports[0].name = silent.SlavePath();
+    ports[1].name = unit->PortPath();
+    ports[1].manufacturer = "FTDI";
+    ports[1].product = "FT232R USB UART";
+    ports[1].serialNumber = "A10KXYZ";
+    ports[1].byId = "/dev/serial/by-id/usb-FTDI-if00-port0";
+    ports[2].name = other->PortPath();
+    ports[3].name = busy->PortPath();
+    CProbeSettings quick;
+    quick.replyTimeoutMs = 300;
+    quick.writePause = std::chrono::milliseconds(0);
+    std::ostringstream results;
+    std::ostringstream progress;
+    CCliOutput output(results, progress);
+    CCliOptions options;
+    options.command = ECliCommand::ports;
+    options.probe = true;
+
+    EXPECT_EQ(COfflineCommands::Ports(
+                  options, output, [&] { return ports; },
+                  [&](const Strings& names) { return ProbeForUnits(names, quick); }),
+              0);
+    EXPECT_EQ(results.str(),
+              silent.SlavePath() + " - no answer\n" + unit->PortPath() +
+                  ": FTDI FT232R USB UART, serial A10KXYZ (/dev/serial/by-id/usb-FTDI-if00-port0) "
+                  "- unit found: SIEMENS MC35i\n" +
+                  other->PortPath() +
+                  " - another device answers: ACME Modems MC35i REVISION 02.00\n" +
+                  busy->PortPath() + " - cannot be opened: " +
+                  CCliOutput::OneLine(ProbeForUnit(busy->PortPath(), quick).text) + "\n");
+    EXPECT_NE(results.str().find("already in use"), std::string::npos);
+    // Only "ATI" (after the ESC that releases a module left in text entry) went out.
+    EXPECT_EQ(UnitCommands(*unit), Strings{"ATI"});
+    EXPECT_TRUE(CComPort::CanOpen(unit->PortPath()));
+
+    // Without a unit anywhere the search fails, and without --probe nothing is opened.
+    ports.erase(ports.begin() + 1);
+    EXPECT_EQ(COfflineCommands::Ports(
+                  options, output, [&] { return ports; },
+                  [&](const Strings& names) { return ProbeForUnits(names, quick); }),
+              CJobRunner::kExitFailed);
+    options.probe = false;
+    results.str("");
+    EXPECT_EQ(
+        COfflineCommands::Ports(
+            options, output, [&] { return ports; },
+            [](const Strings&) -> std::vector<CProbeResult> { throw std::logic_error("asked"); }),
+        0);
+    EXPECT_EQ(results.str(),
+              silent.SlavePath() + "\n" + other->PortPath() + "\n" + busy->PortPath() + "\n");
+}
+
 TEST_F(CliJobTest, WriteToThreeUnitsAtOnceTakesAboutAsLongAsOne) {
     const std::string profile = EditedProfile();
     // Paced replies make a unit's run long enough to measure, and the same for every unit.
@@ -133,21 +238,28 @@ TEST_F(CliJobTest, AProfileThatCannotBeWrittenReachesNoUnit) {
     CIniFile(invalid).WriteString(CProfileFile::kSmsTextSection, "4", "Tilde ~ here");
     CIniFile(local).WriteString(CProfileFile::kSmsNumberSection, "2", "0700000002");
     const struct {
+        const char* command;
         std::string file;
-        const char* says;  // in every unit's report
+        const char* says;  // in every unit's report; nothing for a file that is no profile
     } cases[] = {
-        {invalid, "[Input 2, Row 1, New Text: has a character the unit cannot store]"},
-        {local, "Input 1, Row 3, New Number: has no country code"},
-        {PathOf("missing.pof"), "missing.pof"},
-        {Put("notes.txt", "just some notes\n"), "notes.txt"},
+        {"write", invalid, "[Input 2, Row 1, New Text: has a character the unit cannot store]"},
+        {"diff", invalid, "[Input 2, Row 1, New Text: has a character the unit cannot store]"},
+        {"write", local, "Input 1, Row 3, New Number: has no country code"},
+        {"write", PathOf("missing.pof"), nullptr},
+        {"diff", Put("notes.txt", "just some notes\n"), nullptr},
     };
     auto first = StartUnit(DataState("unit-me.json"));
     auto second = StartUnit(DataState("unit-me.json"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        EXPECT_EQ(RunCli({"write", "--port", first->PortPath(), "--port", second->PortPath(),
+        EXPECT_EQ(RunCli({c.command, "--port", first->PortPath(), "--port", second->PortPath(),
                           "--profile", c.file}),
-                  CJobRunner::kExitFailed);
+                  c.says != nullptr ? CJobRunner::kExitFailed : CJobRunner::kExitUsage);
+        if (c.says == nullptr) {
+            // A file that cannot be read is the command line's mistake: no unit has a result.
+            EXPECT_EQ(Results(), "");
+            continue;
+        }
         ASSERT_EQ(Reports().size(), 2u);
         for (const CUnitReport& report : Reports()) {
             EXPECT_EQ(report.text.rfind("FAILED ", 0), 0u) << report.text;
@@ -271,7 +383,7 @@ TEST_F(CliJobTest, CancellingDisconnectsEveryUnitAndGivesThePortBack) {
                          ASSERT_TRUE(WaitUntil([&] { return unit->CommandCount() >= 2; }));
                          runner.Cancel();
                      }),
-              CJobRunner::kExitFailed);
+              CJobRunner::kExitInterrupted);
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_EQ(Reports()[0].text, "FAILED cancelled");
     EXPECT_FALSE(std::filesystem::exists(profile));

@@ -1,14 +1,22 @@
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 #include "cli/clifixture.h"
 #include "core/inifile.h"
 #include "persistence/profilefile.h"
+#include "seriallink/comport.h"
 #include "support/csvrows.h"
+#include "support/waituntil.h"
 
 namespace {
 
@@ -23,11 +31,15 @@ class CliProgramTest : public CliTest {
 protected:
     // The program's own time-outs end every run; `timeout` only keeps a hang from holding the
     // suite. The arguments are the test's own paths and words, without quotes.
-    ProgramRun Start(const Strings& args) {
-        std::string line = "timeout 60 '" SENDIBOX_CLI_PROGRAM "'";
+    // `environment` ("NAME=value ...") goes before the program, `input` is a file for its
+    // standard input (none: an empty one).
+    ProgramRun Start(const Strings& args, const std::string& environment = "",
+                     const std::string& input = "") {
+        std::string line = environment + " timeout 60 '" SENDIBOX_CLI_PROGRAM "'";
         for (const std::string& arg : args) {
             line += " '" + arg + "'";
         }
+        line += " <'" + (input.empty() ? std::string("/dev/null") : input) + "'";
         line += " >'" + PathOf("stdout") + "' 2>'" + PathOf("stderr") + "'";
         const int status = std::system(line.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(PathOf("stdout")),
@@ -35,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLinkAndRefusesABadLine) {
+TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLink) {
     CUnitSimulatorOptions options;
     options.initialState = DataState("unit-me.json");
     options.linkPath = PathOf("unit");
@@ -72,12 +84,171 @@ TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLinkAndRefusesABadLine) {
         "sendibox-cli: the records cannot be written (" + PathOf("unit.pof") + "/records.csv: ";
     EXPECT_NE(unrecorded.err.find(complaint), std::string::npos) << unrecorded.err;
     EXPECT_EQ(unrecorded.err.find(complaint), unrecorded.err.rfind(complaint));
+}
 
-    const ProgramRun refused = Start({"reset", "--port", PathOf("unit")});
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_NE(refused.err.find("add --yes to confirm"), std::string::npos) << refused.err;
-    EXPECT_NE(refused.err.find("usage: sendibox-cli"), std::string::npos);
+// What each kind of run prints where, and the status it ends with. A row's expected output is
+// the whole stream, or with a leading "~" a part of it.
+TEST_F(CliProgramTest, ExitStatusesAndStreamsFollowTheConventions) {
+    CUnitSimulatorOptions options;
+    options.initialState = DataState("unit-me.json");
+    options.linkPath = PathOf("unit");
+    CUnitSimulator unit(std::move(options));
+    unit.Start();
+    CUnitSimulatorOptions lockedOptions;
+    lockedOptions.initialState = DataState("unit-pinlocked.json");
+    lockedOptions.initialState.sim.busyMs = 0;
+    lockedOptions.linkPath = PathOf("locked");
+    CUnitSimulator locked(std::move(lockedOptions));
+    locked.Start();
+
+    const std::string port = PathOf("unit");
+    const std::string tryHelp = "Try 'sendibox-cli --help' for more information.\n";
+    const std::string notes = Put("notes.txt", "just some notes\n");
+    const std::string streamed = PathOf("streamed.pof");
+    const std::string invalid = PathOf("invalid.pof");
+    const std::string record = "--record=" + PathOf("rec.csv");
+    Put("pin", "1234\n");
+    const struct {
+        const char* name;
+        Strings args;
+        std::string environment;
+        std::string input;
+        int status;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {"version", {"--version"}, "", "", 0, "sendibox-cli " SENDIBOX_VERSION "\n", ""},
+        {"usage error",
+         {"read", "--bogus"},
+         "",
+         "",
+         2,
+         "",
+         "sendibox-cli: unknown option --bogus\n" + tryHelp},
+        {"reset unconfirmed",
+         {"reset", "--port", port},
+         "",
+         "",
+         2,
+         "",
+         "~add --yes to confirm\n" + tryHelp},
+        {"read to standard output",
+         {"read", "--port", port, "--profile", "-", record},
+         "",
+         "",
+         0,
+         "~[cmg text]",
+         "~" + port + ": OK current values saved to standard output\n"},
+        {"check from standard input",
+         {"check", "--profile", "-"},
+         "",
+         streamed,
+         0,
+         "standard input: OK the profile can be written\n",
+         ""},
+        {"check lists every problem",
+         {"check", "--profile", invalid},
+         "",
+         "",
+         1,
+         invalid + ": Input 2, Row 1, New Text: has a character the unit cannot store\n" + invalid +
+             ": Input 4, Row 1, New Text: has a character the unit cannot store\n",
+         ""},
+        {"check of no profile", {"check", "--profile", notes}, "", "", 2, "", "~" + tryHelp},
+        {"nothing on standard input",
+         {"check", "--profile", "-"},
+         "",
+         "",
+         2,
+         "",
+         "~sendibox-cli: standard input is not a profile that can be read: it "},
+        {"write of no profile",
+         {"write", "--port", port, "--profile", notes, record},
+         "",
+         "",
+         2,
+         "",
+         "~" + tryHelp},
+        {"PIN from the environment",
+         {"read", "--port", PathOf("locked"), "--profile", PathOf("l.pof"), record},
+         "SENDIBOX_PIN=1234",
+         "",
+         0,
+         "~: OK current values saved",
+         ""},
+        {"PIN from a file",
+         {"read", "--port", PathOf("locked"), "--profile", PathOf("l.pof"), "--pin-file",
+          PathOf("pin"), record},
+         "SENDIBOX_PIN=1111",
+         "",
+         0,
+         "~: OK current values saved",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t commandsBefore = unit.CommandCount();
+        const ProgramRun run = Start(c.args, c.environment, c.input);
+        EXPECT_EQ(run.status, c.status) << run.out << run.err;
+        const bool anyProgress = c.status == 0 && c.err.empty();
+        for (const auto& [stream, expected, anything] :
+             {std::tuple{run.out, c.out, false}, std::tuple{run.err, c.err, anyProgress}}) {
+            if (expected.starts_with("~")) {
+                EXPECT_NE(stream.find(expected.substr(1)), std::string::npos) << stream;
+            } else if (!anything) {
+                // A unit's progress on standard error is not pinned down here.
+                EXPECT_EQ(stream, expected);
+            }
+        }
+        if (c.status == 2) {
+            EXPECT_EQ(unit.CommandCount(), commandsBefore) << "a unit was contacted";
+        }
+        if (std::string(c.name) == "read to standard output") {
+            // The profile made for the next rows: a file is what came out, and a copy of it
+            // with texts the unit cannot store.
+            Put("streamed.pof", run.out);
+            Put("invalid.pof", run.out);
+            CIniFile(invalid).WriteString(CProfileFile::kSmsTextSection, "4", "Tilde ~ here");
+            CIniFile(invalid).WriteString(CProfileFile::kSmsTextSection, "12", "Caret ^");
+            EXPECT_EQ(CIniFile(streamed).ReadString(CProfileFile::kSmsTextSection, "0", ""),
+                      "Input 1 high");
+        }
+    }
+}
+
+// Ctrl-C lets the unit disconnect and ends with the status a shell gives an interrupted
+// program.
+TEST_F(CliProgramTest, CtrlCDisconnectsAndEndsWith130) {
+    CUnitSimulatorOptions options;
+    options.initialState = DataState("unit-me.json");
+    options.linkPath = PathOf("unit");
+    // A unit that never answers keeps the connect waiting until the signal comes.
+    options.faults.push_back({"ATI", 1, true, CCommandFault::Action::Ignore, ""});
+    CUnitSimulator unit(std::move(options));
+    unit.Start();
+
+    const std::string out = PathOf("stdout");
+    const std::string err = PathOf("stderr");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::freopen(out.c_str(), "w", stdout);
+        ::freopen(err.c_str(), "w", stderr);
+        ::execl(SENDIBOX_CLI_PROGRAM, SENDIBOX_CLI_PROGRAM, "read", "--port",
+                PathOf("unit").c_str(), "--profile", PathOf("p.pof").c_str(), "--record",
+                PathOf("rec.csv").c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const bool asked =
+        WaitUntil([&] { return unit.CommandCount() >= 1; }, std::chrono::seconds(20));
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(asked);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130) << Contents(err);
+    EXPECT_EQ(Contents(out), PathOf("unit") + ": FAILED cancelled\n");
+    EXPECT_TRUE(CComPort::CanOpen(PathOf("unit")));
 }
 
 }  // namespace

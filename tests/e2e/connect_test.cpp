@@ -2,7 +2,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "operations/unitprobe.h"
+#include "support/ptypair.h"
+#include "ui/comportbox.h"
 #include "ui/formprogress.h"
+#include "ui/unitfinder.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -63,6 +67,39 @@ TEST_F(Connecting, ShowsTheUnitsValuesAndLeavesTheSignalPollRunning) {
 
 // The LED hint cancelled opens nothing; a port that cannot be opened shows the port's own
 // words and leaves the tool as it was, ready to connect to the right port.
+// Find Unit asks every listed port at once, marks the one where the unit answers, selects it,
+// and gives every port back, so Connect opens the one it found.
+TEST_F(Connecting, FindUnitMarksAndSelectsThePortWhereTheUnitAnswers) {
+    PtyPair silent;
+    TMainForm& form = Start("unit-me.json");
+    listedPorts = {silent.SlavePath(), unit->PortPath()};
+    form.FindUnitButton->probe = [](const std::vector<std::string>& ports) {
+        CProbeSettings quick;
+        quick.replyTimeoutMs = 300;
+        quick.writePause = Ms(0);
+        return ProbeForUnits(ports, quick);
+    };
+    form.FindUnitButton->click();
+    // Connect waits for the search, which holds the ports.
+    EXPECT_FALSE(form.FindUnitButton->isEnabled());
+    EXPECT_FALSE(form.ConnectButton->isEnabled());
+    ASSERT_TRUE(PumpUntil([&] { return !form.FindUnitButton->IsSearching(); }, Ms(10000)));
+    EXPECT_TRUE(form.FindUnitButton->isEnabled());
+    EXPECT_TRUE(form.ConnectButton->isEnabled());
+
+    const auto* box = static_cast<TComPortBox*>(form.ComPortBox);
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->currentText().toStdString(), unit->PortPath());
+    EXPECT_EQ(box->ShownText(0).toStdString(), silent.SlavePath());
+    EXPECT_EQ(box->ShownText(1), QString::fromStdString(unit->PortPath()) +
+                                     QStringLiteral("  \u2013  unit found: SIEMENS MC35i"));
+    EXPECT_EQ(UnitCommands(*unit), Strings{"ATI"});
+
+    ASSERT_TRUE(Connect());
+    // Connected, the port is the window's: no search while it is open.
+    EXPECT_FALSE(form.FindUnitButton->isEnabled());
+}
+
 TEST_F(Connecting, NothingOpensWhenTheHintIsCancelledOrThePortIsMissing) {
     TMainForm& w = Start("unit-me.json");
     dialogs.Then(DialogScript::Press("CancelButton"));

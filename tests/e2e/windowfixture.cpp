@@ -141,7 +141,10 @@ TMainForm& WindowOnUnit::Start(CUnitState state) {
     const std::string programFolder = folder.path().toStdString() + "/";
     environment.dataFolders = {programFolder};
     environment.configFolder = programFolder;
-    environment.listPorts = [](std::vector<std::string>&) {};
+    environment.listPorts = [this](std::vector<std::string>& ports) {
+        ports.insert(ports.end(), listedPorts.begin(), listedPorts.end());
+    };
+    environment.describePorts = [] { return std::vector<CPortInfo>(); };
     environment.canOpen = [](const std::string&) { return false; };
     window = std::make_unique<TMainForm>(environment);
     window->Sequencer().OnControllerQueued = [](IController& controller) { MakeQuick(controller); };

@@ -104,6 +104,8 @@ protected:
 
     QTemporaryDir folder;
     std::unique_ptr<CUnitSimulator> unit;
+    // What the port box lists when it is filled; nothing by default.
+    std::vector<std::string> listedPorts;
     std::unique_ptr<TMainForm> window;
     DialogScript dialogs;
 };

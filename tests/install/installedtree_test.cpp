@@ -64,16 +64,27 @@ TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
     ASSERT_NO_FATAL_FAILURE(Install());
 
     const std::string share = "share/sendibox-config/";
+    const std::string doc = "share/doc/sendibox-config/";
     std::vector<std::string> files = {
         "bin/sendibox-config",
+        "bin/sendibox-cli",
         "bin/sendibox-unitsim",
         share + "languages.txt",
-        share + "unit-demo.json",
+        "share/sendibox-unitsim/unit-demo.json",
         "share/applications/sendibox-config.desktop",
         "share/icons/hicolor/scalable/apps/sendibox-config.svg",
+        "share/metainfo/org.sendibox.SendiboxConfig.metainfo.xml",
+        "share/man/man1/sendibox-config.1.gz",
+        "share/man/man1/sendibox-cli.1.gz",
+        "share/man/man1/sendibox-unitsim.1.gz",
+        "share/bash-completion/completions/sendibox-cli",
+        doc + "copyright",
+        doc + "changelog.gz",
+        doc + "examples/70-sendibox-cable.rules",
+        "share/doc/sendibox-unitsim/copyright",
     };
     for (const THelpDocument& document : kHelpDocuments) {
-        files.push_back(share + std::string(document.fileName));
+        files.push_back(doc + std::string(document.fileName));
     }
     for (const std::string& file : files) {
         SCOPED_TRACE(file);
@@ -83,7 +94,39 @@ TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
         if (file.starts_with("bin/")) {
             EXPECT_EQ(::access(path.c_str(), X_OK), 0);
         }
+        // No name a shell or a packaging tool has to quote.
+        EXPECT_EQ(file.find(' '), std::string::npos);
     }
+    // The programs alone in bin/, and no portable marker anywhere: an installed copy keeps its
+    // settings in the user's configuration folder.
+    std::vector<std::string> inBin;
+    for (const auto& entry : fs::directory_iterator(Installed("bin"))) {
+        inBin.push_back(entry.path().filename().string());
+    }
+    std::sort(inBin.begin(), inBin.end());
+    EXPECT_EQ(inBin,
+              (std::vector<std::string>{"sendibox-cli", "sendibox-config", "sendibox-unitsim"}));
+    for (const auto& entry : fs::recursive_directory_iterator(prefix)) {
+        EXPECT_NE(entry.path().filename(), kPortableMarkerName) << entry.path();
+    }
+    EXPECT_TRUE(HasPortableMarker(SENDIBOX_PROGRAM_DIR));
+    const CConfigEnvironment env{PathOf("config"), PathOf("home")};
+    EXPECT_EQ(ChooseConfigFolder(Installed("bin"), env), PathOf("config") + "/sendibox-config/");
+
+    // The installed command line, though its bin/ is writable, keeps its records there too.
+    const std::string run = "XDG_CONFIG_HOME=" + Quoted(PathOf("config")) + " " +
+                            Quoted(Installed("bin/sendibox-cli")) + " reset --yes --port " +
+                            Quoted(PathOf("no-such-port")) + " >" + Quoted(PathOf("cli.log")) +
+                            " 2>&1";
+    const int status = std::system(run.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << Contents(PathOf("cli.log"));
+    EXPECT_TRUE(IsFile(PathOf("config/sendibox-config/records.csv")));
+    std::size_t binCount = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(Installed("bin"))) {
+        ++binCount;
+    }
+    EXPECT_EQ(binCount, 3u);
 
     // The installed program, started from bin/, finds each data file in the installed share
     // folder (nothing lies beside it in bin/).
@@ -94,7 +137,8 @@ TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
     }
     for (const std::string& name : wanted) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(LocateDataFile(name, folders, IsFile), Installed(share + name));
+        EXPECT_EQ(LocateDataFile(name, folders, IsFile),
+                  Installed((name == "languages.txt" ? share : doc) + name));
     }
 
     // The installed language file is the shipped one: both languages load from it.
@@ -111,6 +155,7 @@ TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
     EXPECT_TRUE(entry.starts_with("[Desktop Entry]\n"));
     EXPECT_NE(entry.find("\nExec=sendibox-config\n"), std::string::npos);
     EXPECT_NE(entry.find("\nIcon=sendibox-config\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nStartupWMClass=sendibox-config\n"), std::string::npos);
     EXPECT_NE(
         Contents(Installed("share/icons/hicolor/scalable/apps/sendibox-config.svg")).find("<svg"),
         std::string::npos);

@@ -10,15 +10,15 @@
 
 namespace {
 
-TEST(ConfigFolder, ProgramFolderWhenWritableElseUserConfigurationFolder) {
+TEST(ConfigFolder, ProgramFolderWhenPortableElseUserConfigurationFolder) {
     struct Case {
         const char* name;
-        bool programWritable;
+        bool programPortable;
         CConfigEnvironment env;
         const char* expected;
     };
     const Case cases[] = {
-        {"writable program folder", true, {"/x", "/home/u"}, "/opt/tool/"},
+        {"portable program folder", true, {"/x", "/home/u"}, "/opt/tool/"},
         {"xdg folder", false, {"/x/cfg", "/home/u"}, "/x/cfg/sendibox-config/"},
         {"xdg folder with slash", false, {"/x/cfg/", "/home/u"}, "/x/cfg/sendibox-config/"},
         {"xdg unset", false, {"", "/home/u"}, "/home/u/.config/sendibox-config/"},
@@ -29,11 +29,11 @@ TEST(ConfigFolder, ProgramFolderWhenWritableElseUserConfigurationFolder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> asked;
-        const auto writable = [&](const std::string& folder) {
+        const auto portable = [&](const std::string& folder) {
             asked.push_back(folder);
-            return c.programWritable;
+            return c.programPortable;
         };
-        EXPECT_EQ(ChooseConfigFolder("/opt/tool", c.env, writable), c.expected);
+        EXPECT_EQ(ChooseConfigFolder("/opt/tool", c.env, portable), c.expected);
         EXPECT_EQ(asked, std::vector<std::string>{"/opt/tool/"});
     }
 }
@@ -44,11 +44,13 @@ TEST(ConfigFolder, DataFoldersAreTheProgramFolderThenTheShareFolderBesideItsBin)
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"/usr/bin", {"/usr/bin/", "/usr/share/sendibox-config/"}},
+        {"/usr/bin",
+         {"/usr/bin/", "/usr/share/sendibox-config/", "/usr/share/doc/sendibox-config/"}},
         // A build tree or an unpacked copy: the share folder is looked for but need not exist.
         {"/home/u/tool/build/source/ui/",
-         {"/home/u/tool/build/source/ui/", "/home/u/tool/build/source/share/sendibox-config/"}},
-        {"/", {"/", "/share/sendibox-config/"}},
+         {"/home/u/tool/build/source/ui/", "/home/u/tool/build/source/share/sendibox-config/",
+          "/home/u/tool/build/source/share/doc/sendibox-config/"}},
+        {"/", {"/", "/share/sendibox-config/", "/share/doc/sendibox-config/"}},
         {"", {}},
     };
     for (const Case& c : cases) {
@@ -61,11 +63,14 @@ using ConfigFolderFiles = TempFolderTest;
 
 TEST_F(ConfigFolderFiles, RealFoldersAreCheckedAndCreated) {
     const std::string file = Put("file", "x");
-    EXPECT_TRUE(IsFolderWritable(folder.string()));
-    EXPECT_FALSE(IsFolderWritable(file));
-    EXPECT_FALSE(IsFolderWritable(PathOf("missing")));
-    EXPECT_FALSE(IsFolderWritable(""));
-    // With the real check, a writable program folder is chosen.
+    // A writable folder alone is not portable: only the marker makes it so.
+    EXPECT_FALSE(HasPortableMarker(folder.string()));
+    EXPECT_EQ(ChooseConfigFolder(folder.string(), CConfigEnvironment{"/x", "/y"}),
+              "/x/sendibox-config/");
+    Put(kPortableMarkerName, "");
+    EXPECT_TRUE(HasPortableMarker(folder.string()));
+    EXPECT_FALSE(HasPortableMarker(PathOf("missing")));
+    EXPECT_FALSE(HasPortableMarker(""));
     EXPECT_EQ(ChooseConfigFolder(folder.string(), CConfigEnvironment{"/x", "/y"}),
               folder.string() + "/");
 

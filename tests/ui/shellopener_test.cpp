@@ -38,10 +38,10 @@ TEST_F(ShellOpenerTest, DocumentComesFromTheFirstFolderThatHoldsIt) {
     // where the desktop reports it missing.
     Put("program dir/" + manual, "%PDF");
     opener.OpenDocument(manual, {program + "/", installed});
-    opener.OpenDocument("Troubleshooting ENG.pdf", {program, installed});
+    opener.OpenDocument("troubleshooting-en.pdf", {program, installed});
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_EQ(opened[1].toLocalFile().toStdString(), program + "/" + manual);
-    EXPECT_EQ(opened[2].toLocalFile().toStdString(), program + "/Troubleshooting ENG.pdf");
+    EXPECT_EQ(opened[2].toLocalFile().toStdString(), program + "/troubleshooting-en.pdf");
 
     EXPECT_FALSE(opener.OpenDocument(manual, {}));
     EXPECT_EQ(opened.size(), 3u);
@@ -54,8 +54,8 @@ TEST_F(ShellOpenerTest, DocumentComesFromTheFirstFolderThatHoldsIt) {
 
 TEST_F(ShellOpenerTest, LinkLabelOpensTheUserManualOfTheCurrentLanguageOnALeftClick) {
     std::filesystem::create_directories(PathOf("share"));
-    Put("share/Sendibox Config Tool Manual ENG.pdf", "%PDF");
-    Put("share/Sendibox Config Tool Manual SWE.pdf", "%PDF");
+    Put("share/manual-en.pdf", "%PDF");
+    Put("share/manual-sv.pdf", "%PDF");
     std::string language;  // none loaded yet: the English manual
     QWidget window;
     auto* link = new TWebLinkLabel(&window, opener, {PathOf("bin"), PathOf("share")},
@@ -72,9 +72,9 @@ TEST_F(ShellOpenerTest, LinkLabelOpensTheUserManualOfTheCurrentLanguageOnALeftCl
         const char* language;
         const char* manual;
     } cases[] = {
-        {"", "Sendibox Config Tool Manual ENG.pdf"},
-        {"Svenska", "Sendibox Config Tool Manual SWE.pdf"},
-        {"svenska", "Sendibox Config Tool Manual ENG.pdf"},
+        {"", "manual-en.pdf"},
+        {"Svenska", "manual-sv.pdf"},
+        {"svenska", "manual-en.pdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);

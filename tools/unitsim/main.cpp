@@ -41,10 +41,17 @@ const char kUsage[] =
     "  --store-index-fault N  the N-th message stored goes to another free index than the\n"
     "                         lowest\n"
     "  --hangup-after N       drop the line, like a pulled adapter, when a command follows the\n"
-    "                         N-th one\n";
+    "                         N-th one\n"
+    "\n"
+    "  --help                 this text\n"
+    "  --version              the program's version\n"
+    "\n"
+    "Ends with status 0 on SIGTERM or a hang-up, 130 on Ctrl-C (SIGINT), 1 when the state\n"
+    "cannot be used, 2 for a refused command line.\n";
 
 [[noreturn]] void Fail(const std::string& message) {
-    std::cerr << "sendibox-unitsim: " << message << "\n\n" << kUsage;
+    std::cerr << "sendibox-unitsim: " << message << "\n"
+              << "Try 'sendibox-unitsim --help' for more information.\n";
     std::exit(2);
 }
 
@@ -96,6 +103,9 @@ int main(int argc, char** argv) {
         if (option == "--help" || option == "-h") {
             std::cout << kUsage;
             return 0;
+        } else if (option == "--version") {
+            std::cout << "sendibox-unitsim " << SENDIBOX_VERSION << "\n";
+            return 0;
         } else if (option == "--link") {
             options.linkPath = value();
         } else if (option == "--state") {
@@ -141,6 +151,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    int status = 0;
     try {
         // The state is loaded before the stop signals are blocked, so that Ctrl-C and SIGTERM
         // still end a start that cannot get on; the loader itself never waits on what it opens.
@@ -157,7 +168,10 @@ int main(int argc, char** argv) {
         std::cout << simulator.PortPath() << std::endl;
         const timespec tick{0, 200'000'000};
         for (;;) {
-            if (sigtimedwait(&stopSignals, nullptr, &tick) > 0) {
+            if (const int signal = sigtimedwait(&stopSignals, nullptr, &tick); signal > 0) {
+                // Ctrl-C is reported as an interrupted program is; a stop asked for by
+                // SIGTERM or a hang-up is the normal end.
+                status = signal == SIGINT ? 128 + SIGINT : 0;
                 break;
             }
             if (simulator.IsHungUp()) {
@@ -170,5 +184,5 @@ int main(int argc, char** argv) {
         std::cerr << "sendibox-unitsim: " << e.what() << std::endl;
         return 1;
     }
-    return 0;
+    return status;
 }
