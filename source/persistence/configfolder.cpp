@@ -1,60 +1,13 @@
 #include "persistence/configfolder.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
-
-namespace {
-
-constexpr const char* kConfigFolderName = "sendibox-config";
 
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
     return folder;
-}
-
-std::string EnvValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
-
-CConfigEnvironment ReadConfigEnvironment() {
-    return CConfigEnvironment{EnvValue("XDG_CONFIG_HOME"), EnvValue("HOME")};
-}
-
-bool IsFolderWritable(const std::string& folder) {
-    std::error_code error;
-    if (folder.empty() || !std::filesystem::is_directory(folder, error)) {
-        return false;
-    }
-    // access() also answers EROFS for a read-only mount, which matters when running as root.
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-std::string UserConfigFolder(const CConfigEnvironment& env) {
-    if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/') {
-        return WithSlash(env.xdgConfigHome) + kConfigFolderName + "/";
-    }
-    if (!env.home.empty() && env.home.front() == '/') {
-        return WithSlash(env.home) + ".config/" + kConfigFolderName + "/";
-    }
-    return {};
-}
-
-std::string ChooseConfigFolder(const std::string& programFolder, const CConfigEnvironment& env,
-                               const std::function<bool(const std::string&)>& isWritable) {
-    const std::string program = WithSlash(programFolder);
-    if (isWritable && isWritable(program)) {
-        return program;
-    }
-    std::string user = UserConfigFolder(env);
-    return user.empty() ? program : user;
 }
 
 bool EnsureFolder(const std::string& folder) {
