@@ -12,6 +12,14 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+using ComPortNativeHandle = void*;
+inline constexpr ComPortNativeHandle kComPortNoHandle = nullptr;
+#else
+using ComPortNativeHandle = int;
+inline constexpr ComPortNativeHandle kComPortNoHandle = -1;
+#endif
+
 // The tool's only access to the hardware: one serial port opened by name, configured from a
 // mode string such as "57600,n,8,1", read without blocking and written until every byte is out.
 // Every failure is an EComPortException with a fixed English message. The class has no lock;
@@ -27,13 +35,8 @@ public:
     enum EPurgeKind { purgeTransmit, purgeReceive, purgeAll };
 
     // The platform's handle of an open device: a descriptor, or a Win32 HANDLE.
-#ifdef _WIN32
-    using NativeHandle = void*;
-    static constexpr NativeHandle kNoHandle = nullptr;
-#else
-    using NativeHandle = int;
-    static constexpr NativeHandle kNoHandle = -1;
-#endif
+    using NativeHandle = ComPortNativeHandle;
+    static constexpr NativeHandle kNoHandle = kComPortNoHandle;
 
     // The line parameters a mode string names.
     struct CLineSettings {
@@ -51,24 +54,14 @@ public:
     // Both take effect at the next Open. On Linux a name without "/" is a device under /dev
     // ("ttyUSB0"); a name with "/" is a path (a simulator's link, a /dev/serial/by-id/... link).
     // On Windows a name is a port ("COM3") unless it is already a device path ("\\.\COM12").
-    void SetPortName(const std::string& name) {
-        portName = name;
-    }
-    void SetSettings(const std::string& modeString) {
-        settings = modeString;
-    }
-    const std::string& GetPortName() const {
-        return portName;
-    }
-    const std::string& GetSettings() const {
-        return settings;
-    }
+    void SetPortName(const std::string& name) { portName = name; }
+    void SetSettings(const std::string& modeString) { settings = modeString; }
+    const std::string& GetPortName() const { return portName; }
+    const std::string& GetSettings() const { return settings; }
 
     void Open();
     void Close() noexcept;
-    bool IsOpen() const {
-        return opened;
-    }
+    bool IsOpen() const { return opened; }
     void Purge(EPurgeKind kind);
     // Returns at once with what the driver holds, possibly nothing.
     void Read(char* buffer, uint32_t count, uint32_t& received);
@@ -94,14 +87,10 @@ public:
 
     // A write gives up when the driver takes no byte for this long (a far end that stopped
     // reading, a wedged adapter), so a write never holds its caller for ever.
-    void SetWriteStallLimit(std::chrono::milliseconds limit) {
-        writeStallLimit = limit;
-    }
+    void SetWriteStallLimit(std::chrono::milliseconds limit) { writeStallLimit = limit; }
     // The module needs the pause before each write; tests against the simulated unit, which
     // does not, set it to zero.
-    void SetWritePause(std::chrono::milliseconds pause) {
-        writePause = pause;
-    }
+    void SetWritePause(std::chrono::milliseconds pause) { writePause = pause; }
 
     // Appends the ports that can be opened now (never clears the list), without "/dev/" (on
     // Windows the COM names), in natural order. A probe leaves a port in another program's use
