@@ -93,7 +93,7 @@ start_wine() {
     mkdir -p "$WINEPREFIX"
     # A server left from an earlier run (or one that is not persistent) makes way first.
     wineserver -k >/dev/null 2>&1 || true
-    wineserver -p
+    wineserver -p >/dev/null 2>&1
     # Makes the prefix when it is missing, and starts the session's services before the
     # tests: a test program that is the first of the session can hang on its way out.
     "$WINE" wineboot >/dev/null 2>&1
