@@ -1,8 +1,6 @@
 #include "core/inifile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "core/filestore.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -14,177 +12,10 @@
 
 namespace {
 
-class CFileDescriptor {
-public:
-    explicit CFileDescriptor(int fd) : fd(fd) {}
-    ~CFileDescriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    CFileDescriptor(const CFileDescriptor&) = delete;
-    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
-
-    int Get() const { return fd; }
-    // Closes now so that a failing close can be seen (it may report a lost write).
-    bool Close() { return ::close(std::exchange(fd, -1)) == 0; }
-
-private:
-    int fd;
-};
-
 std::string SizeText(std::uintmax_t bytes) {
     constexpr std::uintmax_t kMiB = 1024 * 1024;
     return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB"
                              : std::to_string(bytes) + " bytes";
-}
-
-// The file's contents, at most `maxBytes` of them: the state says whether it was read whole.
-struct FileContents {
-    EIniFileState state = EIniFileState::Read;
-    int error = 0;  // errno of an unreadable file
-    struct stat info {};
-    std::string content;
-};
-
-FileContents ReadBounded(const std::string& path, std::uintmax_t maxBytes) {
-    FileContents result;
-    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.Get() < 0) {
-        result.error = errno;
-        result.state = errno == ENOENT || errno == ENOTDIR ? EIniFileState::Missing
-                                                           : EIniFileState::Unreadable;
-        return result;
-    }
-    if (::fstat(file.Get(), &result.info) != 0) {
-        result.error = errno;
-        result.state = EIniFileState::Unreadable;
-        return result;
-    }
-    if (!S_ISREG(result.info.st_mode)) {
-        result.state = EIniFileState::NotAFile;
-        return result;
-    }
-    if (static_cast<std::uintmax_t>(result.info.st_size) > maxBytes) {
-        result.state = EIniFileState::TooLarge;
-        return result;
-    }
-    // The file may grow while it is read: one byte past the limit is enough to refuse it.
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got == 0) {
-            return result;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            result.error = errno;
-            result.state = EIniFileState::Unreadable;
-            return result;
-        }
-        result.content.append(buffer, static_cast<std::size_t>(got));
-        if (result.content.size() > maxBytes) {
-            result.state = EIniFileState::TooLarge;
-            result.content.clear();
-            return result;
-        }
-    }
-}
-
-bool WriteAll(int fd, const std::string& content) {
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t put = ::write(fd, content.data() + done, content.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-// The file a write replaces, as found before the write.
-struct WriteTarget {
-    std::string path;  // a symbolic link resolved, so the link itself survives
-    struct stat info {};
-    bool created = false;
-};
-
-// Opening the file itself for writing is the test that counts: the folder may allow a new
-// file while the file is read-only, is a folder, or is a device, and then the write must fail.
-std::optional<WriteTarget> PrepareTarget(const std::string& fileName) {
-    WriteTarget target;
-    target.path = fileName;
-    struct stat linkInfo {};
-    if (::lstat(fileName.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-        std::error_code error;
-        const auto resolved = std::filesystem::canonical(fileName, error);
-        if (error) {
-            return std::nullopt;
-        }
-        target.path = resolved.string();
-    }
-    constexpr int kFlags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    int fd = ::open(target.path.c_str(), kFlags);
-    if (fd < 0 && errno == ENOENT) {
-        // Created here so that the kernel applies the user's umask to the new file's mode.
-        fd = ::open(target.path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
-        target.created = fd >= 0;
-    }
-    CFileDescriptor file(fd);
-    if (fd < 0 || ::fstat(fd, &target.info) != 0 || !S_ISREG(target.info.st_mode)) {
-        if (target.created) {
-            ::unlink(target.path.c_str());
-        }
-        return std::nullopt;
-    }
-    return target;
-}
-
-// Writes `content` into the open file, gives it `mode` when asked to, and hands back what the
-// file then looks like.
-std::optional<struct stat> WriteAndStat(CFileDescriptor& file, const std::string& content,
-                                        std::optional<mode_t> mode) {
-    struct stat written {};
-    if (!WriteAll(file.Get(), content) || (mode && ::fchmod(file.Get(), *mode) != 0) ||
-        ::fstat(file.Get(), &written) != 0 || !file.Close()) {
-        return std::nullopt;
-    }
-    return written;
-}
-
-// The file as it is on disk after the write, or nothing when the write failed.
-std::optional<struct stat> ReplaceContent(const WriteTarget& target, const std::string& content) {
-    const std::filesystem::path path(target.path);
-    std::string temporary =
-        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-    CFileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Get() < 0) {
-        // A writable file in a folder that takes no new files (a shared install folder) is
-        // still written, in place, as Windows would; it keeps its owner and permissions.
-        if (target.created || errno != EACCES) {
-            return std::nullopt;
-        }
-        CFileDescriptor inPlace(
-            ::open(target.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
-        return inPlace.Get() < 0 ? std::nullopt : WriteAndStat(inPlace, content, std::nullopt);
-    }
-    if (::fchown(file.Get(), target.info.st_uid, target.info.st_gid) != 0) {
-        // Someone else's file (writable through its group) becomes the writer's; its contents
-        // and permissions are still right.
-    }
-    // No fsync: the rename already shows readers either the old or the new whole file.
-    auto written = WriteAndStat(file, content, target.info.st_mode & 07777);
-    if (!written || ::rename(temporary.c_str(), target.path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return std::nullopt;
-    }
-    return written;
 }
 
 bool IsStorableSection(std::string_view name) {
@@ -209,11 +40,6 @@ std::string Trimmed(const std::string& text) {
 
 EIniWriteError::EIniWriteError(const std::string& fileName)
     : std::runtime_error("Unable to write to " + fileName) {}
-
-bool CIniFile::Stamp::operator==(const Stamp& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-}
 
 CIniFile::CIniFile(std::string fileName, CIniLimits limits)
     : fileName(std::move(fileName)), limits(limits) {}
@@ -246,32 +72,27 @@ void CIniFile::Refuse(EIniFileState newState, std::string newProblem) const {
 }
 
 void CIniFile::Refresh() const {
-    struct stat info {};
-    if (::stat(fileName.c_str(), &info) == 0) {
-        const Stamp now{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
-        if (looked && now == stamp && S_ISREG(info.st_mode)) {
-            return;
-        }
+    if (looked && RegularFileStamp(fileName) == stamp) {
+        return;
     }
     looked = true;
-    FileContents file = ReadBounded(fileName, limits.maxBytes);
+    CBoundedRead file = ReadBounded(fileName, limits.maxBytes);
     // What was read is this version of the file; a later change shows in the next look.
-    stamp = Stamp{file.info.st_dev, file.info.st_ino, file.info.st_size, file.info.st_mtim};
-    switch (file.state) {
-        case EIniFileState::Read:
+    stamp = file.stamp;
+    switch (file.result) {
+        case CBoundedRead::EResult::read:
             break;
-        case EIniFileState::Missing:
+        case CBoundedRead::EResult::missing:
             // Looked at again each time, so a file created later is read.
             looked = false;
             return Refuse(EIniFileState::Missing, "does not exist");
-        case EIniFileState::NotAFile:
+        case CBoundedRead::EResult::notAFile:
             looked = false;
             return Refuse(EIniFileState::NotAFile,
-                          S_ISDIR(file.info.st_mode) ? "is a folder" : "is not a regular file");
-        case EIniFileState::Unreadable:
+                          file.isFolder ? "is a folder" : "is not a regular file");
+        case CBoundedRead::EResult::unreadable:
             looked = false;
-            return Refuse(EIniFileState::Unreadable,
-                          std::string("cannot be read (") + std::strerror(file.error) + ")");
+            return Refuse(EIniFileState::Unreadable, "cannot be read (" + file.reason + ")");
         default:
             return Refuse(EIniFileState::TooLarge, "is larger than " + SizeText(limits.maxBytes));
     }
@@ -351,10 +172,10 @@ void CIniFile::WriteStrings(const std::vector<CIniEntry>& entries) {
     // So is one that the write would make too large to be read back.
     std::unique_ptr<CIniText> before;
     std::unique_ptr<CIniText> after;
-    std::optional<struct stat> written;
+    std::optional<CFileStamp> written;
     if (!target->created) {
-        FileContents file = ReadBounded(target->path, limits.maxBytes);
-        if (file.state == EIniFileState::Read) {
+        CBoundedRead file = ReadBounded(target->path, limits.maxBytes);
+        if (file.result == CBoundedRead::EResult::read) {
             Check(std::move(file.content), before);
         }
     }
@@ -365,13 +186,13 @@ void CIniFile::WriteStrings(const std::vector<CIniEntry>& entries) {
     }
     if (!written) {
         if (target->created) {
-            ::unlink(target->path.c_str());
+            RemoveCreated(*target);
         }
         throw EIniWriteError(fileName);
     }
     // The reads that follow are answered from what was just written.
     looked = true;
-    stamp = Stamp{written->st_dev, written->st_ino, written->st_size, written->st_mtim};
+    stamp = *written;
     state = EIniFileState::Read;
     problem.clear();
     parsed = std::move(after);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/filestore.h"
 #include "core/initext.h"
 
 // Raised when a value cannot be written; the message is "Unable to write to " and the file
@@ -93,15 +92,6 @@ public:
     void WriteStrings(const std::vector<CIniEntry>& entries);
 
 private:
-    // What identifies one version of the file on disk.
-    struct Stamp {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{};
-        bool operator==(const Stamp& other) const;
-    };
-
     // Looks at the file and parses it again when it is not the version parsed last.
     void Refresh() const;
     void Refuse(EIniFileState state, std::string problem) const;
@@ -111,7 +101,7 @@ private:
     std::string fileName;
     CIniLimits limits;
     mutable bool looked = false;
-    mutable Stamp stamp;
+    mutable CFileStamp stamp;
     mutable EIniFileState state = EIniFileState::Missing;
     mutable std::string problem;
     mutable std::unique_ptr<CIniText> parsed;

@@ -19,15 +19,26 @@ std::tm LocalParts(std::chrono::system_clock::time_point time) {
 std::string IsoLocalTime(std::chrono::system_clock::time_point time) {
     const std::tm parts = LocalParts(time);
     std::array<char, 40> text{};
-    const std::size_t length =
-        std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%S%z", &parts);
-    const std::string_view result(text.data(), length);
-    // strftime gives "+0200"; ISO 8601's extended form, which spreadsheets read, wants "+02:00".
-    if (result.size() < 5) {
-        return std::string(result);
-    }
-    const std::size_t minutes = result.size() - 2;
-    return std::string(result.substr(0, minutes)) + ":" + std::string(result.substr(minutes));
+    const std::size_t length = std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%S", &parts);
+    // The offset is worked out from the two calendars rather than with strftime's "%z", which
+    // the Windows C runtime fills with the zone's name; ISO 8601's extended form, which
+    // spreadsheets read, wants "+02:00".
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    const auto secondsOf = [](const std::tm& t) {
+        using namespace std::chrono;
+        const sys_days date = year{t.tm_year + 1900} / month{static_cast<unsigned>(t.tm_mon + 1)} /
+                              day{static_cast<unsigned>(t.tm_mday)};
+        return date.time_since_epoch().count() * 86400LL + t.tm_hour * 3600LL + t.tm_min * 60LL +
+               t.tm_sec;
+    };
+    const long long offset = secondsOf(parts) - secondsOf(utc);
+    const long long minutes = (offset < 0 ? -offset : offset) / 60;
+    std::array<char, 8> zone{};
+    std::snprintf(zone.data(), zone.size(), "%c%02lld:%02lld", offset < 0 ? '-' : '+',
+                  minutes / 60 % 100, minutes % 60);
+    return std::string(text.data(), length) + zone.data();
 }
 
 std::string ClockTimeMs(std::chrono::system_clock::time_point time) {

@@ -1,12 +1,7 @@
 #include "persistence/configfolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
-
-namespace {
-
-constexpr const char* kConfigFolderName = "sendibox-config";
 
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') {
@@ -15,41 +10,10 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-std::string EnvValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
-
-CConfigEnvironment ReadConfigEnvironment() {
-    return CConfigEnvironment{EnvValue("XDG_CONFIG_HOME"), EnvValue("HOME")};
-}
-
 bool HasPortableMarker(const std::string& folder) {
     std::error_code error;
     return !folder.empty() &&
            std::filesystem::is_regular_file(WithSlash(folder) + kPortableMarkerName, error);
-}
-
-std::string UserConfigFolder(const CConfigEnvironment& env) {
-    if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/') {
-        return WithSlash(env.xdgConfigHome) + kConfigFolderName + "/";
-    }
-    if (!env.home.empty() && env.home.front() == '/') {
-        return WithSlash(env.home) + ".config/" + kConfigFolderName + "/";
-    }
-    return {};
-}
-
-std::string ChooseConfigFolder(const std::string& programFolder, const CConfigEnvironment& env,
-                               const std::function<bool(const std::string&)>& isPortable) {
-    const std::string program = WithSlash(programFolder);
-    if (isPortable && isPortable(program)) {
-        return program;
-    }
-    std::string user = UserConfigFolder(env);
-    return user.empty() ? program : user;
 }
 
 bool EnsureFolder(const std::string& folder) {

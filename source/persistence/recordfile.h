@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -31,6 +32,12 @@ public:
     static std::string Row(const std::vector<std::string>& fields);
 
 private:
+    // A new file starts with the byte order mark.
+    static constexpr char kFileStart[] = "\xEF\xBB\xBF";
+    // How long an append waits for another program's lock, and how often it looks again.
+    static constexpr auto kAppendLockBound = std::chrono::seconds(2);
+    static constexpr auto kAppendLockRetry = std::chrono::milliseconds(5);
+
     const std::string path;
     std::mutex mutex;
 };

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <thread>
 
-#include <unistd.h>
-
 namespace {
 
 // The longest one wait lasts, so a caller looks at its cancel flag and the port often enough.
@@ -134,22 +132,22 @@ void CComPortCommSource::Close() {
 
 void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
     const uint32_t slice = std::min(timeoutMs, kWaitSliceMs);
-    int fd = -1;
+    CComPort::NativeHandle handle = CComPort::kNoHandle;
     {
         std::lock_guard guard(lock);
         if (PortOpen()) {
-            fd = port->DuplicateHandle();
+            handle = port->DuplicateHandle();
         }
     }
-    if (fd < 0) {
+    if (handle == CComPort::kNoHandle) {
         std::this_thread::sleep_for(std::chrono::milliseconds(slice));
         return;
     }
-    // The wait runs on a descriptor of its own and outside the lock: the lock is not fair, and
+    // The wait runs on a handle of its own and outside the lock: the lock is not fair, and
     // a worker that took it for every wait of its polling loop would keep a Close from the GUI
     // thread out for many slices in a row.
-    CComPort::WaitReadable(fd, slice);
-    ::close(fd);
+    CComPort::WaitReadable(handle, slice);
+    CComPort::ReleaseHandle(handle);
 }
 
 void CComPortCommSource::SetPort(std::unique_ptr<CComPort> newPort) {

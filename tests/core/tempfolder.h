@@ -1,11 +1,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 // A folder of its own per test, removed afterwards, so tests may run side by side. Tests may
@@ -13,10 +13,18 @@
 class TempFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "sendibox-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        namespace fs = std::filesystem;
+        std::random_device random;
+        std::error_code error;
+        // A name nobody holds: creating an existing folder fails, and the next name is tried.
+        for (int attempt = 0; attempt < 100 && folder.empty(); ++attempt) {
+            const fs::path candidate =
+                fs::temp_directory_path() / ("sendibox-test-" + std::to_string(random()));
+            if (fs::create_directory(candidate, error)) {
+                folder = candidate;
+            }
+        }
+        ASSERT_FALSE(folder.empty());
     }
     void TearDown() override {
         namespace fs = std::filesystem;

@@ -15,25 +15,11 @@
 #include <sstream>
 #include <thread>
 
+#include "seriallink/comporttexts.h"
+
+using namespace comporttext;
+
 namespace {
-
-constexpr const char* kNoPort = "No com port selected!";
-constexpr const char* kInUse = "Could not open com port. Com port might be already in use.";
-constexpr const char* kGetConfig = "Could not get com port configuration values!";
-constexpr const char* kGetTimeouts = "Could not get com port time-out values!";
-constexpr const char* kSetTimeouts = "Could not set com port time-out values!";
-constexpr const char* kConfigure = "Could not configure com port!";
-constexpr const char* kPurgeAll = "Could not clear com port buffers!";
-constexpr const char* kPurgeTransmit = "Could not clear port transmit buffer!";
-constexpr const char* kPurgeReceive = "Could not clear port receive buffer!";
-constexpr const char* kReadClosed = "Can not read from port. Com port has not been opened!";
-constexpr const char* kReadError = "An error occured when reading data from com port!";
-constexpr const char* kWriteClosed = "Can not write to port. Com port has not been opened!";
-constexpr const char* kWriteError = "Could not write data to com port!";
-constexpr const char* kWriteTimedOut = "Com port write operation timed out!";
-constexpr const char* kWriteShort = "Com port buffer error occured. All data not written!";
-
-// Every write, and so every command, is preceded by this pause; the unit's timing relies on it.
 
 struct SpeedEntry {
     uint32_t baud;
@@ -51,6 +37,15 @@ constexpr SpeedEntry kSpeeds[] = {
     {3500000, B3500000}, {4000000, B4000000},
 };
 
+speed_t SpeedOf(uint32_t baud) {
+    for (const auto& entry : kSpeeds) {
+        if (entry.baud == baud) {
+            return entry.speed;
+        }
+    }
+    return B0;
+}
+
 // How long a close waits for queued bytes to leave before the line settings found at Open come
 // back: a byte still in the adapter would otherwise go out at those settings. Bounded, so a
 // wedged adapter cannot hold the close.
@@ -66,134 +61,6 @@ void WaitUntilSent(int fd, std::chrono::milliseconds limit) {
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-}
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-bool ParseNumber(const std::string& text, uint32_t& value) {
-    if (text.empty() || text.size() > 9 ||
-        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        return false;
-    }
-    value = static_cast<uint32_t>(std::stoul(text));
-    return true;
-}
-
-bool SetBaud(const std::string& text, CComPort::CLineSettings& line) {
-    uint32_t baud = 0;
-    if (!ParseNumber(text, baud)) {
-        return false;
-    }
-    for (const auto& entry : kSpeeds) {
-        if (entry.baud == baud) {
-            line.baud = baud;
-            line.speed = entry.speed;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Mark and space parity have no portable termios form, so they are refused like any other
-// letter the line cannot do.
-bool SetParity(const std::string& text, CComPort::CLineSettings& line) {
-    const std::string p = Lower(text);
-    if (p != "n" && p != "e" && p != "o") {
-        return false;
-    }
-    line.parity = p[0];
-    return true;
-}
-
-bool SetDataBits(const std::string& text, CComPort::CLineSettings& line) {
-    uint32_t bits = 0;
-    if (!ParseNumber(text, bits) || bits < 5 || bits > 8) {
-        return false;
-    }
-    line.dataBits = static_cast<int>(bits);
-    return true;
-}
-
-bool SetStopBits(const std::string& text, CComPort::CLineSettings& line) {
-    if (text != "1" && text != "2") {
-        return false;
-    }
-    line.stopBits = text[0] - '0';
-    return true;
-}
-
-// "baud=57600 parity=N data=8 stop=1"
-std::optional<CComPort::CLineSettings> ParseKeyValueMode(const std::string& mode) {
-    CComPort::CLineSettings line;
-    bool haveBaud = false;
-    std::istringstream words(mode);
-    std::string word;
-    while (words >> word) {
-        const auto eq = word.find('=');
-        if (eq == std::string::npos) {
-            return std::nullopt;
-        }
-        const std::string key = Lower(word.substr(0, eq));
-        const std::string value = word.substr(eq + 1);
-        bool ok = false;
-        if (key == "baud") {
-            ok = SetBaud(value, line);
-            haveBaud = ok;
-        } else if (key == "parity") {
-            ok = SetParity(value, line);
-        } else if (key == "data") {
-            ok = SetDataBits(value, line);
-        } else if (key == "stop") {
-            ok = SetStopBits(value, line);
-        }
-        if (!ok) {
-            return std::nullopt;
-        }
-    }
-    if (!haveBaud) {
-        return std::nullopt;
-    }
-    return line;
-}
-
-// "57600,n,8,1"; trailing fields may be left out and then mean no parity, 8 data bits, 1 stop
-// bit.
-std::optional<CComPort::CLineSettings> ParseCommaMode(const std::string& mode) {
-    std::vector<std::string> fields;
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto comma = mode.find(',', start);
-        fields.push_back(Trim(mode.substr(start, comma - start)));
-        if (comma == std::string::npos) {
-            break;
-        }
-        start = comma + 1;
-    }
-    if (fields.size() > 4) {
-        return std::nullopt;
-    }
-    CComPort::CLineSettings line;
-    bool (*const setters[])(const std::string&, CComPort::CLineSettings&) = {
-        SetBaud, SetParity, SetDataBits, SetStopBits};
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!setters[i](fields[i], line)) {
-            return std::nullopt;
-        }
-    }
-    return line;
 }
 
 // Opens a device the way both Open and the probes do: read and write, never as the
@@ -265,24 +132,17 @@ std::string CComPort::DevicePath(const std::string& name) {
     return name.find('/') == std::string::npos ? "/dev/" + name : name;
 }
 
-std::optional<CComPort::CLineSettings> CComPort::ParseMode(const std::string& modeString) {
-    const std::string mode = Trim(modeString);
-    if (mode.find('=') != std::string::npos) {
-        return ParseKeyValueMode(mode);
-    }
-    return ParseCommaMode(mode);
-}
-
 bool CComPort::BuildActiveConfig(const std::string& modeString, const termios& found,
                                  termios& active) {
     termios config = found;
     cfmakeraw(&config);
-    if (!Trim(modeString).empty()) {
+    if (modeString.find_first_not_of(" \t") != std::string::npos) {
         const auto line = ParseMode(modeString);
         if (!line) {
             return false;
         }
-        if (cfsetispeed(&config, line->speed) != 0 || cfsetospeed(&config, line->speed) != 0) {
+        const speed_t speed = SpeedOf(line->baud);
+        if (speed == B0 || cfsetispeed(&config, speed) != 0 || cfsetospeed(&config, speed) != 0) {
             return false;
         }
         config.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR);
@@ -334,36 +194,6 @@ std::string CComPort::OpenFailureMessage(int error, const std::string& path) {
             break;
     }
     return message;
-}
-
-bool CComPort::PortNameLess(const std::string& a, const std::string& b) {
-    const auto split = [](const std::string& name) {
-        std::size_t digits = name.size();
-        while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) {
-            --digits;
-        }
-        return digits;
-    };
-    const std::size_t da = split(a);
-    const std::size_t db = split(b);
-    const int byStem = a.compare(0, da, b, 0, db);
-    if (byStem != 0) {
-        return byStem < 0;
-    }
-    // Same stem: compare the numbers by length first, so long digit runs cannot overflow.
-    const auto number = [](const std::string& name, std::size_t from) {
-        const auto nonZero = name.find_first_not_of('0', from);
-        return nonZero == std::string::npos ? std::string() : name.substr(nonZero);
-    };
-    const std::string na = number(a, da);
-    const std::string nb = number(b, db);
-    if (na.size() != nb.size()) {
-        return na.size() < nb.size();
-    }
-    if (na != nb) {
-        return na < nb;
-    }
-    return a < b;
 }
 
 void CComPort::ReleaseDevice() noexcept {
@@ -514,7 +344,7 @@ bool CComPort::WaitReadable(uint32_t timeoutMs) const {
     return opened && WaitReadable(handle, timeoutMs);
 }
 
-bool CComPort::WaitReadable(int fd, uint32_t timeoutMs) {
+bool CComPort::WaitReadable(NativeHandle fd, uint32_t timeoutMs) {
     if (fd < 0) {
         return false;
     }
@@ -523,8 +353,14 @@ bool CComPort::WaitReadable(int fd, uint32_t timeoutMs) {
     return ::poll(&p, 1, timeout) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
-int CComPort::DuplicateHandle() const {
-    return opened ? ::fcntl(handle, F_DUPFD_CLOEXEC, 0) : -1;
+CComPort::NativeHandle CComPort::DuplicateHandle() const {
+    return opened ? ::fcntl(handle, F_DUPFD_CLOEXEC, 0) : kNoHandle;
+}
+
+void CComPort::ReleaseHandle(NativeHandle fd) noexcept {
+    if (fd >= 0) {
+        ::close(fd);
+    }
 }
 
 void CComPort::ListPorts(std::vector<std::string>& list) {

@@ -1,0 +1,67 @@
+#include "cli/interruptwatcher.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
+#include <utility>
+
+// The console calls its control handler on a thread of its own, with no argument to say for
+// whom; the one watcher of the process is found through the handler's own pointer.
+class CInterruptWatcher::CWatch {
+public:
+    explicit CWatch(std::function<void()> stop) : stop(std::move(stop)) {
+        Current().store(this);
+        ::SetConsoleCtrlHandler(&CWatch::Handler, TRUE);
+    }
+    ~CWatch() {
+        ::SetConsoleCtrlHandler(&CWatch::Handler, FALSE);
+        Current().store(nullptr);
+    }
+    CWatch(const CWatch&) = delete;
+    CWatch& operator=(const CWatch&) = delete;
+
+    int Status() const { return status.load(); }
+
+private:
+    // The exit status a shell gives a program ended by Ctrl+C, or by another console event.
+    static int StatusOf(DWORD event) {
+        return event == CTRL_C_EVENT ? 130 : 128 + static_cast<int>(event);
+    }
+
+    static std::atomic<CWatch*>& Current() {
+        static std::atomic<CWatch*> current{nullptr};
+        return current;
+    }
+
+    static BOOL WINAPI Handler(DWORD event) {
+        CWatch* watch = Current().load();
+        if (watch == nullptr) {
+            return FALSE;
+        }
+        if (watch->cancelling.exchange(true) || !watch->stop) {
+            std::_Exit(StatusOf(event));
+        }
+        watch->status.store(StatusOf(event));
+        std::cerr << "sendibox-cli: stopping; disconnecting the units\n";
+        watch->stop();
+        return TRUE;
+    }
+
+    const std::function<void()> stop;
+    std::atomic<bool> cancelling{false};
+    std::atomic<int> status{0};
+};
+
+CInterruptWatcher::CInterruptWatcher(std::function<void()> stop)
+    : watch(std::make_unique<CWatch>(std::move(stop))) {}
+
+CInterruptWatcher::~CInterruptWatcher() = default;
+
+int CInterruptWatcher::InterruptedStatus() const {
+    return watch->Status();
+}
+
+// Windows has no signal for a closed pipe: the write fails and the stream marks itself bad.
+void KeepRunningOnClosedOutput() {}
