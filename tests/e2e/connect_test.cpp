@@ -109,9 +109,12 @@ TEST_F(Connecting, ALockedSimIsOpenedWithTheTypedCode) {
             DialogScript::TypeCodes(QString::fromLatin1(c.pin), QString::fromLatin1(c.puk)));
         ASSERT_TRUE(Click(window->ConnectButton));
         EXPECT_TRUE(ShowsConnected());
-        ASSERT_EQ(dialogs.Seen().size(), 2u);
+        ASSERT_EQ(dialogs.Seen().size(), 3u);
         EXPECT_EQ(dialogs.Seen()[1], "PinPukForm: " + Text(c.instructions) + " " +
                                          Text("CONTROLLER_PIN_TRIES_LEFT") + c.form);
+        // The form offers to switch the lock off, ticked; the connect then says it did.
+        EXPECT_EQ(dialogs.Seen()[2], "information: " + Text("PIN_LOCK_OFF"));
+        EXPECT_FALSE(unit->State().sim.lock);
         EXPECT_EQ(unit->State().sim.pin, c.pin);
         // The configuration store was found behind the lock.
         EXPECT_EQ(window->AccessNumberList->cellText(0, 1), "+46701234567");
