@@ -68,6 +68,7 @@
 #include "ui/langcontroller.h"
 #include "ui/layoutfit.h"
 #include "ui/ledinfoform.h"
+#include "ui/mainformfit.h"
 #include "ui/pagecontrol.h"
 #include "ui/pinpukform.h"
 #include "ui/pluginfoform.h"
@@ -112,32 +113,6 @@ constexpr std::array<const char*, L::kSmsColumnCount> kAlarmColumnCaptions = {
 constexpr std::array<const char*, L::kPhoneBookColumnCount> kAccessColumnCaptions = {
     "Position", "Current Number", "New Number", "Write"};
 
-// What the fixed columns hold at their widest: a receiver label, a full number (a country code
-// and up to 20 digits is rare; 16 characters show whole), a mark, an access number.
-const QStringList kNumberSamples = {QStringLiteral("+4670123456789012")};
-const QStringList kMarkSamples = {QStringLiteral("X")};
-const QStringList kPositionSamples = {QStringLiteral("238")};
-
-TGridColumnFit AlarmColumnFit(const QStringList& receivers) {
-    TGridColumnFit fit;
-    fit.fixed = {L::kSmsReceiverColumn,  L::kSmsCurrentNumberColumn, L::kSmsCurrentCallColumn,
-                 L::kSmsNewNumberColumn, L::kSmsNewCallColumn,       L::kSmsDeleteColumn};
-    fit.samples = {receivers,      kNumberSamples, kMarkSamples,
-                   kNumberSamples, kMarkSamples,   kMarkSamples};
-    fit.shared = {L::kSmsCurrentTextColumn, L::kSmsNewTextColumn};
-    fit.minimumShared = 120;
-    return fit;
-}
-
-TGridColumnFit AccessColumnFit() {
-    TGridColumnFit fit;
-    fit.fixed = {L::kPhoneBookLabelColumn, L::kPhoneBookWriteColumn};
-    fit.samples = {kPositionSamples, kMarkSamples};
-    fit.shared = {L::kPhoneBookCurrentNumberColumn, L::kPhoneBookNewNumberColumn};
-    fit.minimumShared = 140;
-    return fit;
-}
-
 QString Text(const std::string& win1252) {
     return QString::fromStdString(Win1252ToUtf8(win1252));
 }
@@ -180,19 +155,6 @@ QComboBox* MakeNewCombo(QWidget* parent, const char* name, const QStringList& it
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return combo;
-}
-
-// The captions of a setting's list items in `language`, and for the times the widest number.
-QStringList ValueTexts(ESettingKind kind, const CAppLanguage& language) {
-    QStringList texts;
-    for (const CSettingItem& item : SettingItems(kind)) {
-        texts << (item.isLanguageKey ? LanguageText(language, item.text)
-                                     : QString::fromStdString(Win1252ToUtf8(item.text)));
-    }
-    if (kind == ESettingKind::activeTime || kind == ESettingKind::delayBlockTime) {
-        texts << QStringLiteral("254");
-    }
-    return texts;
 }
 
 // The product name as the right-hand column shows it under the unit.
@@ -963,7 +925,7 @@ void TMainForm::CreateTablesAndGrids() {
         gridKeyboards[i] = new TGridKeyboard(grid, language.get());
         gridKeyboards[i]->OnEdited = [this](TVTList*) { RefreshChanges(); };
         gridKeyboards[i]->OnCopyCurrentToNew = [this](TVTList* sender) {
-            CopyCurrentToNew(sender);
+            CopyCurrentToNew(*this, *sender);
         };
     }
     for (TVTList* grid : AlarmInputLists) {
@@ -1507,40 +1469,7 @@ void TMainForm::ApplyLanguageExtras() {
 }
 
 void TMainForm::FitToTexts() {
-    const std::array<std::pair<QLineEdit*, ESettingKind>, 5> currents = {{
-        {ActiveTimeCurrentEdit, ESettingKind::activeTime},
-        {ActiveRelayCurrentEdit, ESettingKind::activeRelay},
-        {SmsAckCurrentEdit, ESettingKind::smsAck},
-        {AccessControlCurrentEdit, ESettingKind::accessControl},
-        {InputBehaviourCurrentEdit, ESettingKind::inputBehaviour},
-    }};
-    for (const auto& [edit, kind] : currents) {
-        FitLineEditToTexts(*edit, ValueTexts(kind, *language));
-    }
-    // The relays' three current edits form one column as wide as the widest.
-    const int relayWidth =
-        std::max({ActiveTimeCurrentEdit->minimumWidth(), ActiveRelayCurrentEdit->minimumWidth(),
-                  SmsAckCurrentEdit->minimumWidth()});
-    for (QLineEdit* edit : {ActiveTimeCurrentEdit, ActiveRelayCurrentEdit, SmsAckCurrentEdit}) {
-        edit->setFixedWidth(relayWidth);
-    }
-    const QStringList times = {QStringLiteral("2540")};
-    for (std::size_t i = 0; i < InputDelayCurrentEdits.size(); ++i) {
-        FitLineEditToTexts(*InputDelayCurrentEdits[i], times);
-        FitLineEditToTexts(*InputDelayNewEdits[i], times);
-    }
-    // The caption column of the alarm grids: as wide as its widest caption.
-    int captionWidth = TextWidth(*InputLabels[0], InputLabels[0]->text() + QStringLiteral(" 7"));
-    const QStringList powerWords = ExternalPowerLabel->text().split(QLatin1Char(' '));
-    for (const QString& word : powerWords) {
-        captionWidth = std::max(captionWidth, TextWidth(*ExternalPowerLabel, word));
-    }
-    for (TVTList* grid : AlarmInputLists) {
-        if (QWidget* caption = grid->parentWidget()->findChild<QWidget*>(
-                QStringLiteral("AlarmInputCaption%1").arg(grid->Tag + 1))) {
-            caption->setFixedWidth(captionWidth + 8);
-        }
-    }
+    FitMainFormToTexts(*this);
     FormResize();
 }
 
@@ -1579,38 +1508,7 @@ QString TMainForm::QtTranslationFile() const {
 }
 
 void TMainForm::ShowDocumentNotOpened(const std::string& path, bool exists) {
-    QMessageBox box(QMessageBox::Information, QString::fromLatin1(kApplicationTitle),
-                    LanguageText(*language, exists ? "DOCUMENT_NOT_OPENED" : "DOCUMENT_MISSING") +
-                        QStringLiteral("\n\n") + QFile::decodeName(path.c_str()),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("DocumentNotOpenedBox"));
-    // The path can be selected and copied into a file manager or a viewer.
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    box.exec();
-}
-
-void TMainForm::CopyCurrentToNew(TVTList* grid) {
-    CommitPendingEdits();
-    if (grid == AccessNumberList) {
-        for (int row = 0; row < AccessNumberList->itemCount(); ++row) {
-            AccessNumberListCellSetData(
-                grid, row, L::kPhoneBookNewNumberColumn,
-                AccessNumberList->cellText(row, L::kPhoneBookCurrentNumberColumn));
-        }
-    } else {
-        TVTListData& table = model->SmsTable();
-        for (int row = 0; row < L::kMessagesPerInput; ++row) {
-            const int tableRow = L::AlarmGridRowToTableRow(grid->Tag, row);
-            table.setData(tableRow, L::kSmsNewTextColumn,
-                          table.getData(tableRow, L::kSmsCurrentTextColumn));
-            table.setData(tableRow, L::kSmsNewNumberColumn,
-                          table.getData(tableRow, L::kSmsCurrentNumberColumn));
-        }
-        model->SetNewCallMark(grid->Tag,
-                              L::IsMarked(table.getData(L::AlarmGridRowToTableRow(grid->Tag, 0),
-                                                        L::kSmsCurrentCallColumn)));
-    }
-    RefreshChanges();
+    ::ShowDocumentNotOpened(this, *language, path, exists);
 }
 
 void TMainForm::RepaintGrids() {
@@ -1943,27 +1841,7 @@ void TMainForm::PageControlDrawTab(QPainter& canvas, int tabIndex, const QRect& 
 }
 
 void TMainForm::FormResize() {
-    if (!model || !language) {
-        return;
+    if (model && language) {
+        ShareGridWidths(*this);
     }
-    // The fixed columns as wide as their captions and contents need; the text columns share
-    // the rest. A grid never gets narrower than its columns need: the page scrolls instead.
-    QStringList receivers;
-    for (int row = 0; row < L::kMessagesPerInput; ++row) {
-        receivers << Text(model->SmsTable().getData(row, L::kSmsReceiverColumn))
-                  << Text(model->SmsTable().getData(
-                         L::AlarmGridRowToTableRow(L::kExternalPowerInput - 1, row),
-                         L::kSmsReceiverColumn));
-    }
-    int needed = 0;
-    for (TVTList* grid : AlarmInputLists) {
-        needed = std::max(needed, FitGridColumns(*grid, AlarmColumnFit(receivers)));
-    }
-    if (needed != alarmGridMinimumWidth) {
-        alarmGridMinimumWidth = needed;
-        for (TVTList* grid : AlarmInputLists) {
-            grid->setMinimumWidth(needed);
-        }
-    }
-    AccessNumberList->setMinimumWidth(FitGridColumns(*AccessNumberList, AccessColumnFit()));
 }

@@ -311,7 +311,6 @@ private:
     void ApplyLanguageExtras();
     // The widths of the current-value edits and the grids' columns for the texts they show.
     void FitToTexts();
-    void CopyCurrentToNew(TVTList* grid);
     void UpdateConnectCaption();
     // The identity of the last run's unit, in the language's words.
     void ShowUnitIdentity();
@@ -381,8 +380,6 @@ private:
     std::array<TGridKeyboard*, 8> gridKeyboards{};
     TChangeDisplay* changeDisplay = nullptr;
     TSettingRangeCheck* rangeCheck = nullptr;
-    // The width the alarm grids need to show every column whole.
-    int alarmGridMinimumWidth = 0;
     // The user asked to switch the SIM's PIN lock off during the connect now running.
     bool pinLockOffAsked = false;
     // A notice of a Reset Unit or Clear SIM run, shown with its closing confirmation.
