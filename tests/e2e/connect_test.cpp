@@ -1,7 +1,9 @@
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "persistence/appsettings.h"
 #include "ui/formprogress.h"
 #include "vtlist.h"
 #include "windowfixture.h"
@@ -222,6 +224,29 @@ TEST_F(Connecting, ConnectWhileConnectedDisconnectsAtOnce) {
     EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
     EXPECT_EQ(w.AccessNumberList->cellText(9, 2), "+4670555");
     EXPECT_EQ(w.AccessNumberList->cellText(9, 3), "X");
+}
+
+}  // namespace
+
+namespace {
+
+class LedHint : public WindowOnUnit {};
+
+// "Don't show this again" ticked once, the next connects go ahead without the hint; the
+// choice is kept in the settings file.
+TEST_F(LedHint, TurnedOffItIsNotShownAgain) {
+    TMainForm& w = Start("unit-me.json");
+    dialogs.Then([](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>(QStringLiteral("DontShowAgainCheck"))->setChecked(true);
+        DialogScript::Press("OkButton")(dialog);
+    });
+    ASSERT_TRUE(Click(w.ConnectButton));
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_EQ(w.Settings().ReadValue(kSettingsSection, kSettingLedHint, "1"), "0");
+    ASSERT_TRUE(Click(w.ConnectButton));  // disconnects
+    ASSERT_TRUE(Click(w.ConnectButton));
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_EQ(dialogs.Seen().size(), 1u) << ::testing::PrintToString(dialogs.Seen());
 }
 
 }  // namespace
