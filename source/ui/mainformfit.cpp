@@ -27,9 +27,9 @@ QString Text(const std::string& win1252) {
     return QString::fromStdString(Win1252ToUtf8(win1252));
 }
 
-// What the fixed columns hold at their widest: a receiver label, a full number (a country code
-// and up to 20 digits is rare; 16 characters show whole), a mark, an access number.
-const QStringList kNumberSamples = {QStringLiteral("+4670123456789012")};
+// What the fixed columns hold: a receiver label, a number as most are written (a longer one
+// shows whole in its tooltip), a mark, an access number.
+const QStringList kNumberSamples = {QStringLiteral("+467012345678")};
 const QStringList kMarkSamples = {QStringLiteral("X")};
 const QStringList kPositionSamples = {QStringLiteral("238")};
 
@@ -40,7 +40,7 @@ TGridColumnFit AlarmColumnFit(const QStringList& receivers) {
     fit.samples = {receivers,      kNumberSamples, kMarkSamples,
                    kNumberSamples, kMarkSamples,   kMarkSamples};
     fit.shared = {L::kSmsCurrentTextColumn, L::kSmsNewTextColumn};
-    fit.minimumShared = 120;
+    fit.minimumShared = 100;
     return fit;
 }
 

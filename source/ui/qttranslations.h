@@ -14,7 +14,7 @@
 inline constexpr std::array<std::tuple<const char*, const char*, const char*>, 4>
     kQtTextSupplements = {{
         {"QT_LOOK_IN", "QFileDialog", "Look in:"},
-        {"QT_COMPUTER", "QFileDialog", "Computer"},
+        {"QT_COMPUTER", "QFileSystemModel", "Computer"},
         {"QT_RECENT_PLACES", "QFileDialog", "Recent Places"},
         {"QT_CHOOSE", "QFileDialog", "&Choose"},
     }};
