@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QResizeEvent>
@@ -188,4 +189,81 @@ bool TColumnScrollArea::eventFilter(QObject* watched, QEvent* event) {
         updateGeometry();
     }
     return QScrollArea::eventFilter(watched, event);
+}
+
+// --- TSettingGroupsRow -----------------------------------------------------------------------
+
+TSettingGroupsRow::TSettingGroupsRow(QWidget* parent, QWidget* relays, QWidget* accessControl,
+                                     QWidget* inputBehaviour, QWidget* delays)
+    : QWidget(parent),
+      relays(relays),
+      accessControl(accessControl),
+      inputBehaviour(inputBehaviour),
+      delays(delays) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
+    for (QWidget* group : {relays, accessControl, inputBehaviour, delays}) {
+        group->setParent(this);
+    }
+    compact = true;  // so that the first arrangement takes place
+    Arrange(false);
+}
+
+int TSettingGroupsRow::DesignedWidth() const {
+    const auto* grid = static_cast<const QGridLayout*>(layout());
+    const int spacing = std::max(grid->horizontalSpacing(), 0);
+    return relays->sizeHint().width() +
+           std::max(accessControl->sizeHint().width(), inputBehaviour->sizeHint().width()) +
+           delays->sizeHint().width() + 2 * spacing;
+}
+
+int TSettingGroupsRow::CompactWidth() const {
+    const auto* grid = static_cast<const QGridLayout*>(layout());
+    const int spacing = std::max(grid->horizontalSpacing(), 0);
+    const int left = std::max(relays->minimumSizeHint().width(),
+                              accessControl->minimumSizeHint().width() +
+                                  inputBehaviour->minimumSizeHint().width() + spacing);
+    return left + delays->minimumSizeHint().width() + spacing;
+}
+
+QSize TSettingGroupsRow::minimumSizeHint() const {
+    return {CompactWidth(), layout()->minimumSize().height()};
+}
+
+void TSettingGroupsRow::Arrange(bool compactRow) {
+    if (compactRow == compact) {
+        return;
+    }
+    compact = compactRow;
+    auto* grid = static_cast<QGridLayout*>(layout());
+    for (QWidget* group : {relays, accessControl, inputBehaviour, delays}) {
+        grid->removeWidget(group);
+    }
+    for (int i = 0; i < 4; ++i) {
+        grid->setColumnStretch(i, 0);
+        grid->setRowStretch(i, 0);
+    }
+    if (compact) {
+        // Relays | delays over two rows; the two single settings side by side under the relays.
+        grid->addWidget(relays, 0, 0, 1, 2);
+        grid->addWidget(accessControl, 1, 0, Qt::AlignTop);
+        grid->addWidget(inputBehaviour, 1, 1, Qt::AlignTop);
+        grid->addWidget(delays, 0, 2, 2, 1);
+        grid->setColumnStretch(3, 1);
+    } else {
+        // As designed: relays | access control over input behaviour | delays.
+        grid->addWidget(relays, 0, 0, 3, 1);
+        grid->addWidget(accessControl, 0, 1);
+        grid->addWidget(inputBehaviour, 1, 1);
+        grid->setRowStretch(2, 1);
+        grid->addWidget(delays, 0, 2, 3, 1);
+        grid->setColumnStretch(3, 1);
+    }
+    updateGeometry();
+}
+
+void TSettingGroupsRow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Arrange(event->size().width() < DesignedWidth());
 }

@@ -74,3 +74,31 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// The settings page's four groups in one row as designed: the relays, access control above
+// input behaviour, the input delays. Where the row is narrower than that needs, access control
+// and input behaviour move side by side under the relays, so the groups still fit without
+// scrolling sideways; the box is never narrower than that arrangement needs.
+class TSettingGroupsRow : public QWidget {
+    Q_OBJECT
+public:
+    TSettingGroupsRow(QWidget* parent, QWidget* relays, QWidget* accessControl,
+                      QWidget* inputBehaviour, QWidget* delays);
+
+    bool IsCompact() const { return compact; }
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Arrange(bool compactRow);
+    int DesignedWidth() const;
+    int CompactWidth() const;
+
+    QWidget* relays;
+    QWidget* accessControl;
+    QWidget* inputBehaviour;
+    QWidget* delays;
+    bool compact = false;
+};

@@ -377,15 +377,15 @@ QWidget* TMainForm::BuildSettingsSheet() {
     pageLayout->addWidget(SettingsScrollArea);
     auto* content = Named(new QWidget(), "SettingsContent");
     auto* sheetLayout = new QVBoxLayout(content);
-    sheetLayout->setContentsMargins(4, 4, 4, 4);
-    auto* topRow = new QHBoxLayout();
-    sheetLayout->addLayout(topRow, 0);
+    sheetLayout->setContentsMargins(2, 4, 2, 4);
 
     // Call-activated relays: three settings in rows, current and new side by side.
     CallActivatedRelaysGroup =
         Named(new QGroupBox(QStringLiteral(" Call Activated Relay(s) "), content),
               "CallActivatedRelaysGroup");
     auto* relays = new QGridLayout(CallActivatedRelaysGroup);
+    // Close columns, so the four groups fit one row in the designed window.
+    relays->setHorizontalSpacing(3);
     CallActivatedCurrentLabel =
         MakeLabel(CallActivatedRelaysGroup, "CallActivatedCurrentLabel", "Current");
     CallActivatedNewLabel = MakeLabel(CallActivatedRelaysGroup, "CallActivatedNewLabel", "New");
@@ -421,7 +421,6 @@ QWidget* TMainForm::BuildSettingsSheet() {
     relays->addWidget(SmsAckCurrentEdit, 3, 1);
     relays->addWidget(SmsAckNewCombo, 3, 2);
     relays->setRowStretch(4, 1);
-    topRow->addWidget(CallActivatedRelaysGroup);
 
     // Access control above input behaviour: one setting each.
     const auto makeSingle = [content](const char* groupName, const char* caption,
@@ -442,7 +441,6 @@ QWidget* TMainForm::BuildSettingsSheet() {
         layout->setColumnStretch(2, 1);
         return group;
     };
-    auto* middle = new QVBoxLayout();
     AccessControlGroup =
         makeSingle("AccessControlGroup", " Access Control ", "AccessControlCurrentLabel",
                    "AccessControlNewLabel", "AccessControlCurrentEdit", "AccessControlNewCombo",
@@ -453,16 +451,13 @@ QWidget* TMainForm::BuildSettingsSheet() {
                    "InputBehaviourNewLabel", "InputBehaviourCurrentEdit", "InputBehaviourNewCombo",
                    CInputBehaviourGui::FormItems(), InputBehaviourCurrentLabel,
                    InputBehaviourNewLabel, InputBehaviourCurrentEdit, InputBehaviourNewCombo);
-    middle->addWidget(AccessControlGroup);
-    middle->addWidget(InputBehaviourGroup);
-    middle->addStretch(1);
-    topRow->addLayout(middle);
 
     // Input delays: one row per input.
     InputDelayGroup = Named(new QGroupBox(QStringLiteral(" Input Delay / Block Time "), content),
                             "InputDelayGroup");
     auto* delays = new QGridLayout(InputDelayGroup);
     delays->setVerticalSpacing(2);
+    delays->setHorizontalSpacing(3);
     InputDelayInputLabel = MakeLabel(InputDelayGroup, "InputDelayInputLabel", "Input");
     InputDelayCurrentTimeLabel =
         MakeLabel(InputDelayGroup, "InputDelayCurrentTimeLabel", "Current Time");
@@ -489,8 +484,13 @@ QWidget* TMainForm::BuildSettingsSheet() {
         delays->addWidget(InputDelayNewEdits[i], i + 1, 2);
     }
     delays->addWidget(InputDelayRangeLabel, L::kInputCount + 1, 2);
-    topRow->addWidget(InputDelayGroup);
-    topRow->addStretch(1);
+    // The four groups in a row as designed; in a narrow window the two single settings move
+    // under the relays.
+    sheetLayout->addWidget(
+        Named(new TSettingGroupsRow(content, CallActivatedRelaysGroup, AccessControlGroup,
+                                    InputBehaviourGroup, InputDelayGroup),
+              "SettingGroupsRow"),
+        0);
 
     // A typed value the unit cannot take is named here, in red, until it is corrected.
     SettingMessageLabel = Named(new QLabel(content), "SettingMessageLabel");
