@@ -629,6 +629,7 @@ QWidget* TMainForm::BuildRightColumn() {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setContentsMargins(4, 0, 0, 0);
         wraps(label);
+        label->hide();  // until a unit has been read
         layout->addWidget(label);
     }
 
@@ -1372,7 +1373,11 @@ void TMainForm::RunEnded(ERunOutcome outcome) {
 
 void TMainForm::ShowUnitIdentity() {
     const CRunSummary& run = sequencer->LastRun();
-    if (!identityKnown || run.maker.empty()) {
+    // Without a unit the two lines take no room from the column.
+    const bool known = identityKnown && !run.maker.empty();
+    UnitIdentityLabel->setVisible(known);
+    UnitImeiLabel->setVisible(known);
+    if (!known) {
         UnitIdentityLabel->clear();
         UnitImeiLabel->clear();
         return;
