@@ -19,8 +19,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# qt6-translations-l10n: Qt's own texts (standard buttons, file dialogs) in the user's language.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
-          libgmock-dev libbenchmark-dev nlohmann-json3-dev clang-format xvfb xauth)
+          libgmock-dev libbenchmark-dev nlohmann-json3-dev clang-format xvfb xauth
+          qt6-translations-l10n)
 
 need_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

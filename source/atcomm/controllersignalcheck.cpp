@@ -32,6 +32,7 @@ void CControllerSignalCheck::actionPoll() {
         quality = ParseSignalQuality(GetReply());
     } else {
         registration = ParseRegistrationStatus(GetReply());
+        registrationPolled = true;
     }
     m_currState = stREPORT;
     SetState(stMAIN_STEP);
@@ -39,7 +40,7 @@ void CControllerSignalCheck::actionPoll() {
 
 void CControllerSignalCheck::actionReport() {
     if (OnReportSignal) {
-        OnReportSignal(ParseInt(quality, -1), ParseInt(registration, 0));
+        OnReportSignal(ParseInt(quality, -1), registrationPolled ? ParseInt(registration, 0) : -1);
     }
     m_currState = stPOLL;
     SetState(stWORKER_STEP);

@@ -19,7 +19,8 @@ public:
     static constexpr int32_t kQualityPolls = 2;
 
     // Called on the GUI thread with the quality (-1 when unknown) and the registration status
-    // (0 when unknown); each call carries the value just read and the last one of the other.
+    // (-1 until the first registration poll has been answered, 0 when its answer was unknown);
+    // each call carries the value just read and the last one of the other.
     using TReportSignalEvent = std::function<void(int32_t signalStrength, int32_t loggedOnToNet)>;
 
     CControllerSignalCheck();
@@ -44,5 +45,6 @@ private:
     int32_t pollCounter = 0;
     std::string quality;
     std::string registration;
+    bool registrationPolled = false;
     uint32_t pollPauseMs = kPollPauseMs;
 };

@@ -69,6 +69,11 @@ int32_t Row(int32_t position) {
 
 }  // namespace
 
+bool IsStorableTextByte(char c) {
+    return kForbiddenTextBytes.find(c) == std::string_view::npos &&
+           static_cast<unsigned char>(c) >= 0x20 && c != kDel;
+}
+
 CConfigurationModel::CConfigurationModel() {
     // Every row of the SMS table exists from the start: the smart writer takes its progress
     // maximum from the row count.

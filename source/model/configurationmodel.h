@@ -55,6 +55,10 @@ struct CInvalidValue {
     EReason reason;
 };
 
+// Whether the module can store the Windows-1252 byte `c` in an alarm text: Write refuses a new
+// text with a character the module's alphabet has no place for or with a control byte.
+bool IsStorableTextByte(char c);
+
 // The unit's configuration as the main window holds it while the user edits it: the SMS table
 // (the 28 alarm messages), the phonebook table (access numbers and setting entries), the
 // column properties of their grids, the phonebook size, and the six providers and collectors

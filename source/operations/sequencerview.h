@@ -37,6 +37,9 @@ public:
     // A controller's description and position of its work.
     virtual void ShowProgressInfo(const std::string& controllerName,
                                   const CProgressInfo& progressInfo) = 0;
+    // Step `step` (from 1) of the run's `steps` begins; `steps` is what the run expects now and
+    // may grow as the run finds more to do. The signal poll that follows a run is no step.
+    virtual void ShowRunStep(int32_t /*step*/, int32_t /*steps*/) {}
 
     // The SIM wants a code; the meaning of the arguments is that of CControllerPin's request.
     virtual void RequestCode(EPinKind type, int32_t triesLeft, std::string& pin, std::string& puk,

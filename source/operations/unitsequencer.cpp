@@ -1,5 +1,6 @@
 #include "operations/unitsequencer.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -163,6 +164,7 @@ void CUnitSequencer::QueueReadPhoneBook() {
 }
 
 void CUnitSequencer::QueueSignalCheck() {
+    signalCheckQueued = true;
     CRefPtr<CControllerSignalCheck> controller = MakeRef<CControllerSignalCheck>();
     controller->OnReportSignal = [this](int32_t signalStrength, int32_t loggedOnToNet) {
         view.ReportSignal(signalStrength, loggedOnToNet);
@@ -177,6 +179,7 @@ void CUnitSequencer::StopProcessor() {
     handler.WaitIdle();
     handler.Clean();
     eraseStage = EEraseStage::none;
+    signalCheckQueued = false;
 }
 
 void CUnitSequencer::Run(EOperation started) {
@@ -191,6 +194,24 @@ void CUnitSequencer::Run(EOperation started) {
         summary.imei = std::move(last.imei);
     }
     CountPlannedChanges();
+    // The steps each operation takes when all goes as usual; a run that finds more to do (a
+    // second store to look in, a full erase, a rewrite of every message) counts them as it
+    // queues them.
+    stepsStarted = 0;
+    switch (started) {
+        case EOperation::connect:
+            plannedSteps = 10;
+            break;
+        case EOperation::write:
+            plannedSteps = verify ? 4 : 2;
+            break;
+        case EOperation::reset:
+            plannedSteps = 7;
+            break;
+        case EOperation::clearSim:
+            plannedSteps = 8;
+            break;
+    }
     view.ShowProgress();
     running = true;
     if (!handler.Run()) {
@@ -536,7 +557,14 @@ void CUnitSequencer::ControllerFinished(IController& controller) {
 void CUnitSequencer::BeforeController(IController& controller) {
     // A failed run leaves its remaining controllers queued until the next operation cleans
     // them; the handler still hands the next one on, which must not end the run a second time.
-    if (!running || controller.GetName() != "CControllerSignalCheck") {
+    if (!running) {
+        return;
+    }
+    if (controller.GetName() != "CControllerSignalCheck") {
+        ++stepsStarted;
+        const auto queued =
+            static_cast<int32_t>(handler.GetQueueCount()) - (signalCheckQueued ? 1 : 0);
+        view.ShowRunStep(stepsStarted, std::max(plannedSteps, stepsStarted - 1 + queued));
         return;
     }
     view.RepaintGrids();

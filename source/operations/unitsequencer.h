@@ -155,4 +155,9 @@ private:
     bool configurationOnSim = false;
     CRefPtr<CPhoneBookOccupancy> occupancy;
     CRefPtr<CPhoneBookOccupiedDelete> occupiedDelete;
+    // The run's steps for the progress display: started so far, and expected in all.
+    int32_t stepsStarted = 0;
+    int32_t plannedSteps = 0;
+    // The signal poll waits at the end of the queue; it is no step of the run.
+    bool signalCheckQueued = false;
 };

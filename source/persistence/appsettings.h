@@ -20,6 +20,9 @@ inline constexpr const char* kSettingValidateSmsGsmDefault = "1";
 inline constexpr const char* kSettingVerifyAfterWrite = "VERIFY_AFTER_WRITE";
 inline constexpr const char* kSettingSaveProfileChoice = "SAVE_PROFILE_CHOICE";
 inline constexpr const char* kSettingSaveProfileChoiceDefault = "";
+// "0" once the user asked not to see the green-LED hint before a connect again.
+inline constexpr const char* kSettingLedHint = "LED_HINT";
+inline constexpr const char* kSettingLedHintDefault = "1";
 
 // The user's choices that survive between runs (language, port, country-code check, profile
 // choice), kept in one INI file. Every read sees the file as it is on disk (it is parsed again

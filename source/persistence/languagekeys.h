@@ -55,8 +55,7 @@ inline constexpr auto kLanguageKeys = std::to_array<std::string_view>(
      "UNSUPPORTED_MODULE", "CLEAR_SIM_ERASES_CONFIGURATION", "SAVE_PROFILE_FIRST",
      // read-back verification
      "VERIFIED", "VERIFY_FAILED", "VERIFY_MESSAGE", "VERIFY_TEXT", "VERIFY_EXPECTED",
-     "VERIFY_FOUND", "SETTINGS_VERIFY_AFTER_WRITE",
-     "RECORD_NOT_WRITTEN",
+     "VERIFY_FOUND", "SETTINGS_VERIFY_AFTER_WRITE", "RECORD_NOT_WRITTEN",
      // the communication log's window
      "FIND", "FIND_NEXT", "SAVE_AS", "CLOSE",
      // refused values
@@ -67,4 +66,22 @@ inline constexpr auto kLanguageKeys = std::to_array<std::string_view>(
      "NET_LOGGED_IN_HOME_NETWORK", "NET_LOGGED_IN_ROAMING", "NET_LOGGED_OUT",
      "NET_LOGGED_OUT_SEARCHING", "NET_REGISTRATION_DENIED", "NET_UNKNOWN",
      // save-profile choice
-     "SAVE_PROFILE_CHOICE", "NEW_VALUES_CHOICE", "CURRENT_VALUES_CHOICE", "SAVE_BUTTON"});
+     "SAVE_PROFILE_CHOICE", "NEW_VALUES_CHOICE", "CURRENT_VALUES_CHOICE", "SAVE_BUTTON",
+     // the language's locale, for Qt's own texts (standard buttons, file dialogs)
+     "LOCALE",
+     // the rest of the main window: menus, labels, the About box, the Help menu's documents
+     "SETTINGS_MENU", "RANGE_SECONDS", "SIGNAL_MAX", "ABOUT_COMMENTS", "ABOUT_DOCUMENTS", "VERSION",
+     "HELP_MANUAL_ENGLISH", "HELP_MANUAL_SWEDISH", "HELP_TROUBLESHOOTING_ENGLISH",
+     "HELP_TROUBLESHOOTING_SWEDISH", "USER_MANUAL", "DOCUMENT_NOT_OPENED", "DOCUMENT_MISSING",
+     // confirmations and states
+     "RESET_DONE", "CLEAR_SIM_DONE", "PIN_LOCK_OFF", "NET_CHECKING", "SHOW_CODES",
+     "DONT_SHOW_AGAIN",
+     // what Write will send
+     "CHANGES_TO_WRITE", "CHANGES_NOTHING", "CHANGES_SETTINGS", "CHANGES_ACCESS_NUMBERS",
+     "CHANGES_MESSAGES",
+     // the grids' edit actions and the text counter
+     "COPY", "PASTE", "CLEAR_CELLS", "COPY_CURRENT_TO_NEW", "CANNOT_BE_STORED",
+     // file dialogs and profile messages
+     "PROFILE_FILTER", "LOG_FILTER", "ALL_FILES_FILTER", "INVALID_PROFILE", "INTERNAL_ERROR",
+     // Qt's own file dialog, where Qt's catalogue of the language lacks them
+     "QT_LOOK_IN", "QT_COMPUTER", "QT_RECENT_PLACES", "QT_CHOOSE"});

@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/langcontroller.h"
+#include "ui/layoutfit.h"
+
 TAboutForm::TAboutForm(QWidget* owner)
     : TDialogForm(owner),
       Image1(new QLabel(this)),
@@ -71,6 +74,16 @@ TAboutForm::TAboutForm(QWidget* owner)
     form->addLayout(buttons);
 
     connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
+}
+
+void TAboutForm::ApplyLanguage(const CAppLanguage& language) {
+    setWindowTitle(WithoutMnemonic(LanguageText(language, "ABOUT")));
+    CommentsLabel->setText(LanguageText(language, "ABOUT_COMMENTS"));
+    WebAddressLabel->setText(LanguageText(language, "ABOUT_DOCUMENTS"));
+    const QString version = QCoreApplication::applicationVersion();
+    VersionLabel->setText(version.isEmpty()
+                              ? QString()
+                              : LanguageText(language, "VERSION") + QLatin1Char(' ') + version);
 }
 
 QPixmap DrawUnitPicture(int size) {

@@ -4,16 +4,19 @@
 
 #include "ui/dialogform.h"
 
+class CAppLanguage;
 class QFrame;
 class QLabel;
 class QPushButton;
 
-// The About box: what the program is, its version and the maker's web address. Its texts are
-// the same in every language.
+// The About box: what the program is, its version and where its documents are. It opens in
+// English; ApplyLanguage puts its texts into the user's language (the product name stays).
 class TAboutForm : public TDialogForm {
     Q_OBJECT
 public:
     explicit TAboutForm(QWidget* owner = nullptr);
+
+    void ApplyLanguage(const CAppLanguage& language);
 
     QLabel* const Image1;
     QLabel* const ProductLabel;

@@ -143,7 +143,7 @@ void TCommunicationLogForm::SaveAsButtonClick() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Log (*.txt)"), QStringLiteral("All (*)")});
+    dialog.setNameFilters(NameFilters);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setDirectory(QFile::decodeName(saveFolder.c_str()));
     dialog.selectFile(QStringLiteral("sendibox-log-") +

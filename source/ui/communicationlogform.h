@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <QTimer>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,8 @@ public:
     QPushButton* const FindButton;
     QPushButton* const SaveAsButton;
     QPushButton* const CloseButton;
+    // The file types "Save As..." offers, in the window's language.
+    QStringList NameFilters = {QStringLiteral("Log (*.txt)"), QStringLiteral("All (*)")};
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -18,9 +18,17 @@ class TFormProgress : public QDialog {
 public:
     explicit TFormProgress(QWidget* owner = nullptr);
 
-    // Caption, then position, then maximum, as a controller reports them. The bar always ends
-    // up showing `position` of `maximum`, whatever range it had before.
+    // Caption, then position, then maximum, as a controller reports them. Without steps the
+    // bar always ends up showing `position` of `maximum`, whatever range it had before; within
+    // a run of known steps it shows the run's progress, the step's items included.
     void ShowProgress(const CProgressInfo& progressInfo);
+    // A run begins: the bar starts empty and counts steps from now on.
+    void StartRun();
+    // Step `step` (from 1) of `steps` begins; the bar moves on by one step's share, and the
+    // item positions reported next fill that share. It never moves back within a run.
+    void ShowStep(int step, int steps);
+    // The bar's resolution while steps are counted.
+    static constexpr int kRunScale = 1000;
 
     // Run by CancelButton, and by Escape or a request to close the window: every way the user
     // can ask to stop reaches the same cancel, instead of hiding the window while the run goes
@@ -39,4 +47,9 @@ protected:
 
 private:
     void Cancel();
+    void ShowRunPosition(double done);
+
+    int step = 0;
+    int steps = 0;
+    int shown = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/mainform.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -28,6 +30,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -36,7 +39,9 @@
 #include "engine/processorhandler.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
+#include "model/settingrules.h"
 #include "model/unitlayout.h"
+#include "operations/invalidvaluetext.h"
 #include "operations/runsummary.h"
 #include "operations/unitrecords.h"
 #include "operations/unitsequencer.h"
@@ -52,18 +57,25 @@
 #include "ui/accesscontrolgui.h"
 #include "ui/activerelaygui.h"
 #include "ui/activetimegui.h"
+#include "ui/celltexthint.h"
+#include "ui/changedisplay.h"
 #include "ui/communicationlogform.h"
 #include "ui/comportbox.h"
 #include "ui/delayblocktimegui.h"
 #include "ui/formprogress.h"
+#include "ui/gridkeyboard.h"
 #include "ui/inputbehaviourgui.h"
 #include "ui/langcontroller.h"
+#include "ui/layoutfit.h"
 #include "ui/ledinfoform.h"
+#include "ui/mainformfit.h"
 #include "ui/pagecontrol.h"
 #include "ui/pinpukform.h"
 #include "ui/pluginfoform.h"
 #include "ui/profilemenu.h"
 #include "ui/qtmainthreadposter.h"
+#include "ui/qttranslations.h"
+#include "ui/settingrangecheck.h"
 #include "ui/shellopener.h"
 #include "ui/signalmeter.h"
 #include "ui/smsackgui.h"
@@ -88,13 +100,11 @@ enum EPresenter : int {
     kFirstDelay,
 };
 
-constexpr int kRightColumnWidth = 144;
-constexpr int kCurrentEditWidth = 56;
-constexpr int kNewComboWidth = 124;
-constexpr int kDelayEditWidth = 56;
+// The logo's width: the right-hand column's as designed.
+constexpr int kLogoWidth = 144;
 
-// Column widths of the grids as the form lays them out; the text columns are then given the
-// free width by FormResize.
+// Column widths of the grids until their captions are known; FitToTexts and FormResize then
+// size them from their captions and share the free width among the text columns.
 constexpr std::array<int, L::kSmsColumnCount> kAlarmColumnWidths = {70,  190, 104, 34,
                                                                     190, 104, 34,  46};
 constexpr std::array<int, L::kPhoneBookColumnCount> kAccessColumnWidths = {64, 200, 200, 48};
@@ -103,7 +113,6 @@ constexpr std::array<const char*, L::kSmsColumnCount> kAlarmColumnCaptions = {
     "New Text", "New Number",   "Call",           "Delete"};
 constexpr std::array<const char*, L::kPhoneBookColumnCount> kAccessColumnCaptions = {
     "Position", "Current Number", "New Number", "Write"};
-constexpr int kAlarmGridLabelWidth = 72;
 
 QString Text(const std::string& win1252) {
     return QString::fromStdString(Win1252ToUtf8(win1252));
@@ -124,24 +133,28 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
     return Named(new QLabel(QString::fromLatin1(caption), parent), name);
 }
 
+// A read-only edit for a value read from the unit; FitToTexts makes it as wide as the widest
+// value it can show in the current language.
 QLineEdit* MakeCurrentEdit(QWidget* parent, const std::string& name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromStdString(name));
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
-    edit->setFixedWidth(kCurrentEditWidth);
+    edit->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     edit->setPalette(palette);
     return edit;
 }
 
+// A drop-down list as wide as its widest item, in whatever language it shows.
 QComboBox* MakeNewCombo(QWidget* parent, const char* name, const QStringList& items,
                         bool editable) {
     auto* combo = Named(new QComboBox(parent), name);
     combo->setEditable(editable);
     combo->addItems(items);
-    combo->setFixedWidth(kNewComboWidth);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return combo;
 }
 
@@ -234,6 +247,9 @@ TMainForm::TMainForm(TMainFormEnvironment env, QWidget* parent)
 
     // 15.
     EnableUnitButtons(false);
+    ClearSignalDisplay();
+    qtTranslations = std::make_unique<CQtTranslations>();
+    ApplyLanguageExtras();
 }
 
 void TMainForm::BuildForm() {
@@ -255,55 +271,68 @@ void TMainForm::BuildForm() {
     PageControl->addTab(SettingsSheet, QStringLiteral("Power Messages"));
     PageControl->addTab(InputMessagesSheet, QStringLiteral("Input Messages"));
     clientLayout->addWidget(PageControl, 1);
-    clientLayout->addWidget(BuildRightColumn(), 0);
+    RightColumnScroll = Named(new TColumnScrollArea(client), "RightColumnScroll");
+    RightColumnScroll->setWidget(BuildRightColumn());
+    clientLayout->addWidget(RightColumnScroll, 0);
     setCentralWidget(client);
 
-    // The client area is the form's size; the menu bar comes on top of it.
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The client area as designed, with the menu bar on top, as far as the screen has room.
+    QSize size(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->availableGeometry();
+        // The window frame's title bar and borders come on top of the size given here.
+        size = size.boundedTo(desktop.size() - QSize(16, 48))
+                   .expandedTo(QSize(kSmallestWidth, kSmallestHeight).boundedTo(desktop.size()));
+        resize(size);
         move(desktop.center() - rect().center());
+    } else {
+        resize(size);
     }
 }
 
 void TMainForm::BuildMenus() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    FileMenu = Named(menuBar()->addMenu(QStringLiteral("File")), "FileMenu");
+    FileMenu = Named(menuBar()->addMenu(QStringLiteral("&File")), "FileMenu");
     SaveProfileMenu =
-        Named(FileMenu->addAction(QStringLiteral("Save Profile...")), "SaveProfileMenu");
+        Named(FileMenu->addAction(QStringLiteral("&Save Profile...")), "SaveProfileMenu");
     SaveProfileMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     LoadProfileMenu =
-        Named(FileMenu->addAction(QStringLiteral("Load Profile...")), "LoadProfileMenu");
-    LoadProfileMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+        Named(FileMenu->addAction(QStringLiteral("&Load Profile...")), "LoadProfileMenu");
+    // Ctrl+O as every program opens a file; Ctrl+L as the tool always had it.
+    LoadProfileMenu->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_L)});
     connect(SaveProfileMenu, &QAction::triggered, this, [this] { SaveProfileMenuClick(); });
     connect(LoadProfileMenu, &QAction::triggered, this, [this] { LoadProfileMenuClick(); });
     FileMenu->addSeparator();
     OpenRecordsFolderMenu =
-        Named(FileMenu->addAction(QStringLiteral("Open Records Folder")), "OpenRecordsFolderMenu");
+        Named(FileMenu->addAction(QStringLiteral("Open &Records Folder")), "OpenRecordsFolderMenu");
     connect(OpenRecordsFolderMenu, &QAction::triggered, this,
             [this] { OpenRecordsFolderMenuClick(); });
     FileMenu->addSeparator();
-    ExitMenu = Named(FileMenu->addAction(QStringLiteral("Exit")), "ExitMenu");
+    ExitMenu = Named(FileMenu->addAction(QStringLiteral("E&xit")), "ExitMenu");
+    ExitMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(ExitMenu, &QAction::triggered, this, [this] { ExitMenuClick(); });
 
-    ViewMenu = Named(menuBar()->addMenu(QStringLiteral("View")), "ViewMenu");
+    ViewMenu = Named(menuBar()->addMenu(QStringLiteral("&View")), "ViewMenu");
     CommunicationLogMenu =
-        Named(ViewMenu->addAction(QStringLiteral("Communication Log")), "CommunicationLogMenu");
+        Named(ViewMenu->addAction(QStringLiteral("&Communication Log")), "CommunicationLogMenu");
     connect(CommunicationLogMenu, &QAction::triggered, this,
             [this] { CommunicationLogMenuClick(); });
 
-    LanguagesMenu = Named(menuBar()->addMenu(QStringLiteral("Languages")), "LanguagesMenu");
+    LanguagesMenu = Named(menuBar()->addMenu(QStringLiteral("&Languages")), "LanguagesMenu");
+    languageGroup = new QActionGroup(this);
+    languageGroup->setExclusive(true);
 
-    SettingsMenu = Named(menuBar()->addMenu(QStringLiteral("Settings")), "SettingsMenu");
+    SettingsMenu = Named(menuBar()->addMenu(QStringLiteral("&Settings")), "SettingsMenu");
     SettingsMenuCheckCountryCode =
-        Named(SettingsMenu->addAction(QStringLiteral("Validate SMS Message Country Code")),
+        Named(SettingsMenu->addAction(QStringLiteral("&Validate SMS Message Country Code")),
               "SettingsMenuCheckCountryCode");
     SettingsMenuCheckCountryCode->setCheckable(true);
     SettingsMenuCheckCountryCode->setChecked(true);
     connect(SettingsMenuCheckCountryCode, &QAction::triggered, this,
             [this] { SettingsMenuCheckCountryCodeClick(); });
     SettingsMenuVerifyAfterWrite =
-        Named(SettingsMenu->addAction(QStringLiteral("Verify After Write")),
+        Named(SettingsMenu->addAction(QStringLiteral("Verify &After Write")),
               "SettingsMenuVerifyAfterWrite");
     SettingsMenuVerifyAfterWrite->setCheckable(true);
     SettingsMenuVerifyAfterWrite->setChecked(true);
@@ -313,34 +342,51 @@ void TMainForm::BuildMenus() {
         }
     });
 
-    HelpMenu = Named(menuBar()->addMenu(QStringLiteral("Help")), "HelpMenu");
-    for (const THelpDocument& document : kHelpDocuments) {
+    HelpMenu = Named(menuBar()->addMenu(QStringLiteral("&Help")), "HelpMenu");
+    for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
+        const THelpDocument& document = kHelpDocuments[i];
         QAction* item = HelpMenu->addAction(
             QString::fromLatin1(document.caption.data(), document.caption.size()));
         item->setObjectName(
             QString::fromLatin1(document.menuItem.data(), document.menuItem.size()));
         const std::string fileName(document.fileName);
         connect(item, &QAction::triggered, this, [this, fileName] {
-            CShellOpener().OpenDocument(fileName, environment.dataFolders);
+            CShellOpener().OpenDocument(
+                fileName, environment.dataFolders,
+                [window = QPointer<TMainForm>(this)](const std::string& path, bool exists) {
+                    if (window) {
+                        window->ShowDocumentNotOpened(path, exists);
+                    }
+                });
         });
+        HelpItems[i] = item;
     }
     HelpMenu->addSeparator();
-    AboutMenu = Named(HelpMenu->addAction(QStringLiteral("About")), "AboutMenu");
+    AboutMenu = Named(HelpMenu->addAction(QStringLiteral("&About")), "AboutMenu");
     connect(AboutMenu, &QAction::triggered, this, [this] { AboutMenuClick(); });
 }
 
 QWidget* TMainForm::BuildSettingsSheet() {
     auto* sheet = Named(new QWidget(), "SettingsSheet");
-    auto* sheetLayout = new QVBoxLayout(sheet);
-    sheetLayout->setContentsMargins(4, 4, 4, 4);
-    auto* topRow = new QHBoxLayout();
-    sheetLayout->addLayout(topRow, 0);
+    auto* pageLayout = new QVBoxLayout(sheet);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    // The page scrolls when the window is smaller than its groups need; otherwise the access
+    // numbers take whatever height is left.
+    SettingsScrollArea = Named(new QScrollArea(sheet), "SettingsScrollArea");
+    SettingsScrollArea->setWidgetResizable(true);
+    SettingsScrollArea->setFrameShape(QFrame::NoFrame);
+    pageLayout->addWidget(SettingsScrollArea);
+    auto* content = Named(new QWidget(), "SettingsContent");
+    auto* sheetLayout = new QVBoxLayout(content);
+    sheetLayout->setContentsMargins(2, 4, 2, 4);
 
     // Call-activated relays: three settings in rows, current and new side by side.
     CallActivatedRelaysGroup =
-        Named(new QGroupBox(QStringLiteral(" Call Activated Relay(s) "), sheet),
+        Named(new QGroupBox(QStringLiteral(" Call Activated Relay(s) "), content),
               "CallActivatedRelaysGroup");
     auto* relays = new QGridLayout(CallActivatedRelaysGroup);
+    // Close columns, so the four groups fit one row in the designed window.
+    relays->setHorizontalSpacing(3);
     CallActivatedCurrentLabel =
         MakeLabel(CallActivatedRelaysGroup, "CallActivatedCurrentLabel", "Current");
     CallActivatedNewLabel = MakeLabel(CallActivatedRelaysGroup, "CallActivatedNewLabel", "New");
@@ -358,9 +404,10 @@ QWidget* TMainForm::BuildSettingsSheet() {
                                        CActiveRelayGui::FormItems(), false);
     SmsAckNewCombo =
         MakeNewCombo(CallActivatedRelaysGroup, "SmsAckNewCombo", CSmsAckGui::FormItems(), false);
-    // The relays' items are the longest texts of the page.
+    // The three lists share one width, the widest of them, and so do the three current edits.
     for (QComboBox* combo : {ActiveTimeNewCombo, ActiveRelayNewCombo, SmsAckNewCombo}) {
-        combo->setFixedWidth(kNewComboWidth + 16);
+        // Never narrower than its widest item: a small window scrolls instead.
+        combo->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     }
     relays->addWidget(CallActivatedCurrentLabel, 0, 1);
     relays->addWidget(CallActivatedNewLabel, 0, 2);
@@ -375,15 +422,14 @@ QWidget* TMainForm::BuildSettingsSheet() {
     relays->addWidget(SmsAckCurrentEdit, 3, 1);
     relays->addWidget(SmsAckNewCombo, 3, 2);
     relays->setRowStretch(4, 1);
-    topRow->addWidget(CallActivatedRelaysGroup);
 
     // Access control above input behaviour: one setting each.
-    const auto makeSingle = [sheet](const char* groupName, const char* caption,
-                                    const char* currentLabelName, const char* newLabelName,
-                                    const char* currentName, const char* comboName,
-                                    const QStringList& items, QLabel*& currentLabel,
-                                    QLabel*& newLabel, QLineEdit*& current, QComboBox*& combo) {
-        auto* group = Named(new QGroupBox(QString::fromLatin1(caption), sheet), groupName);
+    const auto makeSingle = [content](const char* groupName, const char* caption,
+                                      const char* currentLabelName, const char* newLabelName,
+                                      const char* currentName, const char* comboName,
+                                      const QStringList& items, QLabel*& currentLabel,
+                                      QLabel*& newLabel, QLineEdit*& current, QComboBox*& combo) {
+        auto* group = Named(new QGroupBox(QString::fromLatin1(caption), content), groupName);
         auto* layout = new QGridLayout(group);
         currentLabel = MakeLabel(group, currentLabelName, "Current");
         newLabel = MakeLabel(group, newLabelName, "New");
@@ -396,7 +442,6 @@ QWidget* TMainForm::BuildSettingsSheet() {
         layout->setColumnStretch(2, 1);
         return group;
     };
-    auto* middle = new QVBoxLayout();
     AccessControlGroup =
         makeSingle("AccessControlGroup", " Access Control ", "AccessControlCurrentLabel",
                    "AccessControlNewLabel", "AccessControlCurrentEdit", "AccessControlNewCombo",
@@ -407,16 +452,13 @@ QWidget* TMainForm::BuildSettingsSheet() {
                    "InputBehaviourNewLabel", "InputBehaviourCurrentEdit", "InputBehaviourNewCombo",
                    CInputBehaviourGui::FormItems(), InputBehaviourCurrentLabel,
                    InputBehaviourNewLabel, InputBehaviourCurrentEdit, InputBehaviourNewCombo);
-    middle->addWidget(AccessControlGroup);
-    middle->addWidget(InputBehaviourGroup);
-    middle->addStretch(1);
-    topRow->addLayout(middle);
 
     // Input delays: one row per input.
-    InputDelayGroup = Named(new QGroupBox(QStringLiteral(" Input Delay / Block Time "), sheet),
+    InputDelayGroup = Named(new QGroupBox(QStringLiteral(" Input Delay / Block Time "), content),
                             "InputDelayGroup");
     auto* delays = new QGridLayout(InputDelayGroup);
     delays->setVerticalSpacing(2);
+    delays->setHorizontalSpacing(3);
     InputDelayInputLabel = MakeLabel(InputDelayGroup, "InputDelayInputLabel", "Input");
     InputDelayCurrentTimeLabel =
         MakeLabel(InputDelayGroup, "InputDelayCurrentTimeLabel", "Current Time");
@@ -436,19 +478,32 @@ QWidget* TMainForm::BuildSettingsSheet() {
         InputDelayNewEdits[i] = new QLineEdit(InputDelayGroup);
         InputDelayNewEdits[i]->setObjectName(
             QString::fromStdString("InputDelay" + number + "NewEdit"));
-        InputDelayNewEdits[i]->setFixedWidth(kDelayEditWidth);
+        InputDelayNewEdits[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         InputDelayNewEdits[i]->setMaxLength(i == 0 ? 3 : 20);
         delays->addWidget(InputDelayNumberLabels[i], i + 1, 0);
         delays->addWidget(InputDelayCurrentEdits[i], i + 1, 1);
         delays->addWidget(InputDelayNewEdits[i], i + 1, 2);
     }
     delays->addWidget(InputDelayRangeLabel, L::kInputCount + 1, 2);
-    topRow->addWidget(InputDelayGroup);
-    topRow->addStretch(1);
+    // The four groups in a row as designed; in a narrow window the two single settings move
+    // under the relays.
+    sheetLayout->addWidget(
+        Named(new TSettingGroupsRow(content, CallActivatedRelaysGroup, AccessControlGroup,
+                                    InputBehaviourGroup, InputDelayGroup),
+              "SettingGroupsRow"),
+        0);
+
+    // A typed value the unit cannot take is named here, in red, until it is corrected.
+    SettingMessageLabel = Named(new QLabel(content), "SettingMessageLabel");
+    SettingMessageLabel->setWordWrap(true);
+    QPalette red = SettingMessageLabel->palette();
+    red.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    SettingMessageLabel->setPalette(red);
+    sheetLayout->addWidget(SettingMessageLabel);
 
     // The access numbers take the rest of the sheet.
     AccessNumbersGroup =
-        Named(new QGroupBox(QStringLiteral(" Access Numbers "), sheet), "AccessNumbersGroup");
+        Named(new QGroupBox(QStringLiteral(" Access Numbers "), content), "AccessNumbersGroup");
     auto* accessLayout = new QVBoxLayout(AccessNumbersGroup);
     AccessNumberList = Named(new TVTList(AccessNumbersGroup), "AccessNumberList");
     for (int col = 0; col < L::kPhoneBookColumnCount; ++col) {
@@ -456,22 +511,26 @@ QWidget* TMainForm::BuildSettingsSheet() {
     }
     AccessNumberList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     AccessNumberList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A few rows at least, so that the grid can be worked in a small window too.
+    AccessNumberList->setMinimumHeight(
+        AccessNumberList->horizontalHeader()->sizeHint().height() +
+        5 * AccessNumberList->verticalHeader()->defaultSectionSize() +
+        2 * AccessNumberList->frameWidth());
     accessLayout->addWidget(AccessNumberList);
     sheetLayout->addWidget(AccessNumbersGroup, 1);
+    SettingsScrollArea->setWidget(content);
     return sheet;
 }
 
 QWidget* TMainForm::BuildInputMessagesSheet() {
     auto* sheet = Named(new QWidget(), "InputMessagesSheet");
     auto* sheetLayout = new QHBoxLayout(sheet);
-    // The scroll box's fixed width fills the page.
     sheetLayout->setContentsMargins(0, 2, 0, 2);
 
+    // The seven grids one under the other; the box scrolls up and down, and sideways only
+    // when the window is narrower than a grid's columns need.
     AlarmInputScrollBox = Named(new QScrollArea(sheet), "AlarmInputScrollBox");
-    AlarmInputScrollBox->setFixedWidth(kAlarmScrollBoxWidth);
-    AlarmInputScrollBox->setMaximumHeight(kAlarmScrollBoxMaxHeight);
-    AlarmInputScrollBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    AlarmInputScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    AlarmInputScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     AlarmInputScrollBox->setWidgetResizable(true);
 
     auto* content = Named(new QWidget(), "AlarmInputScrollContent");
@@ -482,6 +541,7 @@ QWidget* TMainForm::BuildInputMessagesSheet() {
     for (int t = 0; t < L::kAlarmInputCount; ++t) {
         const std::string number = std::to_string(t + 1);
         auto* caption = new QWidget(content);
+        caption->setObjectName(QString::fromStdString("AlarmInputCaption" + number));
         auto* captionLayout = new QHBoxLayout(caption);
         captionLayout->setContentsMargins(0, 2, 0, 0);
         captionLayout->setSpacing(4);
@@ -499,7 +559,6 @@ QWidget* TMainForm::BuildInputMessagesSheet() {
             captionLayout->addWidget(ExternalPowerLabel);
         }
         captionLayout->addStretch(1);
-        caption->setFixedWidth(kAlarmGridLabelWidth);
 
         auto* grid = new TVTList(content);
         grid->setObjectName(QString::fromStdString("AlarmInputList" + number));
@@ -517,19 +576,23 @@ QWidget* TMainForm::BuildInputMessagesSheet() {
         grids->addWidget(caption, t, 0, Qt::AlignTop);
         grids->addWidget(grid, t, 1);
     }
+    grids->setColumnStretch(1, 1);
     grids->setRowStretch(L::kAlarmInputCount, 1);
     AlarmInputScrollBox->setWidget(content);
 
-    sheetLayout->addWidget(AlarmInputScrollBox, 0, Qt::AlignLeft);
-    sheetLayout->addStretch(1);
+    sheetLayout->addWidget(AlarmInputScrollBox, 1);
     return sheet;
 }
 
 QWidget* TMainForm::BuildRightColumn() {
     auto* column = Named(new QWidget(), "RightColumn");
-    column->setFixedWidth(kRightColumnWidth);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Labels that wrap take the column's width; the buttons decide what it is.
+    const auto wraps = [](QLabel* label) {
+        label->setWordWrap(true);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    };
 
     // The signal box: the bar with its moving indicator, then the network state.
     GsmSignalBox = Named(new QGroupBox(QStringLiteral(" GSM Signal "), column), "GsmSignalBox");
@@ -545,7 +608,7 @@ QWidget* TMainForm::BuildRightColumn() {
     QFont bold = NetLogStatusLabel->font();
     bold.setBold(true);
     NetLogStatusLabel->setFont(bold);
-    NetLogStatusLabel->setWordWrap(true);
+    wraps(NetLogStatusLabel);
     NetLogStatusLabel->setMinimumHeight(2 * NetLogStatusLabel->fontMetrics().height());
     NetLogStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette red = NetLogStatusLabel->palette();
@@ -566,29 +629,40 @@ QWidget* TMainForm::BuildRightColumn() {
         label->setFont(small);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setContentsMargins(4, 0, 0, 0);
+        wraps(label);
+        label->hide();  // until a unit has been read
         layout->addWidget(label);
     }
 
-    // The commands, the unit buttons first.
+    // The commands, the unit buttons first, under the count of what Write would send.
     CommandsBox = Named(new QGroupBox(QStringLiteral(" Commands "), column), "CommandsBox");
     auto* commands = new QVBoxLayout(CommandsBox);
-    WriteButton = Named(new QPushButton(QStringLiteral("Write"), CommandsBox), "WriteButton");
-    ResetButton = Named(new QPushButton(QStringLiteral("Reset Unit"), CommandsBox), "ResetButton");
+    ChangeCountLabel = MakeLabel(CommandsBox, "ChangeCountLabel", "");
+    QFont small = ChangeCountLabel->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    ChangeCountLabel->setFont(small);
+    wraps(ChangeCountLabel);
+    WriteButton = Named(new QPushButton(QStringLiteral("&Write"), CommandsBox), "WriteButton");
+    ResetButton = Named(new QPushButton(QStringLiteral("&Reset Unit"), CommandsBox), "ResetButton");
     ClearSimButton =
-        Named(new QPushButton(QStringLiteral("Clear SIM"), CommandsBox), "ClearSimButton");
-    ClearFieldsButton = Named(new QPushButton(QStringLiteral("Clear Text Fields"), CommandsBox),
+        Named(new QPushButton(QStringLiteral("Clear S&IM"), CommandsBox), "ClearSimButton");
+    ClearFieldsButton = Named(new QPushButton(QStringLiteral("&Clear Text Fields"), CommandsBox),
                               "ClearFieldsButton");
     auto* portBox = Named(new TComPortBox(CommandsBox), "ComPortBox");
     portBox->OnDropDown = [this] { ComPortBoxDropDown(); };
+    // A long path typed into the box must not widen the column.
+    portBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    portBox->setMinimumContentsLength(8);
     ComPortBox = portBox;
     ConnectButton =
-        Named(new QPushButton(QStringLiteral("Connect to Unit"), CommandsBox), "ConnectButton");
+        Named(new QPushButton(QStringLiteral("C&onnect to Unit"), CommandsBox), "ConnectButton");
     FindUnitButton =
         Named(new TUnitFinder(
                   portBox, [this](const std::string& key) { return LanguageText(*language, key); },
                   [this] { FillComPortBox(); }, CommandsBox),
               "FindUnitButton");
     FindUnitButton->OnSearching = [this](bool searching) { ConnectButton->setEnabled(!searching); };
+    commands->addWidget(ChangeCountLabel);
     for (QPushButton* unitButton : {WriteButton, ResetButton, ClearSimButton}) {
         unitButton->setEnabled(false);
         commands->addWidget(unitButton);
@@ -608,22 +682,31 @@ QWidget* TMainForm::BuildRightColumn() {
     connect(ClearSimButton, &QPushButton::clicked, this, [this] { ClearSimButtonClick(); });
     layout->addWidget(CommandsBox);
 
-    layout->addStretch(1);
-    UnitImage = MakeLabel(column, "UnitImage", "");
+    // The unit's picture and the logo where the column has room for them.
+    auto* pictures = Named(new TOptionalBox(column), "RightColumnPictures");
+    UnitImage = MakeLabel(pictures, "UnitImage", "");
     UnitImage->setPixmap(DrawUnitPicture(96));
     UnitImage->setAlignment(Qt::AlignCenter);
-    layout->addWidget(UnitImage);
-    LogoImage = MakeLabel(column, "LogoImage", "");
-    LogoImage->setPixmap(DrawLogo(kRightColumnWidth));
+    pictures->AddWidget(UnitImage);
+    LogoImage = MakeLabel(pictures, "LogoImage", "");
+    LogoImage->setPixmap(DrawLogo(kLogoWidth));
     LogoImage->setAlignment(Qt::AlignCenter);
-    layout->addWidget(LogoImage);
-    WebLinkLabel = new TWebLinkLabel(column, CShellOpener(), environment.dataFolders, [this] {
+    pictures->AddWidget(LogoImage);
+    layout->addWidget(pictures, 1);
+    auto* link = new TWebLinkLabel(column, CShellOpener(), environment.dataFolders, [this] {
         return language ? language->GetLanguage() : std::string();
     });
+    link->SetNotOpened([window = QPointer<TMainForm>(this)](const std::string& path, bool exists) {
+        if (window) {
+            window->ShowDocumentNotOpened(path, exists);
+        }
+    });
+    WebLinkLabel = link;
     WebLinkLabel->setAlignment(Qt::AlignCenter);
-    QFont small = WebLinkLabel->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    WebLinkLabel->setFont(small);
+    QFont linkFont = WebLinkLabel->font();
+    linkFont.setPointSizeF(linkFont.pointSizeF() * 0.85);
+    WebLinkLabel->setFont(linkFont);
+    wraps(WebLinkLabel);
     layout->addWidget(WebLinkLabel);
     return column;
 }
@@ -736,12 +819,16 @@ void TMainForm::AttachLanguageControllers() {
         {"ABOUT", AboutMenu},
         {"SAVE_PROFILE", SaveProfileMenu},
         {"LOAD_PROFILE", LoadProfileMenu},
-        {"SETTINGS", SettingsMenu->menuAction()},
+        {"SETTINGS_MENU", SettingsMenu->menuAction()},
         {"SETTINGS_CHECK_COUNTRY_CODE", SettingsMenuCheckCountryCode},
         {"SETTINGS_VERIFY_AFTER_WRITE", SettingsMenuVerifyAfterWrite},
     }};
     for (const auto& [key, item] : items) {
         attach(MakeRef<CMenuItemLangController>(key, item));
+    }
+    for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
+        attach(MakeRef<CMenuItemLangController>(std::string(kHelpDocuments[i].languageKey),
+                                                HelpItems[i]));
     }
     const std::array<std::pair<const char*, QPushButton*>, 7> buttons = {{
         {"WRITE_AND_READ", WriteButton},
@@ -758,21 +845,16 @@ void TMainForm::AttachLanguageControllers() {
     for (QLabel* label : InputLabels) {
         attach(MakeRef<CLabelLangController>("INPUT", label));
     }
-    const std::array<std::pair<const char*, QLabel*>, 15> labels = {{
-        {"EXTERNAL_POWER", ExternalPowerLabel},
-        {"FIND", logForm->FindLabel},
-        {"CURRENT", CallActivatedCurrentLabel},
-        {"NEW", CallActivatedNewLabel},
-        {"CURRENT", AccessControlCurrentLabel},
-        {"NEW", AccessControlNewLabel},
-        {"CURRENT", InputBehaviourCurrentLabel},
-        {"NEW", InputBehaviourNewLabel},
-        {"INPUT", InputDelayInputLabel},
-        {"CURRENT_TIME", InputDelayCurrentTimeLabel},
-        {"NEW_TIME", InputDelayNewTimeLabel},
-        {"NET_STATUS", NetStatusLabel},
-        {"ACTIVE_TIME", ActiveTimeLabel},
-        {"ACTIVE_RELAY", ActiveRelayLabel},
+    const std::array<std::pair<const char*, QLabel*>, 19> labels = {{
+        {"RANGE_SECONDS", ActiveTimeRangeLabel}, {"RANGE_SECONDS", InputDelayRangeLabel},
+        {"SIGNAL_MAX", SignalMaxLabel},          {"USER_MANUAL", WebLinkLabel},
+        {"EXTERNAL_POWER", ExternalPowerLabel},  {"FIND", logForm->FindLabel},
+        {"CURRENT", CallActivatedCurrentLabel},  {"NEW", CallActivatedNewLabel},
+        {"CURRENT", AccessControlCurrentLabel},  {"NEW", AccessControlNewLabel},
+        {"CURRENT", InputBehaviourCurrentLabel}, {"NEW", InputBehaviourNewLabel},
+        {"INPUT", InputDelayInputLabel},         {"CURRENT_TIME", InputDelayCurrentTimeLabel},
+        {"NEW_TIME", InputDelayNewTimeLabel},    {"NET_STATUS", NetStatusLabel},
+        {"ACTIVE_TIME", ActiveTimeLabel},        {"ACTIVE_RELAY", ActiveRelayLabel},
         {"SMS_ACKNOWLEDGE", SmsAckLabel},
     }};
     for (const auto& [key, label] : labels) {
@@ -788,6 +870,9 @@ void TMainForm::BuildLanguagesMenu() {
         // a shortcut marker.
         QAction* item = LanguagesMenu->addAction(Text(name).replace('&', QStringLiteral("&&")));
         item->setData(QString::fromStdString(name));
+        // The language shown carries the check mark.
+        item->setCheckable(true);
+        languageGroup->addAction(item);
         connect(item, &QAction::triggered, this,
                 [this, item] { SwitchLanguage(item->data().toString().toStdString()); });
     }
@@ -843,6 +928,55 @@ void TMainForm::CreateTablesAndGrids() {
     // The free width is shared out whenever a grid gets its new size from the layout.
     for (TVTList* grid : gridList) {
         grid->installEventFilter(this);
+    }
+
+    // The grids edit like a spreadsheet; the alarm texts count their characters as they are
+    // typed.
+    for (std::size_t i = 0; i < gridList.size(); ++i) {
+        TVTList* grid = gridList[i];
+        gridKeyboards[i] = new TGridKeyboard(grid, language.get());
+        gridKeyboards[i]->OnEdited = [this](TVTList*) { RefreshChanges(); };
+        gridKeyboards[i]->OnCopyCurrentToNew = [this](TVTList* sender) {
+            CopyCurrentToNew(*this, *sender);
+        };
+    }
+    for (TVTList* grid : AlarmInputLists) {
+        new TCellTextHint(grid, L::kSmsNewTextColumn, L::kMaxTextLength, language.get());
+    }
+
+    // What Write would send, and which new values differ from the unit's.
+    std::array<QWidget*, 11> newControls{};
+    const std::array<QComboBox*, 5> combos = NewCombos();
+    std::copy(combos.begin(), combos.end(), newControls.begin());
+    std::copy(InputDelayNewEdits.begin(), InputDelayNewEdits.end(),
+              newControls.begin() + kFirstDelay);
+    changeDisplay =
+        new TChangeDisplay(this, *model, presenters, newControls, ChangeCountLabel, *language);
+    for (TVTList* grid : AlarmInputLists) {
+        grid->OnCellStyle = [this](TVTList* sender, int row, int col, TVTList::TCellStyle& style) {
+            changeDisplay->StyleSmsCell(L::AlarmGridRowToTableRow(sender->Tag, row), col, style);
+        };
+    }
+    AccessNumberList->OnCellStyle = [this](TVTList*, int row, int col, TVTList::TCellStyle& style) {
+        changeDisplay->StyleAccessCell(L::AccessGridRowToTableRow(row), col, style);
+    };
+
+    // A typed time the unit cannot take is refused where it is typed.
+    rangeCheck = new TSettingRangeCheck(this, SettingMessageLabel, *language);
+    const auto setting = [](int32_t position) {
+        return CInvalidValue{CInvalidValue::ETable::phoneBook, position - 1,
+                             L::kPhoneBookNewNumberColumn, CInvalidValue::EReason::badSettingValue};
+    };
+    rangeCheck->Watch(
+        ActiveTimeNewCombo->lineEdit(),
+        [this](const QString& text) {
+            return TSettingRangeCheck::IsTime(text) ||
+                   ActiveTimeNewCombo->findText(text, Qt::MatchExactly) >= 0;
+        },
+        setting(L::kActiveTimePosition));
+    for (int input = 1; input <= L::kInputCount; ++input) {
+        rangeCheck->Watch(InputDelayNewEdits[static_cast<std::size_t>(input - 1)],
+                          &TSettingRangeCheck::IsTime, setting(L::DelayPosition(input)));
     }
 }
 
@@ -900,8 +1034,10 @@ TMainForm::~TMainForm() {
             grid->OnCellGetData = nullptr;
             grid->OnCellSetData = nullptr;
             grid->OnCellClicked = nullptr;
+            grid->OnCellStyle = nullptr;
         }
     }
+    changeDisplay = nullptr;
     model.reset();
     logForm.reset();
     progressForm.reset();
@@ -955,6 +1091,8 @@ void TMainForm::EnableUnitButtons(bool enabled) {
 
 void TMainForm::ShowProgressForm() {
     setEnabled(false);
+    progressForm->StartRun();
+    progressForm->CancelButton->setText(LanguageText(*language, "CANCEL"));
     progressForm->show();
 }
 
@@ -983,9 +1121,17 @@ void TMainForm::ConnectButtonClick() {
             sequencer->Disconnect();
             return;
         }
-        if (!TLedInfoForm::Confirm(nullptr, *language)) {
-            return;
+        // The hint before every connect, unless the user has asked not to see it again.
+        if (settings->ReadValue(kSettingsSection, kSettingLedHint, kSettingLedHintDefault) != "0") {
+            bool dontShowAgain = false;
+            if (!TLedInfoForm::Confirm(nullptr, *language, &dontShowAgain)) {
+                return;
+            }
+            if (dontShowAgain) {
+                settings->TryWriteValue(kSettingsSection, kSettingLedHint, "0");
+            }
         }
+        pinLockOffAsked = false;
         // Whatever happens next, the unit shown so far is no longer the one on the port.
         identityKnown = false;
         ShowUnitIdentity();
@@ -1017,6 +1163,12 @@ void TMainForm::LoadProfileMenuClick() {
 void TMainForm::WriteButtonClick() {
     Guarded([this] {
         CommitPendingEdits();
+        // A typed time the unit cannot take stops the write before anything is sent, as any
+        // value Write refuses does.
+        if (const std::vector<CInvalidValue> refused = rangeCheck->Refused(); !refused.empty()) {
+            ShowInvalidValues(InvalidValuesText(refused, *language), refused);
+            return;
+        }
         sequencer->Write(countryCodeCheck);
     });
 }
@@ -1055,12 +1207,22 @@ void TMainForm::ShowProgressInfo(const std::string& /*controllerName*/,
     progressForm->ShowProgress(progressInfo);
 }
 
+void TMainForm::ShowRunStep(int32_t step, int32_t steps) {
+    progressForm->ShowStep(step, steps);
+}
+
 void TMainForm::RequestCode(EPinKind type, int32_t triesLeft, std::string& pin, std::string& puk,
                             bool& disableCodeCheck, bool previousCodeIncorrect, bool& userAborted) {
     // Without owner: the main window is disabled while the progress window is up, and a
     // dialog it owned would be disabled with it.
     TPinPukForm::RequestCode(nullptr, *language, type, triesLeft, pin, puk, disableCodeCheck,
                              previousCodeIncorrect, userAborted);
+    // The lock belongs to the SIM PIN; a connect that gets through with it switched off says
+    // so at its end.
+    if (!userAborted && disableCodeCheck &&
+        (type == EPinKind::SimPin || type == EPinKind::SimPuk)) {
+        pinLockOffAsked = true;
+    }
 }
 
 void TMainForm::ShowError(const std::string& text) {
@@ -1145,6 +1307,13 @@ bool TMainForm::ConfirmClearSim() {
 }
 
 void TMainForm::ShowInformation(const std::string& text) {
+    // Reset Unit and Clear SIM end with one confirmation that includes what they were told.
+    const CRunSummary::EOperation operation = sequencer->LastRun().operation;
+    if (sequencer->IsRunning() && (operation == CRunSummary::EOperation::reset ||
+                                   operation == CRunSummary::EOperation::clearSim)) {
+        heldInformation += (heldInformation.empty() ? "" : "\n\n") + text;
+        return;
+    }
     QMessageBox::information(this, QString::fromLatin1(kApplicationTitle), Text(text));
 }
 
@@ -1171,22 +1340,55 @@ void TMainForm::ClearCurrentControls() {
 
 void TMainForm::ClearSignalDisplay() {
     NetLogStatusLabel->clear();
-    SignalIndicatorLabel->clear();
+    SignalMeter->Clear();
 }
 
-void TMainForm::ConnectionChanged(bool /*open*/) {
+void TMainForm::ConnectionChanged(bool open) {
     UpdateConnectCaption();
+    if (!open) {
+        changeDisplay->SetUnitKnown(false);
+    }
 }
 
-void TMainForm::RunEnded(ERunOutcome /*outcome*/) {
+void TMainForm::RunEnded(ERunOutcome outcome) {
     identityKnown = true;
     ShowUnitIdentity();
-    Record(sequencer->LastRun());
+    const CRunSummary& run = sequencer->LastRun();
+    Record(run);
+    std::string held = std::move(heldInformation);
+    heldInformation.clear();
+    if (outcome != ERunOutcome::ready) {
+        if (!held.empty()) {
+            ShowInformation(held);
+        }
+        return;
+    }
+    // The unit has been read: the new values are compared with its values from now on.
+    changeDisplay->SetUnitKnown(true);
+    std::string confirmation;
+    if (run.operation == CRunSummary::EOperation::reset) {
+        confirmation = language->GetText("RESET_DONE");
+    } else if (run.operation == CRunSummary::EOperation::clearSim) {
+        confirmation = language->GetText("CLEAR_SIM_DONE");
+    } else if (run.operation == CRunSummary::EOperation::connect && pinLockOffAsked) {
+        confirmation = language->GetText("PIN_LOCK_OFF");
+    }
+    pinLockOffAsked = false;
+    if (!held.empty()) {
+        confirmation += (confirmation.empty() ? "" : "\n\n") + held;
+    }
+    if (!confirmation.empty()) {
+        ShowInformation(confirmation);
+    }
 }
 
 void TMainForm::ShowUnitIdentity() {
     const CRunSummary& run = sequencer->LastRun();
-    if (!identityKnown || run.maker.empty()) {
+    // Without a unit the two lines take no room from the column.
+    const bool known = identityKnown && !run.maker.empty();
+    UnitIdentityLabel->setVisible(known);
+    UnitImeiLabel->setVisible(known);
+    if (!known) {
         UnitIdentityLabel->clear();
         UnitImeiLabel->clear();
         return;
@@ -1226,7 +1428,7 @@ void TMainForm::OpenRecordsFolderMenuClick() {
 }
 
 void TMainForm::CommunicationLogMenuClick() {
-    logForm->setWindowTitle(LanguageText(*language, "COMMUNICATION_LOG"));
+    logForm->setWindowTitle(WithoutMnemonic(LanguageText(*language, "COMMUNICATION_LOG")));
     logForm->show();
     logForm->raise();
     logForm->activateWindow();
@@ -1250,7 +1452,82 @@ void TMainForm::SwitchLanguage(const std::string& name) {
         grid->Invalidate();
     }
     ShowUnitIdentity();
-    logForm->setWindowTitle(LanguageText(*language, "COMMUNICATION_LOG"));
+    logForm->setWindowTitle(WithoutMnemonic(LanguageText(*language, "COMMUNICATION_LOG")));
+    ApplyLanguageExtras();
+}
+
+void TMainForm::ApplyLanguageExtras() {
+    // Qt's own words (standard buttons, file dialogs) in the language's locale, when the
+    // language names one.
+    const QString locale = LanguageText(*language, "LOCALE");
+    // The few texts of Qt's file dialog that older catalogues lack come from the language.
+    std::map<std::string, QString> supplement;
+    for (const auto& [key, context, source] : kQtTextSupplements) {
+        const QString text = LanguageText(*language, key);
+        if (text != QString::fromLatin1(key)) {
+            supplement[std::string(context) + '|' + source] = text;
+        }
+    }
+    qtTranslations->SetSupplement(std::move(supplement));
+    qtTranslations->Apply(locale == QStringLiteral("LOCALE") ? QString() : locale);
+    for (QAction* item : languageGroup->actions()) {
+        item->setChecked(item->data().toString().toStdString() == language->GetLanguage());
+    }
+    // F1 opens the manual in the language shown.
+    const std::string_view manual = UserManualFor(language->GetLanguage());
+    for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
+        HelpItems[i]->setShortcut(kHelpDocuments[i].fileName == manual ? QKeySequence(Qt::Key_F1)
+                                                                       : QKeySequence());
+    }
+    WebLinkLabel->setToolTip(WithoutMnemonic(ManualItem()->text()));
+    logForm->NameFilters = {LanguageText(*language, "LOG_FILTER"),
+                            LanguageText(*language, "ALL_FILES_FILTER")};
+    FitToTexts();
+    rangeCheck->Recheck();
+    RefreshChanges();
+}
+
+void TMainForm::FitToTexts() {
+    FitMainFormToTexts(*this);
+    FormResize();
+}
+
+void TMainForm::RefreshChanges() {
+    if (changeDisplay == nullptr) {
+        return;
+    }
+    changeDisplay->Refresh();
+    WriteButton->setToolTip(changeDisplay->CountText());
+    for (TVTList* grid : gridList) {
+        grid->Invalidate();
+    }
+}
+
+TGridKeyboard* TMainForm::KeyboardOf(const TVTList* grid) const {
+    for (std::size_t i = 0; i < gridList.size(); ++i) {
+        if (gridList[i] == grid) {
+            return gridKeyboards[i];
+        }
+    }
+    return nullptr;
+}
+
+QAction* TMainForm::ManualItem() const {
+    const std::string_view manual = UserManualFor(language->GetLanguage());
+    for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
+        if (kHelpDocuments[i].fileName == manual) {
+            return HelpItems[i];
+        }
+    }
+    return HelpItems[0];
+}
+
+QString TMainForm::QtTranslationFile() const {
+    return qtTranslations->InstalledFile();
+}
+
+void TMainForm::ShowDocumentNotOpened(const std::string& path, bool exists) {
+    ::ShowDocumentNotOpened(this, *language, path, exists);
 }
 
 void TMainForm::RepaintGrids() {
@@ -1259,6 +1536,7 @@ void TMainForm::RepaintGrids() {
     for (TVTList* grid : gridList) {
         grid->Invalidate();
     }
+    RefreshChanges();
 }
 
 // --- Handlers ------------------------------------------------------------------------------
@@ -1368,11 +1646,18 @@ void TMainForm::CommitPendingEdits() {
 }
 
 void TMainForm::CommitNewValue(int slot) {
+    // A refused text stays where it was typed, marked, and the value before it stays too.
     if (slot < kFirstDelay) {
-        NewValueExit(slot, NewCombos()[static_cast<std::size_t>(slot)]->currentText());
-    } else {
-        NewValueExit(slot,
-                     InputDelayNewEdits[static_cast<std::size_t>(slot - kFirstDelay)]->text());
+        QComboBox* combo = NewCombos()[static_cast<std::size_t>(slot)];
+        if (combo->lineEdit() == nullptr || !rangeCheck ||
+            !rangeCheck->IsRefused(combo->lineEdit())) {
+            NewValueExit(slot, combo->currentText());
+        }
+        return;
+    }
+    QLineEdit* edit = InputDelayNewEdits[static_cast<std::size_t>(slot - kFirstDelay)];
+    if (!rangeCheck || !rangeCheck->IsRefused(edit)) {
+        NewValueExit(slot, edit->text());
     }
 }
 
@@ -1389,6 +1674,7 @@ void TMainForm::ShowLoadedProfile(const std::string& fileName) {
         title = QFileInfo(path).fileName() + QStringLiteral(" - ") + title;
     }
     setWindowTitle(title);
+    RefreshChanges();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -1405,6 +1691,7 @@ void TMainForm::SettingsMenuCheckCountryCodeClick() {
 
 void TMainForm::AboutMenuClick() {
     TAboutForm about(nullptr);
+    about.ApplyLanguage(*language);
     about.exec();
 }
 
@@ -1457,6 +1744,7 @@ void TMainForm::NewValueExit(int presenterIndex, const QString& text) {
     } else {
         presenter->SetNewValue(Win1252(text));
     }
+    RefreshChanges();
 }
 
 void TMainForm::AlarmInputList1CellGetData(TVTList* sender, int row, int col, std::string& data) {
@@ -1466,6 +1754,7 @@ void TMainForm::AlarmInputList1CellGetData(TVTList* sender, int row, int col, st
 void TMainForm::AlarmInputList1CellSetData(TVTList* sender, int row, int col,
                                            const std::string& data) {
     model->SmsTable().setData(L::AlarmGridRowToTableRow(sender->Tag, row), col, data);
+    RefreshChanges();
 }
 
 void TMainForm::AlarmInputList1CellClickedEvent(TVTList* sender, int row, int col) {
@@ -1480,6 +1769,7 @@ void TMainForm::AlarmInputList1CellClickedEvent(TVTList* sender, int row, int co
         return;
     }
     sender->Invalidate();
+    RefreshChanges();
 }
 
 void TMainForm::AccessNumberListCellGetData(TVTList*, int row, int col, std::string& data) {
@@ -1500,6 +1790,7 @@ void TMainForm::AccessNumberListCellSetData(TVTList*, int row, int col, const st
     if (col == L::kPhoneBookNewNumberColumn && changed) {
         table.setData(tableRow, L::kPhoneBookWriteColumn, L::kMark);
     }
+    RefreshChanges();
 }
 
 void TMainForm::AccessNumberListCellClicked(TVTList* sender, int row, int col) {
@@ -1507,6 +1798,7 @@ void TMainForm::AccessNumberListCellClicked(TVTList* sender, int row, int col) {
     const int tableRow = L::AccessGridRowToTableRow(row);
     table.setData(tableRow, col, L::IsMarked(table.getData(tableRow, col)) ? "" : L::kMark);
     sender->Invalidate();
+    RefreshChanges();
 }
 
 // --- Status display ------------------------------------------------------------------------
@@ -1516,6 +1808,11 @@ void TMainForm::ReportSignal(int32_t signalStrength, int32_t loggedOnToNet) {
     QColor colour(0xFF, 0x00, 0x00);
     const char* key = "NET_LOGGED_OUT";
     switch (loggedOnToNet) {
+        case -1:
+            // The registration has not been asked yet (the first polls ask the strength).
+            colour = palette().color(QPalette::WindowText);
+            key = "NET_CHECKING";
+            break;
         case 1:
             colour = QColor(0x00, 0x80, 0x00);
             key = "NET_LOGGED_IN_HOME_NETWORK";
@@ -1566,21 +1863,7 @@ void TMainForm::PageControlDrawTab(QPainter& canvas, int tabIndex, const QRect& 
 }
 
 void TMainForm::FormResize() {
-    const int reserve = style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 5;
-    const auto share = [reserve](TVTList* grid, int first, int second) {
-        int sum = 0;
-        for (int col = 0; col < grid->columnCount(); ++col) {
-            sum += grid->columnWidth(col);
-        }
-        const int room =
-            grid->width() + grid->columnWidth(first) + grid->columnWidth(second) - sum - reserve;
-        // A grid squeezed below its fixed columns keeps its text columns visible.
-        const int width = std::max(room / 2, 20);
-        grid->setColumnWidth(first, width);
-        grid->setColumnWidth(second, width);
-    };
-    for (TVTList* grid : AlarmInputLists) {
-        share(grid, L::kSmsCurrentTextColumn, L::kSmsNewTextColumn);
+    if (model && language) {
+        ShareGridWidths(*this);
     }
-    share(AccessNumberList, L::kPhoneBookCurrentNumberColumn, L::kPhoneBookNewNumberColumn);
 }

@@ -23,7 +23,9 @@ class CProcessorHandler;
 class CQtMainThreadPoster;
 class CUnitSequencer;
 class IGuiHelper;
+class CQtTranslations;
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -33,9 +35,12 @@ class QPainter;
 class QPushButton;
 class QScrollArea;
 class QWidget;
+class TChangeDisplay;
 class TCommunicationLogForm;
 class TUnitFinder;
 class TFormProgress;
+class TGridKeyboard;
+class TSettingRangeCheck;
 class TPageControl;
 class TSignalMeter;
 class TVTList;
@@ -77,11 +82,13 @@ public:
     explicit TMainForm(TMainFormEnvironment environment, QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    // The size the window opens at, its client area (without the menu bar) as designed, where
+    // the screen has the room; it can be made as small as 1024 x 600 with its menu bar, and
+    // the pages and the right-hand column then scroll where their controls need more room.
     static constexpr int kClientWidth = 1045;
     static constexpr int kClientHeight = 707;
-    // The alarm grids' scroll box: fixed width, grows in height up to its limit.
-    static constexpr int kAlarmScrollBoxWidth = 889;
-    static constexpr int kAlarmScrollBoxMaxHeight = 777;
+    static constexpr int kSmallestWidth = 1024;
+    static constexpr int kSmallestHeight = 600;
 
     // --- Controls ----------------------------------------------------------------------------
     TPageControl* PageControl = nullptr;
@@ -123,6 +130,11 @@ public:
     QLabel* InputDelayNewTimeLabel = nullptr;
     QLabel* InputDelayRangeLabel = nullptr;
 
+    // The settings page scrolls its groups when the window is smaller than they need.
+    QScrollArea* SettingsScrollArea = nullptr;
+    // Names a typed setting value the unit cannot take; hidden while there is none.
+    QLabel* SettingMessageLabel = nullptr;
+
     QGroupBox* AccessNumbersGroup = nullptr;
     TVTList* AccessNumberList = nullptr;
 
@@ -146,7 +158,12 @@ public:
     QLabel* UnitIdentityLabel = nullptr;
     QLabel* UnitImeiLabel = nullptr;
 
+    // The right-hand column, which scrolls up and down when the window is too low for it.
+    QScrollArea* RightColumnScroll = nullptr;
+
     QGroupBox* CommandsBox = nullptr;
+    // What Write would send: settings, access numbers and messages.
+    QLabel* ChangeCountLabel = nullptr;
     QPushButton* WriteButton = nullptr;
     QPushButton* ResetButton = nullptr;
     QPushButton* ClearSimButton = nullptr;
@@ -171,6 +188,8 @@ public:
     QAction* SettingsMenuCheckCountryCode = nullptr;
     QAction* SettingsMenuVerifyAfterWrite = nullptr;
     QMenu* HelpMenu = nullptr;
+    // HelpEng, HelpSwe, TroubleshootingEng, TroubleshootingSwe.
+    std::array<QAction*, 4> HelpItems{};
     QAction* AboutMenu = nullptr;
 
     // --- Operations of the window ------------------------------------------------------------
@@ -186,6 +205,7 @@ public:
     void HideProgress() override { HideProgressForm(); }
     void ShowProgressInfo(const std::string& controllerName,
                           const CProgressInfo& progressInfo) override;
+    void ShowRunStep(int32_t step, int32_t steps) override;
     void RequestCode(EPinKind type, int32_t triesLeft, std::string& pin, std::string& puk,
                      bool& disableCodeCheck, bool previousCodeIncorrect,
                      bool& userAborted) override;
@@ -207,6 +227,19 @@ public:
 
     // Selects a language as the Languages menu does.
     void SwitchLanguage(const std::string& name);
+
+    // Counts what Write would send again and marks the new values that differ from the
+    // unit's; everything that changes a value calls it.
+    void RefreshChanges();
+    TChangeDisplay& Changes() { return *changeDisplay; }
+    // The spreadsheet keys of a grid of GridList().
+    TGridKeyboard* KeyboardOf(const TVTList* grid) const;
+    // The Help menu's document for the current language (F1).
+    QAction* ManualItem() const;
+    // The Qt translation catalogue in use, empty for Qt's English.
+    QString QtTranslationFile() const;
+    // Tells the user a document could not be shown and where it is.
+    void ShowDocumentNotOpened(const std::string& path, bool exists);
 
     // Hands what an open grid editor or a focused new-value control shows to the tables and
     // presenters, as leaving it would. Everything that reads or replaces the new values calls
@@ -279,6 +312,11 @@ private:
     void CreateProcessorHandler();
     void CreateCommSource();
     void AttachLanguageControllers();
+    // Everything that follows the language beyond the controls' captions: Qt's own texts,
+    // the check mark in the Languages menu, the widths that fit the texts, F1's manual.
+    void ApplyLanguageExtras();
+    // The widths of the current-value edits and the grids' columns for the texts they show.
+    void FitToTexts();
     void UpdateConnectCaption();
     // The identity of the last run's unit, in the language's words.
     void ShowUnitIdentity();
@@ -343,6 +381,15 @@ private:
     std::unique_ptr<TCommunicationLogForm> logForm;
     std::unique_ptr<CUnitRecords> records;
     std::unique_ptr<CUnitSequencer> sequencer;
+    std::unique_ptr<CQtTranslations> qtTranslations;
+    QActionGroup* languageGroup = nullptr;
+    std::array<TGridKeyboard*, 8> gridKeyboards{};
+    TChangeDisplay* changeDisplay = nullptr;
+    TSettingRangeCheck* rangeCheck = nullptr;
+    // The user asked to switch the SIM's PIN lock off during the connect now running.
+    bool pinLockOffAsked = false;
+    // A notice of a Reset Unit or Clear SIM run, shown with its closing confirmation.
+    std::string heldInformation;
     // The identity labels may show the last run's unit: no connect has been started since.
     bool identityKnown = false;
     bool shown = false;

@@ -37,6 +37,7 @@ TPinPukForm::TPinPukForm(QWidget* owner, bool pukMode)
       PUKLabel(new QLabel(QStringLiteral("PUK:"), this)),
       PUKEdit(new QLineEdit(this)),
       IncorrectPasswordLabel(new QLabel(this)),
+      ShowCodesCheck(new QCheckBox(QStringLiteral("S&how codes"), this)),
       pukMode(pukMode) {
     setObjectName(QStringLiteral("PinPukForm"));
     setWindowTitle(QStringLiteral("PIN/PUK"));
@@ -53,6 +54,15 @@ TPinPukForm::TPinPukForm(QWidget* owner, bool pukMode)
     PUKLabel->setObjectName(QStringLiteral("PUKLabel"));
     PUKEdit->setObjectName(QStringLiteral("PUKEdit"));
     IncorrectPasswordLabel->setObjectName(QStringLiteral("IncorrectPasswordLabel"));
+    ShowCodesCheck->setObjectName(QStringLiteral("ShowCodesCheck"));
+    for (QLineEdit* code : {PINEdit, PUKEdit}) {
+        code->setEchoMode(QLineEdit::Password);
+    }
+    connect(ShowCodesCheck, &QCheckBox::toggled, this, [this](bool show) {
+        for (QLineEdit* code : {PINEdit, PUKEdit}) {
+            code->setEchoMode(show ? QLineEdit::Normal : QLineEdit::Password);
+        }
+    });
 
     InstructionsLabel->setWordWrap(true);
     InstructionsLabel->setFixedWidth(300);
@@ -73,7 +83,8 @@ TPinPukForm::TPinPukForm(QWidget* owner, bool pukMode)
     codes->addWidget(PUKLabel, 1, 0);
     codes->addWidget(PUKEdit, 1, 1);
     codes->addWidget(ProgressLabel, 1, 2);
-    codes->addWidget(DisableCheck, 2, 1, 1, 2);
+    codes->addWidget(ShowCodesCheck, 2, 1, 1, 2);
+    codes->addWidget(DisableCheck, 3, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(CancelButton);
@@ -102,6 +113,8 @@ TPinPukForm::TPinPukForm(QWidget* owner, bool pukMode)
 void TPinPukForm::Prepare(const CAppLanguage& language, EPinKind type, int32_t triesLeft,
                           bool previousCodeIncorrect) {
     DisableCheck->setText(LanguageText(language, "CONTROLLER_PIN_DISABLE_CODE"));
+    ShowCodesCheck->setText(LanguageText(language, "SHOW_CODES"));
+    CancelButton->setText(LanguageText(language, "CANCEL"));
     QString instructions;
     switch (type) {
         case EPinKind::SimPin:

@@ -16,6 +16,7 @@ class QPushButton;
 // Asks the user for the code the SIM wants: a PIN (or PIN2), or a PUK (or PUK2) with the new
 // PIN. OK is offered only while every code field asked for holds a code the SIM could accept,
 // 4 to 8 decimal digits, so a typed blank, sign or letter never costs the SIM one of its tries.
+// The codes are hidden as they are typed unless the user ticks "Show codes".
 class TPinPukForm : public TDialogForm {
     Q_OBJECT
 public:
@@ -53,6 +54,8 @@ public:
     QLabel* const PUKLabel;
     QLineEdit* const PUKEdit;
     QLabel* const IncorrectPasswordLabel;
+    // The codes show as dots unless this is ticked.
+    QCheckBox* const ShowCodesCheck;
 
 private:
     bool CodesComplete() const;

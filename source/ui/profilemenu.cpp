@@ -14,6 +14,7 @@
 #include "core/inifile.h"
 #include "persistence/profilefile.h"
 #include "ui/dialogform.h"
+#include "ui/langcontroller.h"
 #include "ui/mainform.h"
 #include "ui/saveprofilechoiceform.h"
 #include "vtlist.h"
@@ -35,9 +36,13 @@ void ShowMessage(TMainForm& form, QMessageBox::Icon icon, const QString& text,
 }
 
 void ShowInternalError(TMainForm& form, const std::exception* error) noexcept {
-    ShowMessage(form, QMessageBox::Critical,
-                QStringLiteral("Internal application error: ") +
-                    (error != nullptr ? QString::fromLocal8Bit(error->what()) : QString()));
+    try {
+        ShowMessage(form, QMessageBox::Critical,
+                    LanguageText(form.Language(), "INTERNAL_ERROR") + QLatin1Char(' ') +
+                        (error != nullptr ? QString::fromLocal8Bit(error->what()) : QString()));
+    } catch (...) {
+        // Nothing is left to tell the user with.
+    }
 }
 
 // The profile dialogs start in the profile folder. A save creates it, so that the first
@@ -61,7 +66,8 @@ std::optional<std::string> AskForProfile(TMainForm& form, QFileDialog::AcceptMod
     // A save asks before replacing a file (QFileDialog's default); a load takes only a file
     // that exists.
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Profile (*.pof)"), QStringLiteral("All (*)")});
+    dialog.setNameFilters({LanguageText(form.Language(), "PROFILE_FILTER"),
+                           LanguageText(form.Language(), "ALL_FILES_FILTER")});
     dialog.setDefaultSuffix(QString::fromLatin1(kProfileSuffix));
     dialog.setDirectory(ProfileFolder(form, save));
     if (dialog.exec() != QDialog::Accepted) {
@@ -93,6 +99,7 @@ void InvalidateGrids(TMainForm& form) {
             grid->Invalidate();
         }
     }
+    form.RefreshChanges();
 }
 
 }  // namespace
@@ -143,7 +150,7 @@ void LoadProfileFromMenu(TMainForm& form) noexcept {
         if (loaded) {
             form.ShowLoadedProfile(*fileName);
         } else {
-            ShowMessage(form, QMessageBox::NoIcon, QString::fromLatin1(kInvalidProfileMessage),
+            ShowMessage(form, QMessageBox::NoIcon, LanguageText(form.Language(), "INVALID_PROFILE"),
                         reason);
         }
     } catch (const std::exception& error) {

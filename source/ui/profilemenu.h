@@ -2,10 +2,6 @@
 
 class TMainForm;
 
-// The fixed text shown when a profile cannot be loaded; not taken from the language file.
-inline constexpr const char* kInvalidProfileMessage =
-    "This profile contains invalid values. Choose another profile.";
-
 // The profile entries of the File menu, for the main window's SaveProfileMenuClick and
 // LoadProfileMenuClick. Both run modally on the GUI thread and report every failure to the
 // user themselves: nothing escapes them.
@@ -21,7 +17,7 @@ void SaveProfileFromMenu(TMainForm& form) noexcept;
 void SaveUnitValuesToProfile(TMainForm& form) noexcept;
 
 // Asks for an existing profile and loads it into the new side of the window: the editable grid
-// columns and the presenters' new values. A file that is no readable profile shows
-// kInvalidProfileMessage, with the file's name and the reason below it; values applied before a
-// failure stay. The grids are redrawn either way.
+// columns and the presenters' new values. A file that is no readable profile shows the
+// language's "INVALID_PROFILE" text, with the file's name and the reason below it; values
+// applied before a failure stay. The grids are redrawn either way.
 void LoadProfileFromMenu(TMainForm& form) noexcept;

@@ -66,7 +66,7 @@ void CSettingControls::SetNewValue(IGuiHelper& presenter, std::string& text) {
     presenter.StoreValue(ValueKind::New, text);
 }
 
-void CSettingControls::Update(IObsEvent* event) {
+void CSettingControls::Update(const IGuiHelper& presenter, IObsEvent* event) {
     const std::vector<CSettingItem>& items = SettingItems(kind);
     const CAppLanguage* language = LoadedLanguage(event);
     if (items.empty() || language == nullptr || !newList) {
@@ -77,6 +77,12 @@ void CSettingControls::Update(IObsEvent* event) {
         texts << (item.isLanguageKey ? LanguageText(*language, item.text) : WidgetText(item.text));
     }
     RefillItems(*newList, texts);
+    // A value read from the unit shows as an item's caption, which has just changed; a
+    // control emptied at a disconnect stays empty.
+    const std::string current = presenter.GetValue(ValueKind::Current);
+    if (!current.empty() && currentControl && !currentControl->text().isEmpty()) {
+        ShowInCurrentControl(TakeUnitValue(kind, current).currentControl);
+    }
 }
 
 void CSettingControls::ShowInCurrentControl(const CControlView& view) {

@@ -25,8 +25,9 @@ public:
     // and in `text`.
     void SetNewValue(IGuiHelper& presenter, std::string& text);
     // A loaded language: the list's items in its words, the selection (and a typed text of an
-    // editable list) kept, since a language switch changes the words and never the choice.
-    void Update(IObsEvent* event);
+    // editable list) kept, since a language switch changes the words and never the choice; the
+    // current control shows `presenter`'s current value in the new words too.
+    void Update(const IGuiHelper& presenter, IObsEvent* event);
 
 private:
     void ShowInCurrentControl(const CControlView& view);
@@ -44,7 +45,7 @@ class CControlledSettingGui : public IGuiHelper {
 public:
     using IGuiHelper::SetNewValue;
     using IGuiHelper::ShowUnitValue;
-    void Update(IObsEvent* event) override { controls.Update(event); }
+    void Update(IObsEvent* event) override { controls.Update(*this, event); }
     void ShowUnitValue(std::string& text) override { controls.ShowUnitValue(*this, text); }
     void SetNewValue(std::string& text) override { controls.SetNewValue(*this, text); }
 

@@ -98,4 +98,16 @@ void TSignalMeter::ShowStrength(int signalStrength) {
     IndicatorImage->move(IndicatorImage->x(), top);
     IndicatorLabel->move(IndicatorLabel->x(), top - 1);
     IndicatorLabel->setText(QString::number(signalStrength));
+    IndicatorImage->show();
+    IndicatorLabel->show();
+}
+
+void TSignalMeter::Clear() {
+    IndicatorLabel->clear();
+    IndicatorImage->hide();
+    IndicatorLabel->hide();
+}
+
+bool TSignalMeter::ShowsStrength() const {
+    return !IndicatorImage->isHidden();
 }

@@ -19,6 +19,10 @@ public:
     // strength, its label one pixel higher, and shows the figure. Anything else (99 for "not
     // known", -1 for no reading) leaves both where they are.
     void ShowStrength(int signalStrength);
+    // No reading (no unit connected): the indicator and its figure are hidden until the next
+    // strength from 0 to 32 shows them again.
+    void Clear();
+    bool ShowsStrength() const;
 
     QLabel* const MaxLabel;
     QLabel* const BarImage;

@@ -116,8 +116,8 @@ TEST(SignalCheckTest, PollsQualityTwiceThenRegistrationAndReportsAfterEachPoll) 
         EXPECT_EQ(check->GetResult(), IController::resultNone);  // it never finishes itself
         EXPECT_TRUE(unit.Finished().empty());
         reports.resize(4);
-        EXPECT_EQ(reports,
-                  silent ? Reports(4, {-1, 0}) : (Reports{{17, 0}, {17, 0}, {17, 5}, {17, 5}}));
+        EXPECT_EQ(reports, silent ? (Reports{{-1, -1}, {-1, -1}, {-1, 0}, {-1, 0}})
+                                  : (Reports{{17, -1}, {17, -1}, {17, 5}, {17, 5}}));
         Strings sent = unit.Commands();
         sent.resize(4);
         EXPECT_EQ(sent, (Strings{"AT+CSQ", "AT+CSQ", "AT+CREG?", "AT+CSQ"}));

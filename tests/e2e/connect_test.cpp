@@ -1,8 +1,10 @@
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "operations/unitprobe.h"
+#include "persistence/appsettings.h"
 #include "support/ptypair.h"
 #include "ui/comportbox.h"
 #include "ui/formprogress.h"
@@ -146,9 +148,12 @@ TEST_F(Connecting, ALockedSimIsOpenedWithTheTypedCode) {
             DialogScript::TypeCodes(QString::fromLatin1(c.pin), QString::fromLatin1(c.puk)));
         ASSERT_TRUE(Click(window->ConnectButton));
         EXPECT_TRUE(ShowsConnected());
-        ASSERT_EQ(dialogs.Seen().size(), 2u);
+        ASSERT_EQ(dialogs.Seen().size(), 3u);
         EXPECT_EQ(dialogs.Seen()[1], "PinPukForm: " + Text(c.instructions) + " " +
                                          Text("CONTROLLER_PIN_TRIES_LEFT") + c.form);
+        // The form offers to switch the lock off, ticked; the connect then says it did.
+        EXPECT_EQ(dialogs.Seen()[2], "information: " + Text("PIN_LOCK_OFF"));
+        EXPECT_FALSE(unit->State().sim.lock);
         EXPECT_EQ(unit->State().sim.pin, c.pin);
         // The configuration store was found behind the lock.
         EXPECT_EQ(window->AccessNumberList->cellText(0, 1), "+46701234567");
@@ -256,6 +261,29 @@ TEST_F(Connecting, ConnectWhileConnectedDisconnectsAtOnce) {
     EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
     EXPECT_EQ(w.AccessNumberList->cellText(9, 2), "+4670555");
     EXPECT_EQ(w.AccessNumberList->cellText(9, 3), "X");
+}
+
+}  // namespace
+
+namespace {
+
+class LedHint : public WindowOnUnit {};
+
+// "Don't show this again" ticked once, the next connects go ahead without the hint; the
+// choice is kept in the settings file.
+TEST_F(LedHint, TurnedOffItIsNotShownAgain) {
+    TMainForm& w = Start("unit-me.json");
+    dialogs.Then([](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>(QStringLiteral("DontShowAgainCheck"))->setChecked(true);
+        DialogScript::Press("OkButton")(dialog);
+    });
+    ASSERT_TRUE(Click(w.ConnectButton));
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_EQ(w.Settings().ReadValue(kSettingsSection, kSettingLedHint, "1"), "0");
+    ASSERT_TRUE(Click(w.ConnectButton));  // disconnects
+    ASSERT_TRUE(Click(w.ConnectButton));
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_EQ(dialogs.Seen().size(), 1u) << ::testing::PrintToString(dialogs.Seen());
 }
 
 }  // namespace

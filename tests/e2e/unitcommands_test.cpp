@@ -31,11 +31,12 @@ TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
         unit->ClearCommandLog();
         dialogs.Then(confirmed ? DialogScript::Yes() : DialogScript::No());
         ASSERT_TRUE(Click(w.ResetButton, Ms(30000)));
-        // A reset that was done is read back and checked, and says so.
+        // A reset that was done is read back and checked, and ends with one confirmation
+        // that says both.
         Strings seen = {"LedInfoForm: " + Text("GREEN_LED_LIT"),
                         "question: " + Text("CONFIRM_FULL_ERASE")};
         if (confirmed) {
-            seen.push_back("information: " + Text("VERIFIED"));
+            seen.push_back("information: " + Text("RESET_DONE") + "\n\n" + Text("VERIFIED"));
         }
         EXPECT_EQ(dialogs.Seen(), seen);
         EXPECT_TRUE(ShowsConnected());
@@ -81,11 +82,14 @@ TEST_F(ResetAndClearSim, ClearSimEmptiesTheSimsPhonebook) {
         ASSERT_FALSE(before.phonebooks.at("SM").entries.empty());
         dialogs.Then(DialogScript::Yes());
         ASSERT_TRUE(Click(w.ClearSimButton, Ms(30000)));
-        // A unit configured on the SIM loses its configuration, and the question says so.
-        EXPECT_EQ(dialogs.Seen().back(), c.configurationKept
-                                             ? "question: " + Text("CLEAR_SIM_CONFIRM")
-                                             : "warning: " + Text("CLEAR_SIM_CONFIRM") + "\n\n" +
-                                                   Text("CLEAR_SIM_ERASES_CONFIGURATION"));
+        // A unit configured on the SIM loses its configuration, and the question says so; the
+        // run ends with a confirmation.
+        ASSERT_GE(dialogs.Seen().size(), 2u);
+        EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("CLEAR_SIM_DONE"));
+        EXPECT_EQ(dialogs.Seen()[dialogs.Seen().size() - 2],
+                  c.configurationKept ? "question: " + Text("CLEAR_SIM_CONFIRM")
+                                      : "warning: " + Text("CLEAR_SIM_CONFIRM") + "\n\n" +
+                                            Text("CLEAR_SIM_ERASES_CONFIGURATION"));
         EXPECT_TRUE(ShowsConnected());
         const CUnitState after = unit->State();
         EXPECT_TRUE(after.phonebooks.at("SM").entries.empty());

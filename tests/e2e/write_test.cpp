@@ -1,3 +1,6 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
 
@@ -5,6 +8,8 @@
 
 #include "model/guihelper.h"
 #include "operations/unitsequencer.h"
+#include "ui/changedisplay.h"
+#include "ui/formprogress.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -158,6 +163,61 @@ TEST_F(Writing, AnAdapterPulledOutEndsTheRunAndTheToolConnectsAgain) {
     EXPECT_TRUE(Connect());
     EXPECT_EQ(w.AccessNumberList->cellText(9, 1), "+46311234567");
     window.reset();
+}
+
+}  // namespace
+
+namespace {
+
+class ShowingChanges : public WindowOnUnit {};
+
+// What the line above Write counts before the write is what the write then sends, and the new
+// values that differ from the unit's are marked until then. The progress bar moves through the
+// connect's steps.
+TEST_F(ShowingChanges, TheCountBeforeWriteIsWhatWriteSends) {
+    TMainForm& w = Start("unit-me.json");
+    ASSERT_TRUE(Connect());
+    EXPECT_GE(w.ProgressForm().ProgressBar->value(), TFormProgress::kRunScale * 8 / 10);
+    EXPECT_TRUE(w.Changes().IsUnitKnown());
+    EXPECT_EQ(w.Changes().Pending(), CPendingChanges{});
+
+    w.PageControl->setCurrentWidget(w.InputMessagesSheet);
+    EditCell(w.AlarmInputLists[0], 2, 4, QStringLiteral("Door open"));
+    EditCell(w.AlarmInputLists[1], 0, 5, QStringLiteral("+46701110000"));
+    ClickCell(w.AlarmInputLists[2], 3, 7);  // delete a message
+    ClickCell(w.AlarmInputLists[0], 0, 6);  // input 1 now calls too: the call flags change
+    w.PageControl->setCurrentWidget(w.SettingsSheet);
+    EditCell(w.AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
+    EditCell(w.AccessNumberList, 9, 2, QStringLiteral("+46709998866"));
+    w.Presenters()[0]->SetNewValue(std::string("30"));
+    w.Presenters()[7]->SetNewValue(std::string("9"));
+    w.RefreshChanges();
+    const CPendingChanges expected{3, 2, 3};  // two settings and the call flags
+    EXPECT_EQ(w.Changes().Pending(), expected);
+    EXPECT_EQ(w.ChangeCountLabel->text().toStdString(),
+              Text("CHANGES_TO_WRITE") + "\n" + Text("CHANGES_SETTINGS") + ": 3\n" +
+                  Text("CHANGES_ACCESS_NUMBERS") + ": 2\n" + Text("CHANGES_MESSAGES") + ": 3");
+    // The changed values are marked; what is as on the unit is not.
+    EXPECT_TRUE(w.Changes().IsChangedSmsCell(2, 4));
+    EXPECT_FALSE(w.Changes().IsChangedSmsCell(3, 4));
+    EXPECT_TRUE(w.Changes().IsChangedSmsCell(11, 7));
+    EXPECT_TRUE(w.Changes().IsChangedSetting(0));
+    EXPECT_FALSE(w.Changes().IsChangedSetting(1));
+    EXPECT_TRUE(w.ActiveTimeNewCombo->property("changed").toBool());
+    EXPECT_TRUE(w.Changes().IsChangedAccessCell(7, 2));
+    TVTList::TCellStyle style = w.AccessNumberList->cellStyle(7, 2);
+    EXPECT_EQ(style.background, TChangeDisplay::ChangedColour());
+
+    dialogs.Then(DialogScript::Press("OkButton"));
+    ASSERT_TRUE(Click(w.WriteButton, Ms(30000)));
+    const CRunSummary& run = w.Sequencer().LastRun();
+    EXPECT_EQ(run.messagesWritten + run.messagesErased, expected.messages);
+    EXPECT_EQ(run.accessNumbersWritten, expected.accessNumbers);
+    EXPECT_EQ(run.settingsWritten, expected.settings);
+    EXPECT_GE(w.ProgressForm().ProgressBar->value(), TFormProgress::kRunScale * 7 / 10);
+    // Disconnected, there is no unit to differ from.
+    EXPECT_FALSE(w.Changes().IsUnitKnown());
+    EXPECT_FALSE(w.ActiveTimeNewCombo->property("changed").toBool());
 }
 
 }  // namespace

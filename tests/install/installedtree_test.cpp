@@ -148,7 +148,7 @@ TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
     language.GetLanguages(names);
     EXPECT_EQ(names, (std::vector<std::string>{"English", "Svenska"}));
     language.SetLanguage("Svenska");
-    EXPECT_EQ(language.GetText("CONNECT_TO_UNIT"), "Anslut till enhet");
+    EXPECT_EQ(language.GetText("CONNECT_TO_UNIT"), "A&nslut till enhet");
 
     // The desktop entry starts the installed program by name and shows the installed icon.
     const std::string entry = Contents(Installed("share/applications/sendibox-config.desktop"));

@@ -67,7 +67,7 @@ TEST(ShippedLanguageFile, IsWindows1252WithCrLfLineEnds) {
     EXPECT_EQ(loader.GetText("ACCESS_NUMBERS"), " Access Numbers ");
     // Swedish letters are single bytes, not UTF-8 pairs.
     loader.Load("Svenska");
-    EXPECT_EQ(loader.GetText("LANGUAGES"), "Spr\xE5k");
+    EXPECT_EQ(loader.GetText("LANGUAGES"), "&Spr\xE5k");
     EXPECT_EQ(loader.GetText("ON"), "P\xC5");
 }
 

@@ -85,6 +85,37 @@ TEST_F(InfoFormsTest, LedHintConfirmsOnlyWithOk) {
     }
 }
 
+// Enter confirms the hint as OK does; "Don't show this again" counts only with a confirmation.
+TEST_F(InfoFormsTest, LedHintConfirmsWithEnterAndCanBeTurnedOff) {
+    const struct {
+        bool tick;
+        Qt::Key key;
+        bool confirmed;
+        bool dontShowAgain;
+    } cases[] = {{false, Qt::Key_Return, true, false},
+                 {true, Qt::Key_Enter, true, true},
+                 {true, Qt::Key_Escape, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        ModalSequence driver({[&c](QDialog& dialog) {
+            auto* form = qobject_cast<TLedInfoForm*>(&dialog);
+            ASSERT_NE(form, nullptr);
+            EXPECT_TRUE(form->OkButton->isDefault());
+            form->DontShowAgainCheck->setChecked(c.tick);
+            Later(form, [form, &c] {
+                QTest::keyClick(QApplication::focusWidget() != nullptr
+                                    ? QApplication::focusWidget()
+                                    : static_cast<QWidget*>(form),
+                                c.key);
+            });
+        }});
+        bool dontShowAgain = !c.dontShowAgain;
+        EXPECT_EQ(TLedInfoForm::Confirm(nullptr, *language, &dontShowAgain), c.confirmed);
+        EXPECT_EQ(dontShowAgain, c.dontShowAgain);
+        EXPECT_TRUE(driver.Done());
+    }
+}
+
 TEST_F(InfoFormsTest, AboutBoxClosesWithButton1AndShowsTheUnit) {
     TAboutForm form;
     EXPECT_FALSE(form.ProductLabel->text().isEmpty());
@@ -223,6 +254,15 @@ TEST_F(PinPukFormTest, PromptFollowsTheKindTriesAndLanguage) {
         EXPECT_EQ(
             form.PUKEdit->palette().color(QPalette::Base) == form.palette().color(QPalette::Button),
             !IsPuk(c.type));
+        // The codes are hidden until the user asks to see them.
+        for (QLineEdit* code : {form.PINEdit, form.PUKEdit}) {
+            EXPECT_EQ(code->echoMode(), QLineEdit::Password);
+        }
+        form.ShowCodesCheck->setChecked(true);
+        for (QLineEdit* code : {form.PINEdit, form.PUKEdit}) {
+            EXPECT_EQ(code->echoMode(), QLineEdit::Normal);
+        }
+        EXPECT_EQ(form.CancelButton->text().toStdString(), language->GetText("CANCEL"));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +26,14 @@
 #include "dialogtesting.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
+#include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
 #include "support/ptypair.h"
+#include "ui/changedisplay.h"
+#include "ui/gridkeyboard.h"
+#include "ui/layoutfit.h"
 #include "ui/mainform.h"
 #include "ui/pagecontrol.h"
 #include "vtlist.h"
@@ -103,8 +109,6 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     for (const QString& name : names) {
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name.toStdString();
     }
-    EXPECT_EQ(window.centralWidget()->size(),
-              QSize(TMainForm::kClientWidth, TMainForm::kClientHeight));
     EXPECT_EQ(window.InputDelayNewEdits[0]->maxLength(), 3);
     EXPECT_EQ(window.InputDelayNewEdits[5]->maxLength(), 20);
     EXPECT_TRUE(window.ComPortBox->isEditable());
@@ -112,7 +116,6 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     EXPECT_EQ(window.RecordsPath(), programFolder + "records.csv");
     window.OpenRecordsFolderMenu->trigger();
     EXPECT_EQ(openedFolders, std::vector<std::string>{programFolder});
-    EXPECT_EQ(window.AlarmInputScrollBox->width(), TMainForm::kAlarmScrollBoxWidth);
     for (QPushButton* button : {window.WriteButton, window.ResetButton, window.ClearSimButton}) {
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     }
@@ -157,7 +160,9 @@ TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0]->text(), QStringLiteral("English"));
     EXPECT_EQ(items[1]->text(), QStringLiteral("Svenska"));
+    // The language shown carries the check mark.
     EXPECT_FALSE(items[0]->isChecked());
+    EXPECT_TRUE(items[1]->isChecked());
     EXPECT_EQ(window.CommandsBox->title(), QStringLiteral(" Kommandon "));
     EXPECT_EQ(window.InputLabels[0]->text(), QString::fromUtf8("Ingång"));
     EXPECT_EQ(window.WriteButton->text(), QStringLiteral("Skriv"));
@@ -174,6 +179,8 @@ TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
 
     items[0]->trigger();
     EXPECT_EQ(window.Language().GetLanguage(), "English");
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_FALSE(items[1]->isChecked());
     EXPECT_EQ(window.CommandsBox->title(), QStringLiteral(" Commands "));
     EXPECT_EQ(window.ConnectButton->text(), QStringLiteral("Connect to Unit"));
     EXPECT_EQ(window.GridList()[0]->cellText(0, 0), "1 High");
@@ -229,8 +236,9 @@ TEST_F(MainFormTest, FilesItCannotUseAreToldInOneBoxAndEnglishIsShown) {
         TMainForm& window = Show();
         EXPECT_TRUE(QTest::qWaitFor(
             [&user] { return user.Done() && QApplication::activeModalWidget() == nullptr; }));
-        EXPECT_EQ(window.ConnectButton->text(), QStringLiteral("Connect to Unit"));
-        EXPECT_EQ(window.ResetButton->text(), c.reset);
+        // The shipped English marks the keys of its captions; a file's own texts need not.
+        EXPECT_EQ(WithoutMnemonic(window.ConnectButton->text()), QStringLiteral("Connect to Unit"));
+        EXPECT_EQ(WithoutMnemonic(window.ResetButton->text()), c.reset);
         EXPECT_EQ(window.Language().GetLanguage(), "English");
         form.reset();
         std::ifstream in(programFolder + "settings.txt", std::ios::binary);
@@ -441,6 +449,94 @@ TEST_F(MainFormTest, ClearTextFieldsEmptiesTheNewSideButKeepsThePresenters) {
     EXPECT_EQ(window.Presenters()[0]->GetValue(ValueKind::New), "2");
 }
 
+// A column of numbers pasted from a spreadsheet fills the New Number column and marks each
+// changed number for writing, as typing them would; the count above Write follows.
+TEST_F(MainFormTest, APastedColumnOfNumbersIsMarkedAsTypedOnesAre) {
+    TMainForm& window = Show();
+    TVTList* access = window.AccessNumberList;
+    TVTListData& phoneBook = window.Model().PhoneBookTable();
+    phoneBook.setData(1, 2, "+4622");
+    ClickCell(access, 0, 2);
+    window.KeyboardOf(access)->Paste(QStringLiteral("+4611\r\n+4622\r\n+4633\r\n"));
+    EXPECT_EQ(phoneBook.getData(0, 2), "+4611");
+    EXPECT_EQ(phoneBook.getData(2, 2), "+4633");
+    // The second number was there already: no change, no mark.
+    EXPECT_EQ(phoneBook.getData(0, 3), "X");
+    EXPECT_EQ(phoneBook.getData(1, 3), "");
+    EXPECT_EQ(phoneBook.getData(2, 3), "X");
+    EXPECT_EQ(window.Changes().Pending().accessNumbers, 2);
+    EXPECT_TRUE(window.ChangeCountLabel->text().contains(QStringLiteral(": 2")));
+    // Delete empties them again; an emptied number is a change that is written too.
+    window.KeyboardOf(access)->ClearSelection();
+    EXPECT_EQ(phoneBook.getData(0, 2), "");
+    EXPECT_EQ(phoneBook.getData(0, 3), "X");
+    // Copying the unit's numbers to the new ones marks those that change.
+    phoneBook.setData(4, 1, "+4655");
+    window.KeyboardOf(access)->OnCopyCurrentToNew(access);
+    EXPECT_EQ(phoneBook.getData(4, 2), "+4655");
+    EXPECT_EQ(phoneBook.getData(4, 3), "X");
+}
+
+// A typed delay the unit cannot take is refused where it is typed: the field is marked, a line
+// names it, the value before stays, and Write does not start until it is corrected.
+TEST_F(MainFormTest, AnOutOfRangeDelayIsRefusedVisibly) {
+    TMainForm& window = Show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QLineEdit* delay = window.InputDelayNewEdits[1];
+    delay->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([delay] { return delay->hasFocus(); }));
+    delay->selectAll();
+    QTest::keyClicks(delay, QStringLiteral("300"));
+    EXPECT_TRUE(delay->property("refused").toBool());
+    EXPECT_TRUE(window.SettingMessageLabel->isVisibleTo(&window));
+    EXPECT_TRUE(window.SettingMessageLabel->text().contains(QStringLiteral("\"300\"")));
+    window.InputDelayNewEdits[2]->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([delay] { return !delay->hasFocus(); }));
+    EXPECT_EQ(delay->text(), QStringLiteral("300"));
+    EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "2");
+
+    // Write says what is wrong and points at the field.
+    window.WriteButton->setEnabled(true);
+    ModalSequence user({[](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->text().contains(QStringLiteral("INVALID_BAD_SETTING_VALUE")));
+        Later(box, [box] { box->button(QMessageBox::Ok)->click(); });
+    }});
+    window.WriteButton->click();
+    EXPECT_TRUE(user.Done());
+    EXPECT_FALSE(window.Sequencer().IsRunning());
+
+    // Corrected, the mark and the line go and the value is taken.
+    QApplication::setActiveWindow(&window);
+    delay->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([delay] { return delay->hasFocus(); }));
+    delay->selectAll();
+    QTest::keyClicks(delay, QStringLiteral("25"));
+    EXPECT_FALSE(delay->property("refused").toBool());
+    EXPECT_FALSE(window.SettingMessageLabel->isVisibleTo(&window));
+    window.InputDelayNewEdits[2]->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([delay] { return !delay->hasFocus(); }));
+    EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "25");
+}
+
+TEST_F(MainFormTest, MenusAndButtonsHaveTheirKeys) {
+    TMainForm& window = Create();
+    EXPECT_EQ(window.LoadProfileMenu->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_O),
+                                   QKeySequence(Qt::CTRL | Qt::Key_L)}));
+    EXPECT_EQ(window.SaveProfileMenu->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(window.ExitMenu->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // F1 opens the manual of the language shown.
+    EXPECT_EQ(window.ManualItem()->objectName(), QStringLiteral("HelpEng"));
+    EXPECT_EQ(window.ManualItem()->shortcut(), QKeySequence(Qt::Key_F1));
+    window.SwitchLanguage("Svenska");
+    EXPECT_EQ(window.ManualItem()->objectName(), QStringLiteral("HelpSwe"));
+    EXPECT_EQ(window.ManualItem()->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_TRUE(window.HelpItems[0]->shortcut().isEmpty());
+}
+
 // --- Status display -------------------------------------------------------------------------
 
 TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextAndColour) {
@@ -474,7 +570,7 @@ TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextA
     } cases[] = {{1, "Home network", 0x008000}, {2, "Searching", 0x808000},
                  {3, "Denied", 0xFF0000},       {4, "Unknown", 0xFF0000},
                  {5, "Roaming", 0x008000},      {0, "Logged out", 0xFF0000},
-                 {6, "Logged out", 0xFF0000},   {-1, "Logged out", 0xFF0000}};
+                 {6, "Logged out", 0xFF0000},   {-2, "Logged out", 0xFF0000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
         window.ReportSignal(10, c.state);
@@ -483,14 +579,27 @@ TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextA
                   c.colour);
     }
     EXPECT_TRUE(window.NetLogStatusLabel->font().bold());
+
+    // Until the registration has been asked (the first polls ask only the strength) the
+    // status says it is being checked, not in red; a disconnect clears the whole display.
+    window.ReportSignal(12, -1);
+    EXPECT_EQ(window.NetLogStatusLabel->text(), QStringLiteral("NET_CHECKING"));
+    EXPECT_EQ(window.NetLogStatusLabel->palette().color(QPalette::WindowText),
+              window.palette().color(QPalette::WindowText));
+    window.ClearSignalDisplay();
+    EXPECT_TRUE(window.NetLogStatusLabel->text().isEmpty());
+    EXPECT_TRUE(window.SignalIndicatorLabel->text().isEmpty());
+    EXPECT_TRUE(window.SignalIndicatorImage->isHidden());
+    window.ReportSignal(12, 1);
+    EXPECT_FALSE(window.SignalIndicatorImage->isHidden());
 }
 
 TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
     TMainForm& window = Show();
-    const int reserve = window.style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 5;
+    std::map<const TVTList*, int> widths;
     for (int width : {1045, 1400}) {
         SCOPED_TRACE(width);
-        window.resize(width, window.height());
+        window.resize(width, 700);
         for (TVTList* grid : window.GridList()) {
             // A grid is laid out when its page shows.
             window.PageControl->setCurrentWidget(
@@ -502,16 +611,23 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
             }
             EXPECT_EQ(grid->columnWidth(1),
                       grid->columnWidth(grid == window.AccessNumberList ? 2 : 4));
-            EXPECT_LE(grid->width() - reserve - sum, 1);
-            EXPECT_GE(grid->width() - reserve - sum, 0);
+            // The columns fill the grid without running past it.
+            EXPECT_LE(sum, grid->viewport()->width());
+            EXPECT_GE(sum, grid->viewport()->width() - 6);
+            // Every column shows its caption whole.
+            for (int col = 0; col < grid->columnCount(); ++col) {
+                const QString caption = grid->model()->headerData(col, Qt::Horizontal).toString();
+                EXPECT_LE(grid->horizontalHeader()->fontMetrics().horizontalAdvance(caption),
+                          grid->columnWidth(col))
+                    << caption.toStdString();
+            }
+            if (width == 1400) {
+                // Every grid grows with the window.
+                EXPECT_GT(grid->width(), widths[grid]);
+            }
+            widths[grid] = grid->width();
         }
     }
-    // The alarm grids keep their box's fixed width; the access numbers grow with the window.
-    EXPECT_EQ(window.AlarmInputScrollBox->width(), TMainForm::kAlarmScrollBoxWidth);
-    const int wide = window.AccessNumberList->width();
-    window.resize(1045, window.height());
-    QApplication::processEvents();
-    EXPECT_LT(window.AccessNumberList->width(), wide);
     // The tabs are drawn by the window: the inactive tab's face is white away from its caption.
     const QImage tabs = window.PageControl->OwnerDrawnTabBar()->grab().toImage();
     const QRect tab = window.PageControl->OwnerDrawnTabBar()->tabRect(1);

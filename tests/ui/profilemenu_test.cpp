@@ -23,6 +23,7 @@
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
 #include "persistence/appsettings.h"
+#include "ui/langcontroller.h"
 #include "ui/mainform.h"
 #include "ui/saveprofilechoiceform.h"
 #include "vtlist.h"
@@ -84,7 +85,8 @@ ModalSequence::Step AnswerBox(std::function<void(QMessageBox&)> check,
 
 class ProfileMenuTest : public WindowTest {
 protected:
-    ProfileMenuTest() : WindowTest("[English]\n") {}
+    ProfileMenuTest()
+        : WindowTest("[English]\nPROFILE_FILTER=Profile (*.pof)\nALL_FILES_FILTER=All (*)\n") {}
 
     void SetUp() override {
         WindowTest::SetUp();
@@ -190,8 +192,8 @@ TEST_F(ProfileMenuTest, JunkProfileShowsTheFixedMessageAndTheToolStaysUsable) {
     Load(profiles + "junk.pof",
          {AnswerBox(
              [this](QMessageBox& box) {
-                 EXPECT_EQ(box.text().toStdString(), kInvalidProfileMessage);
-                 // Which file and why, below the fixed text.
+                 EXPECT_EQ(box.text(), LanguageText(form->Language(), "INVALID_PROFILE"));
+                 // Which file and why, below the language's text.
                  EXPECT_EQ(box.informativeText().toStdString(),
                            profiles +
                                "junk.pof is not a profile that can be read: it is not a "

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "persistence/tempfolder.h"
@@ -50,6 +51,45 @@ TEST_F(ShellOpenerTest, DocumentComesFromTheFirstFolderThatHoldsIt) {
     EXPECT_TRUE(opener.OpenFolder(program + "/"));
     ASSERT_EQ(opened.size(), 4u);
     EXPECT_EQ(opened[3].toLocalFile().toStdString(), program + "/");
+}
+
+// Asked to, the opener tells when a document is missing or no program could show it, with
+// its path, so the user can be told where it is; a late answer (a viewer that is still
+// starting) counts too.
+TEST_F(ShellOpenerTest, SaysWhereADocumentIsWhenNoProgramShowsIt) {
+    std::filesystem::create_directories(PathOf("share"));
+    const std::string manual(kHelpDocuments[1].fileName);
+    Put("share/" + manual, "%PDF");
+    std::vector<std::pair<std::string, bool>> told;
+    const auto tell = [&told](const std::string& path, bool exists) {
+        told.emplace_back(path, exists);
+    };
+    TOpenedFunction later;
+    bool answer = false;
+    const CShellOpener opener = CShellOpener::Reporting([&](const QUrl&, TOpenedFunction done) {
+        if (answer) {
+            done(false);
+        } else {
+            later = std::move(done);
+        }
+    });
+    // Missing: told at once, nothing handed on.
+    EXPECT_FALSE(opener.OpenDocument("Troubleshooting SWE.pdf", {PathOf("share")}, tell));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], std::make_pair(PathOf("share") + "/Troubleshooting SWE.pdf", false));
+    // No viewer, answered at once.
+    answer = true;
+    EXPECT_FALSE(opener.OpenDocument(manual, {PathOf("share")}, tell));
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1], std::make_pair(PathOf("share") + "/" + manual, true));
+    // No viewer, answered after the call.
+    answer = false;
+    EXPECT_TRUE(opener.OpenDocument(manual, {PathOf("share")}, tell));
+    EXPECT_EQ(told.size(), 2u);
+    ASSERT_TRUE(later);
+    later(false);
+    ASSERT_EQ(told.size(), 3u);
+    EXPECT_TRUE(told[2].second);
 }
 
 TEST_F(ShellOpenerTest, LinkLabelOpensTheUserManualOfTheCurrentLanguageOnALeftClick) {

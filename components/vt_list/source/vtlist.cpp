@@ -364,7 +364,7 @@ QColor TVTList::getFontColor(int col) const {
 
 TVTList::TCellStyle TVTList::cellStyle(int row, int col) const {
     TCellStyle style;
-    if (row == m_currentRow && col == m_currentColumn && !m_editing && hasFocus()) {
+    if (isSelected(row, col) && !m_editing && hasFocus()) {
         style.background = palette().color(QPalette::Highlight);
         style.text = palette().color(QPalette::HighlightedText);
         return style;
@@ -372,7 +372,40 @@ TVTList::TCellStyle TVTList::cellStyle(int row, int col) const {
     style.bold = row < RowsToHighLight && col == 0;
     style.text = getFontColor(col);
     style.background = getBrushColor(col);
+    if (OnCellStyle) {
+        OnCellStyle(const_cast<TVTList*>(this), row, col, style);
+    }
     return style;
+}
+
+QRect TVTList::selection() const {
+    if (m_currentRow < 0 || m_currentColumn < 0) {
+        return {};
+    }
+    const int anchorRow = m_anchorRow < 0 ? m_currentRow : m_anchorRow;
+    const int anchorColumn = m_anchorColumn < 0 ? m_currentColumn : m_anchorColumn;
+    return QRect(
+        QPoint(std::min(anchorColumn, m_currentColumn), std::min(anchorRow, m_currentRow)),
+        QPoint(std::max(anchorColumn, m_currentColumn), std::max(anchorRow, m_currentRow)));
+}
+
+bool TVTList::isSelected(int row, int col) const {
+    return selection().contains(col, row);
+}
+
+void TVTList::setSelection(int anchorRow, int anchorCol, int row, int col) {
+    const auto inside = [this](int r, int c) {
+        return r >= 0 && r < itemCount() && c >= 0 && c < columnCount();
+    };
+    if (!inside(anchorRow, anchorCol) || !inside(row, col)) {
+        return;
+    }
+    m_currentRow = row;
+    m_currentColumn = col;
+    m_anchorRow = anchorRow;
+    m_anchorColumn = anchorCol;
+    scrollTo(m_model->index(row, col));
+    Invalidate();
 }
 
 void TVTList::beginEditing() {
@@ -430,6 +463,18 @@ void TVTList::endEditing() {
     Invalidate();
 }
 
+void TVTList::cancelEditing() {
+    if (!m_editing) {
+        return;
+    }
+    m_editing = false;
+    if (m_editor->hasFocus()) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_editor->hide();
+    Invalidate();
+}
+
 void TVTList::editorExit() {
     if (m_editing) {
         endEditing();
@@ -444,13 +489,30 @@ void TVTList::mousePressEvent(QMouseEvent* event) {
     if (item < 0) {
         m_currentRow = -1;
         m_currentColumn = -1;
+        m_anchorRow = -1;
+        m_anchorColumn = -1;
         Invalidate();
         return;
     }
+    const bool extend =
+        (event->modifiers() & Qt::ShiftModifier) && m_currentRow >= 0 && m_currentColumn >= 0;
+    if (extend && m_anchorRow < 0) {
+        m_anchorRow = m_currentRow;
+        m_anchorColumn = m_currentColumn;
+    }
     m_currentRow = item;
     m_currentColumn = getColumnAt(item, pos.x(), pos.y());
+    if (!extend || m_currentColumn < 0) {
+        m_anchorRow = m_currentRow;
+        m_anchorColumn = m_currentColumn;
+    }
     m_pressedRow = m_currentRow;
     m_pressedColumn = m_currentColumn;
+    if (extend) {
+        // Shift and a press only selects; it toggles no mark.
+        Invalidate();
+        return;
+    }
     if (m_currentColumn != -1 && clickableColumn(m_currentColumn) && OnCellClicked) {
         OnCellClicked(this, m_currentRow, m_currentColumn);
     }
@@ -469,6 +531,8 @@ void TVTList::mouseDoubleClickEvent(QMouseEvent* event) {
     m_pressedColumn = -1;
     m_currentRow = item;
     m_currentColumn = col;
+    m_anchorRow = item;
+    m_anchorColumn = col;
     if (!(pressedHere && col != -1 && clickableColumn(col))) {
         beginEditing();
     }
@@ -481,11 +545,20 @@ void TVTList::setCurrentCell(int row, int col) {
     }
     m_currentRow = row;
     m_currentColumn = col;
+    m_anchorRow = row;
+    m_anchorColumn = col;
     scrollTo(m_model->index(row, col));
     Invalidate();
 }
 
 void TVTList::keyPressEvent(QKeyEvent* event) {
+    const bool moving = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right ||
+                        event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    const bool extend = moving && (event->modifiers() & Qt::ShiftModifier);
+    if (extend && m_anchorRow < 0 && m_currentRow >= 0 && m_currentColumn >= 0) {
+        m_anchorRow = m_currentRow;
+        m_anchorColumn = m_currentColumn;
+    }
     switch (event->key()) {
         case Qt::Key_Left:
             --m_currentColumn;
@@ -509,6 +582,10 @@ void TVTList::keyPressEvent(QKeyEvent* event) {
     }
     m_currentColumn = std::min(std::max(m_currentColumn, 0), columnCount() - 1);
     m_currentRow = std::min(std::max(m_currentRow, 0), itemCount() - 1);
+    if ((moving && !extend) || m_anchorRow >= itemCount() || m_anchorColumn >= columnCount()) {
+        m_anchorRow = m_currentRow;
+        m_anchorColumn = m_currentColumn;
+    }
     if (event->isAccepted() && m_currentRow >= 0 && m_currentColumn >= 0) {
         scrollTo(m_model->index(m_currentRow, m_currentColumn));
     }

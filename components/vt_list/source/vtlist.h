@@ -37,6 +37,11 @@ public:
         std::function<void(TVTList* sender, int row, int col, std::string& data)>;
     using TCellSetDataEvent =
         std::function<void(TVTList* sender, int row, int col, const std::string& data)>;
+    struct TCellStyle;
+    // Lets the owner change how a cell is drawn (a changed value in another colour, say); not
+    // asked for the highlighted cells of the current selection.
+    using TCellStyleEvent =
+        std::function<void(TVTList* sender, int row, int col, TCellStyle& style)>;
 
     explicit TVTList(QWidget* parent = nullptr);
     ~TVTList() override;
@@ -52,6 +57,7 @@ public:
     TCellClickedEvent OnCellClicked;
     TCellGetDataEvent OnCellGetData;
     TCellSetDataEvent OnCellSetData;
+    TCellStyleEvent OnCellStyle;
 
     // Rows (items) and columns.
     void setItemCount(int count);
@@ -76,7 +82,17 @@ public:
     int currentRow() const { return m_currentRow; }
     int currentColumn() const { return m_currentColumn; }
     // Makes a cell the current one and scrolls it into view; a cell outside the grid is ignored.
+    // The selection shrinks to that cell.
     void setCurrentCell(int row, int col);
+    // The selected block of cells: from the anchor to the current cell, both included. A press
+    // or an arrow key moves both; with Shift held only the current cell moves, so the block
+    // grows or shrinks. Rows are the rectangle's y, columns its x; empty without a current
+    // cell.
+    QRect selection() const;
+    bool isSelected(int row, int col) const;
+    // Selects the block from (anchorRow, anchorCol) to (row, col), the latter becoming the
+    // current cell; cells outside the grid are ignored.
+    void setSelection(int anchorRow, int anchorCol, int row, int col);
     bool isEditing() const { return m_editing; }
     QLineEdit* editor() const;
 
@@ -84,6 +100,8 @@ public:
     void beginEditing();
     // Closes the edit box and reports its text through OnCellSetData, changed or not.
     void endEditing();
+    // Closes the edit box without reporting anything: the cell keeps what it held.
+    void cancelEditing();
     bool isOkToEdit() const;
 
     // Cell geometry in viewport coordinates. getColumnX is the column's offset from the left
@@ -94,8 +112,9 @@ public:
     QColor getBrushColor(int col) const;
     QColor getFontColor(int col) const;
 
-    // How a cell is drawn now: the current cell shows the highlight while the grid has the
-    // focus and is not editing; column 0 is bold below RowsToHighLight.
+    // How a cell is drawn now: the selected cells show the highlight while the grid has the
+    // focus and is not editing; column 0 is bold below RowsToHighLight; OnCellStyle may change
+    // any other cell.
     struct TCellStyle {
         QColor background;
         QColor text;
@@ -119,6 +138,9 @@ private:
 
     int m_currentRow = -1;
     int m_currentColumn = -1;
+    // The fixed corner of the selection; the current cell is the moving one.
+    int m_anchorRow = -1;
+    int m_anchorColumn = -1;
     // The cell of the last press, which the double-click of the same gesture follows.
     int m_pressedRow = -1;
     int m_pressedColumn = -1;

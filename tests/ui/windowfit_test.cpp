@@ -1,0 +1,280 @@
+// The window in the shipped languages: nothing of it stays English in Svenska, Qt's own
+// buttons included, and it fits 1024 x 600 with every text whole and every control reachable.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "core/inifile.h"
+#include "core/win1252.h"
+#include "model/guihelper.h"
+#include "ui/layoutfit.h"
+#include "ui/pagecontrol.h"
+#include "vtlist.h"
+#include "windowtesting.h"
+
+namespace {
+
+std::string ShippedLanguages() {
+    std::ifstream in(SENDIBOX_DATA_DIR "/languages.txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Where a text sits: the object names from the window down, or class and index where a
+// widget has no name.
+QString Id(const QObject* object, const QObject* top) {
+    if (object == nullptr || object == top) {
+        return {};
+    }
+    QString name = object->objectName();
+    if (name.isEmpty()) {
+        const QObject* parent = object->parent();
+        const int index =
+            parent != nullptr ? static_cast<int>(parent->children().indexOf(object)) : 0;
+        name = QString::fromLatin1(object->metaObject()->className()) + QLatin1Char('#') +
+               QString::number(index);
+    }
+    return Id(object->parent(), top) + QLatin1Char('/') + name;
+}
+
+void AddActions(const QList<QAction*>& actions, const QString& where,
+                std::map<QString, QString>& texts) {
+    for (QAction* action : actions) {
+        const QString id = where + QLatin1Char('/') +
+                           (action->objectName().isEmpty() ? action->text() : action->objectName());
+        if (!action->isSeparator()) {
+            texts[id] = action->text();
+        }
+        if (QMenu* menu = action->menu()) {
+            texts[id + QStringLiteral("/title")] = menu->title();
+            AddActions(menu->actions(), id, texts);
+        }
+    }
+}
+
+// Every text the window shows or can show: captions, titles, items, column captions, the
+// receivers' labels, tooltips and the menus.
+std::map<QString, QString> WindowTexts(TMainForm& window) {
+    std::map<QString, QString> texts;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        const QString id = Id(widget, &window);
+        if (!widget->toolTip().isEmpty()) {
+            texts[id + QStringLiteral("/tip")] = widget->toolTip();
+        }
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            texts[id] = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            texts[id] = button->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            texts[id] = group->title();
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                texts[id + QLatin1Char('/') + QString::number(i)] = combo->itemText(i);
+            }
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            texts[id] = edit->text();
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                texts[id + QStringLiteral("/tab") + QString::number(i)] = tabs->tabText(i);
+            }
+        } else if (auto* grid = qobject_cast<TVTList*>(widget)) {
+            for (int col = 0; col < grid->columnCount(); ++col) {
+                texts[id + QStringLiteral("/caption") + QString::number(col)] =
+                    grid->model()->headerData(col, Qt::Horizontal).toString();
+            }
+            for (int row = 0; row < grid->itemCount() && row < 4; ++row) {
+                texts[id + QStringLiteral("/row") + QString::number(row)] =
+                    QString::fromStdString(Win1252ToUtf8(grid->cellText(row, 0)));
+            }
+        }
+    }
+    AddActions(window.menuBar()->actions(), QStringLiteral("menu"), texts);
+    return texts;
+}
+
+// The words of the texts that are the same in both languages (OK, IMEI, Position), and the
+// product's own name: these may stay alike in a Swedish window.
+std::set<QString> Words(const QString& text) {
+    std::set<QString> words;
+    for (const QString& word : WithoutMnemonic(text).split(
+             QRegularExpression(QStringLiteral("[^\\p{L}]+")), Qt::SkipEmptyParts)) {
+        words.insert(word);
+    }
+    return words;
+}
+
+class WindowFitTest : public WindowTest {
+protected:
+    WindowFitTest() : WindowTest(ShippedLanguages()) { ports.clear(); }
+
+    void SetUp() override {
+        WindowTest::SetUp();
+        const CIniFile file(SENDIBOX_DATA_DIR "/languages.txt");
+        for (const std::string& key : file.ReadKeys("English")) {
+            const QString english =
+                QString::fromStdString(Win1252ToUtf8(file.ReadString("English", key, "")));
+            const QString swedish =
+                QString::fromStdString(Win1252ToUtf8(file.ReadString("Svenska", key, "")));
+            if (WithoutMnemonic(english).trimmed() == WithoutMnemonic(swedish).trimmed()) {
+                const std::set<QString> words = Words(english);
+                neutralWords.insert(words.begin(), words.end());
+            } else {
+                englishOnly.insert(WithoutMnemonic(english).trimmed());
+            }
+        }
+        for (const char* word :
+             {"Sendibox", "Config", "Configuration", "Tool", "English", "Svenska"}) {
+            neutralWords.insert(QString::fromLatin1(word));
+        }
+    }
+
+    // The unit's values with the longest captions, as a connect shows them.
+    void ShowUnitValues(TMainForm& window) {
+        const char* values[] = {"0", "3", "0", "1", "0", "254", "254", "254", "254", "254", "254"};
+        for (int i = 0; i < 11; ++i) {
+            window.Presenters()[i]->ShowUnitValue(std::string(values[i]));
+        }
+    }
+
+    std::set<QString> neutralWords;
+    std::set<QString> englishOnly;
+};
+
+TEST_F(WindowFitTest, ASwedishWindowShowsNoEnglishAndQtsOwnButtonsFollow) {
+    TMainForm& window = Show();
+    ShowUnitValues(window);
+    window.SwitchLanguage("English");
+    const std::map<QString, QString> english = WindowTexts(window);
+    window.SwitchLanguage("Svenska");
+    const std::map<QString, QString> swedish = WindowTexts(window);
+    ASSERT_GT(swedish.size(), 150u);
+    for (const auto& [id, text] : swedish) {
+        SCOPED_TRACE(id.toStdString() + ": " + text.toStdString());
+        const std::set<QString> words = Words(text);
+        const bool neutral = std::all_of(words.begin(), words.end(), [this](const QString& word) {
+            return neutralWords.count(word) > 0;
+        });
+        // A text that does not change with the language is not the language's.
+        const auto before = english.find(id);
+        EXPECT_FALSE(before != english.end() && before->second == text && !neutral);
+        // Nor may a Swedish control show an English text of the language file.
+        EXPECT_EQ(englishOnly.count(WithoutMnemonic(text).trimmed()), 0u);
+    }
+    // The current values show in Swedish too.
+    EXPECT_EQ(window.SmsAckCurrentEdit->text(), QStringLiteral("Vid larm"));
+    EXPECT_EQ(window.ActiveTimeCurrentEdit->text(), QString::fromUtf8("Växla"));
+
+    // Qt's own buttons and dialogs come from Qt's Swedish catalogue.
+    EXPECT_FALSE(window.QtTranslationFile().isEmpty()) << "qt6-translations-l10n is missing";
+    QMessageBox box(QMessageBox::Question, QString(), QString(),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Ja"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text(), QStringLiteral("&Nej"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Avbryt"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Leta i:"));
+    window.SwitchLanguage("English");
+    EXPECT_TRUE(window.QtTranslationFile().isEmpty());
+    QMessageBox english2(QMessageBox::Question, QString(), QString(), QMessageBox::Yes);
+    EXPECT_EQ(english2.button(QMessageBox::Yes)->text(), QStringLiteral("&Yes"));
+}
+
+// At the smallest size, in both languages and with a larger font: the window does not insist
+// on more room, no text is cut, and every control is on screen or can be scrolled to.
+TEST_F(WindowFitTest, FitsTheSmallestSizeWithEveryTextWholeAndEveryControlReachable) {
+    const QFont normal = QApplication::font();
+    for (const double scale : {1.0, 1.25}) {
+        for (const char* language : {"English", "Svenska"}) {
+            SCOPED_TRACE(std::string(language) + " font x" + std::to_string(scale));
+            QFont font = normal;
+            font.setPointSizeF(normal.pointSizeF() * scale);
+            QApplication::setFont(font);
+            TMainForm& window = Show();
+            window.SwitchLanguage(language);
+            ShowUnitValues(window);
+            window.resize(TMainForm::kSmallestWidth, TMainForm::kSmallestHeight);
+            QApplication::processEvents();
+            EXPECT_EQ(window.size(), QSize(TMainForm::kSmallestWidth, TMainForm::kSmallestHeight));
+            EXPECT_LE(window.minimumSizeHint().width(), TMainForm::kSmallestWidth);
+            EXPECT_LE(window.minimumSizeHint().height(), TMainForm::kSmallestHeight);
+
+            for (QWidget* page : {window.SettingsSheet, window.InputMessagesSheet}) {
+                window.PageControl->setCurrentWidget(page);
+                QApplication::processEvents();
+                for (QWidget* widget : window.findChildren<QWidget*>()) {
+                    if (!widget->isVisible()) {
+                        continue;
+                    }
+                    const std::string name = Id(widget, &window).toStdString();
+                    if (auto* label = qobject_cast<QLabel*>(widget);
+                        label != nullptr && !label->wordWrap() && label->pixmap().isNull()) {
+                        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                                  label->contentsRect().width())
+                            << name << " \"" << label->text().toStdString() << "\"";
+                    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                        EXPECT_GE(button->width(), button->sizeHint().width()) << name;
+                    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+                        EXPECT_GE(group->width(), group->minimumSizeHint().width()) << name;
+                    } else if (auto* combo = qobject_cast<QComboBox*>(widget);
+                               combo != nullptr && combo != window.ComPortBox) {
+                        EXPECT_GE(combo->width(), combo->sizeHint().width()) << name;
+                    } else if (auto* edit = qobject_cast<QLineEdit*>(widget);
+                               edit != nullptr && edit->isReadOnly()) {
+                        EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()) + 4,
+                                  edit->contentsRect().width())
+                            << name << " \"" << edit->text().toStdString() << "\"";
+                    }
+                }
+            }
+            // Whatever does not fit scrolls into view.
+            window.PageControl->setCurrentWidget(window.SettingsSheet);
+            QApplication::processEvents();
+            const auto reachable = [&window](QScrollArea* area, QWidget* control) {
+                area->ensureWidgetVisible(control);
+                QApplication::processEvents();
+                const QRect shown(control->mapTo(&window, QPoint(0, 0)), control->size());
+                return area->viewport()->rect().contains(
+                           area->viewport()->mapFrom(&window, shown.center())) &&
+                       window.rect().contains(shown.center());
+            };
+            for (QWidget* control : std::initializer_list<QWidget*>{
+                     window.WriteButton, window.ResetButton, window.ClearFieldsButton,
+                     window.ComPortBox, window.ConnectButton, window.WebLinkLabel}) {
+                EXPECT_TRUE(reachable(window.RightColumnScroll, control))
+                    << control->objectName().toStdString();
+            }
+            for (QWidget* control : std::initializer_list<QWidget*>{
+                     window.SmsAckNewCombo, window.InputDelayNewEdits[5], window.AccessNumberList,
+                     window.InputBehaviourNewCombo}) {
+                EXPECT_TRUE(reachable(window.SettingsScrollArea, control))
+                    << control->objectName().toStdString();
+            }
+            window.PageControl->setCurrentWidget(window.InputMessagesSheet);
+            QApplication::processEvents();
+            EXPECT_TRUE(reachable(window.AlarmInputScrollBox, window.AlarmInputLists[6]));
+            form.reset();
+        }
+    }
+    QApplication::setFont(normal);
+}
+
+}  // namespace
