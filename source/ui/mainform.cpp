@@ -670,10 +670,10 @@ QWidget* TMainForm::BuildRightColumn() {
     commands->addSpacing(6);
     commands->addWidget(ClearFieldsButton);
     commands->addSpacing(6);
-    auto* portRow = new QHBoxLayout;
-    portRow->addWidget(ComPortBox, 1);
-    portRow->addWidget(FindUnitButton);
-    commands->addLayout(portRow);
+    // Find Unit goes right under the port box, not beside it: the column keeps the width of its
+    // widest button, so the settings page keeps its room on a small screen.
+    commands->addWidget(ComPortBox);
+    commands->addWidget(FindUnitButton);
     commands->addWidget(ConnectButton);
     connect(ClearFieldsButton, &QPushButton::clicked, this, [this] { ClearFieldsButtonClick(); });
     connect(ConnectButton, &QPushButton::clicked, this, [this] { ConnectButtonClick(); });
