@@ -51,7 +51,7 @@ install_packages() {
 
 build() {
     local dir=$1; shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSENDIBOX_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)" ${TARGETS:+--target $TARGETS}
 }
 
@@ -202,7 +202,7 @@ case "$cmd" in
         trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
         # -O2: GCC 12's -O3 warns falsely of overlapping copies inside std::string (GCC bug
         # 105329), and warnings are errors.
-        cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+        cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DSENDIBOX_WERROR=ON \
             -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
             -DSENDIBOX_BUILD_UI=OFF -DSENDIBOX_BUILD_BENCH=OFF >/dev/null
         cmake --build build-windows -j"$(nproc)"
