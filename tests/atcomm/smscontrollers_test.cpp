@@ -120,59 +120,6 @@ TEST(SmsControllersTest, WriteEndsAtAnotherIndexOrARefusedHeaderOrText) {
     }
 }
 
-// In the module's alphabet "Ö" is 0x5C, the backslash with which the module's "\hh" escapes
-// begin, and "ò" is 0x08, the backspace that edits a typed text. Whatever follows them, each
-// text is stored as typed and reads back unchanged.
-TEST(SmsControllersTest, TextsWithOAndOGraveAreStoredAndReadBackAsTyped) {
-    struct Case {
-        std::string typed;  // Windows-1252
-        std::string gsm;    // what the unit must hold
-    };
-    const std::vector<Case> cases = {
-        {"\xD6"
-         "DE",
-         "\x5C"
-         "DE"},
-        {"\xD6"
-         "12",
-         "\x5C"
-         "12"},
-        {"Larm \xD6", "Larm \x5C"},
-        {"\xD6\xD6"
-         "41 \xD6"
-         "0D \xD6",
-         "\x5C\x5C"
-         "41 \x5C"
-         "0D \x5C"},
-        {"Sm\xF2rg\xE5s", "Sm\x08rg\x0Fs"},
-    };
-    std::vector<SmsMessage> messages;
-    Strings typed;
-    Strings gsm;
-    for (const Case& c : cases) {
-        messages.push_back({"+46" + std::to_string(messages.size() + 1), c.typed});
-        typed.push_back(c.typed);
-        gsm.push_back(c.gsm);
-    }
-    UnitFixture fixture(UnitWithMessages({}));
-    auto provider = MakeRef<SmsProviderDouble>(messages);
-    EXPECT_EQ(RunShort(fixture, MakeRef<CControllerWriteSms>(provider.get())),
-              IController::resultOk);
-    auto collector = MakeRef<SmsCollectorDouble>();
-    EXPECT_EQ(RunShort(fixture, MakeRef<CControllerReadSms>(collector.get())),
-              IController::resultOk);
-    Strings stored;
-    Strings readBack;
-    const Stored unitMessages = UnitMessages(fixture);
-    for (int index = 1; index <= static_cast<int>(cases.size()); ++index) {
-        stored.push_back(unitMessages.count(index) ? unitMessages.at(index).text : "<none>");
-        readBack.push_back(collector->messages.count(index) ? collector->messages[index].text
-                                                            : "<none>");
-    }
-    EXPECT_EQ(stored, gsm);
-    EXPECT_EQ(readBack, typed);
-}
-
 // The SMS table as the main window holds it: 28 rows of current text (1), current number (2),
 // new text (4), new number (5) and delete mark (7), filled from the unit's messages.
 class SmartWriteTest : public ::testing::Test {

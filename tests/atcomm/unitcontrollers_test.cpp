@@ -233,23 +233,4 @@ TEST(StoreModeTest, SelectsTheStoreAndReadsABelievableCapacity) {
     }
 }
 
-// Only the number field counts, whatever the text holds; a refused read is retried once.
-TEST(ReadSettingTest, ReadsTheNumberFieldOfOnePosition) {
-    CUnitState state = UnitFixture::ConfiguredState();
-    state.phonebooks["SM"].entries[63] = {"+46701234567", 145, "NAME,\"X\""};
-    // 251 lies beyond the 250 positions of "SM".
-    const std::vector<std::pair<int32_t, std::string>> cases = {
-        {63, "+46701234567"}, {65, ""}, {251, ""}};
-    for (const auto& [position, value] : cases) {
-        SCOPED_TRACE(position);
-        UnitFixture unit(state);
-        auto read = MakeRef<CControllerReadSetting>();
-        read->SetPosition(position);
-        const bool ok = position != 251;
-        EXPECT_EQ(RunShort(unit, read), Outcome(ok));
-        EXPECT_EQ(read->GetValue(), value);
-        EXPECT_EQ(unit.Commands(), Strings(ok ? 1 : 2, "AT+CPBR=" + std::to_string(position)));
-    }
-}
-
 }  // namespace

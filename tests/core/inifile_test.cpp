@@ -93,24 +93,6 @@ TEST_F(IniFileTest, ReadsAndListsWithPrivateProfileRules) {
     EXPECT_EQ(CIniFile(folder.string()).ReadString("A", "k", "def"), "def");
 }
 
-TEST_F(IniFileTest, ListingsLeaveOutANameThatDoesNotFitWhole) {
-    // 163 names of 99 bytes take 16300 bytes with their zero bytes; one more name of 82 bytes
-    // fills the 16384 bytes exactly (with the closing zero byte), one of 83 does not fit.
-    for (const std::size_t lastLength : {82u, 83u}) {
-        std::string keys = "[Keys]\n";
-        std::vector<std::string> expected;
-        for (int i = 0; i < 163; ++i) {
-            expected.push_back(std::to_string(1000 + i) + std::string(95, 'n'));
-            keys += expected.back() + "=1\n";
-        }
-        keys += std::string(lastLength, 'z') + "=1\nafter=1\n";
-        if (lastLength == 82) {
-            expected.push_back(std::string(lastLength, 'z'));
-        }
-        EXPECT_EQ(CIniFile(Put("k.ini", keys)).ReadKeys("keys"), expected) << lastLength;
-    }
-}
-
 TEST_F(IniFileTest, WritesChangeOnlyWhatTheyMust) {
     struct Write {
         std::string section;

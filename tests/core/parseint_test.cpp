@@ -37,13 +37,4 @@ TEST(ParseInt, AcceptsDecimalAndHexadecimalFormsOnly) {
     }
 }
 
-TEST(ParseInt, WritesPlainDecimalThatReadsBack) {
-    for (const int32_t value : {0, -5, INT32_MAX, INT32_MIN}) {
-        EXPECT_EQ(ParseInt(IntToStr(value), kFallback), value);
-    }
-    EXPECT_EQ(IntToStr(INT32_MIN), "-2147483648");
-    EXPECT_EQ(IntToStr(ParseInt("$0C", 0)), "12");
-    EXPECT_EQ(IntToStr(ParseInt("+012", 0)), "12");
-}
-
 }  // namespace

@@ -40,20 +40,6 @@ TEST(RefObject, ReleaseAtOneDeletesAndCountsAreAtomicAcrossThreads) {
     EXPECT_EQ(deaths, 1);
 }
 
-TEST(RefObject, RefPtrHoldsExactlyOneReference) {
-    int deaths = 0;
-    {
-        auto first = MakeRef<Tracked>(&deaths);
-        auto second = first;
-        EXPECT_EQ(first->GetRefCount(), 2);
-        auto moved = std::move(second);
-        EXPECT_EQ(first->GetRefCount(), 2);
-        moved.Detach()->Release();
-        EXPECT_EQ(deaths, 0);
-    }
-    EXPECT_EQ(deaths, 1);
-}
-
 TEST(Observable, DetachNotifyAndDestructionFollowTheOwnershipRules) {
     int updates = 0;
     int deaths = 0;

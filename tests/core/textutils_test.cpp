@@ -92,20 +92,4 @@ TEST(TextUtils, EveryMappedCharacterRoundTripsAndNothingElseMoves) {
     }
 }
 
-TEST(TextUtils, ConversionNeverConvertsAByteTwiceAndUnescapesFirst) {
-    const std::vector<std::pair<std::string, std::string>> texts{
-        {Bytes({0x00, 0x24, 0x02}), Bytes({0x40, 0xA4, 0x24})},  // @ ¤ $
-        {Bytes({0x40, 0x00}), Bytes({0xA1, 0x40})},              // ¡ @
-        {Bytes({0x5E, 0x14}), Bytes({0xDC, 0x5E})},              // Ü ^
-        {Bytes({0x5F, 0x11}), Bytes({0xA7, 0x5F})},              // § _
-    };
-    for (const auto& [gsm, ansi] : texts) {
-        EXPECT_EQ(GsmToAnsi(gsm), ansi);
-        EXPECT_EQ(AnsiToGsm(ansi), gsm);  // a leading 00 byte is kept, not a terminator
-    }
-    EXPECT_EQ(GsmToAnsi("\\5C"), "\xD6");  // the escaped backslash code is the letter Ö
-    EXPECT_EQ(GsmToAnsi("Alarm 1\\24"), "Alarm 1\xA4");
-    EXPECT_EQ(AnsiToGsm("\\00{|}~[]`"), "\\00{|}~[]`");  // no escaping on the way out
-}
-
 }  // namespace

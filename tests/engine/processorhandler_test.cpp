@@ -155,30 +155,6 @@ TEST_F(ProcessorHandlerTest, RunsQueuedControllersInOrderOnTheirThreads) {
     EXPECT_EQ(beforeRun, 2);
 }
 
-// The finish handler may clean the queue, as a main window does when a failure ends the
-// operation, and start over with a new controller.
-TEST_F(ProcessorHandlerTest, FinishHandlerMayCleanTheQueueAndStartOver) {
-    CRefPtr<ScriptedController> third;
-    afterFinished = [&](IController* controller) {
-        if (controller->GetName() == "first") {
-            handler.SetCancel(true);
-            handler.WaitIdle();
-            handler.Clean();
-            handler.SetCancel(false);
-            third = Queue("third", W, {F});
-        }
-    };
-    auto first = Queue("first", W, {F});
-    auto second = Queue("second", W, {F});
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilCompleted());
-    EXPECT_EQ(finished, (Names{"first", "third"}));
-    EXPECT_EQ(first->GetRefCount(), 1) << "released once, by Clean";
-    EXPECT_EQ(second->GetRefCount(), 1);
-    EXPECT_EQ(second->Steps(), 0u);
-    EXPECT_EQ(third->GetId(), 3) << "ids are never reused";
-}
-
 // A cancel ends a long worker step within a few milliseconds, also one that throws as the
 // cancel arrives (a read cut short by a closed port); the controller is not reported and stays
 // queued until Clean.
@@ -283,20 +259,6 @@ TEST_F(ProcessorHandlerTest, StepExceptions) {
     EXPECT_EQ(odd->GetResult(), IController::resultFailed);
     EXPECT_EQ(odd->GetFailureMessage(), "Unknown error");
     EXPECT_EQ(reports, (Names{"Handler ID Test: no window"}));
-}
-
-TEST_F(ProcessorHandlerTest, HandOversDoNotWaitOutFixedSleeps) {
-    // 300 round trips worker -> GUI -> worker; a worker that slept 10 ms per cycle and tested
-    // each event for 5 ms would need several seconds.
-    std::vector<uint8_t> after;
-    for (int i = 0; i < 300; ++i) {
-        after.insert(after.end(), {M, W});
-    }
-    Queue("pingpong", W, after);
-    const auto start = Clock::now();
-    ASSERT_TRUE(handler.Run());
-    ASSERT_TRUE(PumpUntilCompleted());
-    EXPECT_LT(Clock::now() - start, 2s);
 }
 
 // A far end that stops reading (a wedged adapter) leaves the worker in a port write with the

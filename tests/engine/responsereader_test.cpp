@@ -334,27 +334,4 @@ TEST_F(ReaderOnPort, ErrorReplyAndSilenceAreWaitedForWithoutSpinning) {
     EXPECT_EQ(general.GetResponse(), "\r\n+CMS ERROR: 321\r\n");
 }
 
-// The GUI thread may close the port in the middle of a read: the close is not held up for
-// long, later polls find nothing, and the read ends at its time-out with what it had.
-TEST_F(ReaderOnPort, CloseDuringAReadEndsItAsTimedOut) {
-    const std::string partial = "\r\n+CSQ: ";
-    pty.WriteToPort(partial);
-    CGeneralResponseReader reader;
-    reader.SetTimeout(1000);
-    std::atomic<bool> reading{false};
-    module = std::jthread([&] {
-        reading = true;
-        reader.Read(source.get());
-    });
-    ASSERT_TRUE(WaitUntil([&] { return reading.load(); }));
-    const auto closing = Clock::now();
-    source->Close();
-    // Well before the read's own end, so the close did not just wait for the read to finish.
-    EXPECT_LT(Clock::now() - closing, kSlack);
-    pty.WriteToPort("23,0\r\n\r\nOK\r\n");
-    module.join();
-    EXPECT_TRUE(reader.IsTimedOut());
-    EXPECT_TRUE(partial.starts_with(reader.GetResponse()));
-}
-
 }  // namespace

@@ -155,18 +155,6 @@ TEST_F(ConfigurationModelTest, CallMaskCountsOnlyTheNewMarkOnTheFirstRowOfEachIn
     EXPECT_EQ(model.GetCallMask(), 69);
 }
 
-TEST_F(ConfigurationModelTest, ReadSettingsReachTheirPresentersInOrder) {
-    for (int32_t position = 58; position <= 69; ++position) {
-        SetUnitValue(position, std::to_string(position));
-    }
-    presenters.log.clear();
-    model.ApplyReadSettings();
-    EXPECT_EQ(presenters.log,
-              (Strings{"activeTime=69", "activeRelay=68", "smsAck=67", "inputBehaviour=66",
-                       "accessControl=64", "delay1=63", "delay2=62", "delay3=61", "delay4=60",
-                       "delay5=59", "delay6=58"}));
-}
-
 TEST_F(ConfigurationModelTest, PrepareForWritingAlwaysWritesTheCallMaskAndOnlyChangedSettings) {
     // The marks an earlier write or a reset left on unchanged setting rows go: the window
     // shows those settings unchanged, so nothing of them may be sent.

@@ -121,38 +121,4 @@ TEST_F(LanguageLoaderTest, AStoredLanguageThatCannotBeHadFallsBackToEnglish) {
     }
 }
 
-// Logs the language and a text as each observer sees them when told of a load.
-class RecordingObserver : public IObserver {
-public:
-    RecordingObserver(std::vector<std::string>& log, std::string name)
-        : log(log), name(std::move(name)) {}
-    ~RecordingObserver() override { log.push_back(name + ":gone"); }
-    void Update(IObsEvent* event) override {
-        CAppLanguage* language = dynamic_cast<CLangLoadedEvent&>(*event).GetAppLanguage();
-        log.push_back(name + ":" + language->GetLanguage() + ":" + language->GetText("RECEIVER"));
-    }
-
-private:
-    std::vector<std::string>& log;
-    std::string name;
-};
-
-TEST_F(LanguageLoaderTest, SetLanguageLoadsThenTellsObserversInAttachOrder) {
-    std::vector<std::string> log;
-    {
-        auto language = MakeRef<CAppLanguage>(
-            std::make_unique<CLanguageLoaderIni>(Put("languages.txt", kTwoLanguages)));
-        language->Attach(new RecordingObserver(log, "a"));
-        language->Attach(new RecordingObserver(log, "b"));
-        language->SetLanguage("English");
-        language->SetLanguage("Klingon");
-        EXPECT_EQ(language->GetLanguage(), "Klingon");
-    }
-    // The manager held the observers' only references.
-    EXPECT_EQ(log, (std::vector<std::string>{"a:English:Receiver", "b:English:Receiver",
-                                             "a:Klingon:RECEIVER", "b:Klingon:RECEIVER", "a:gone",
-                                             "b:gone"}));
-    EXPECT_THROW(CAppLanguage(nullptr), std::invalid_argument);
-}
-
 }  // namespace

@@ -26,25 +26,6 @@ TEST_F(AppSettingsTest, FirstRunWithoutFileGivesEveryDefaultAndCreatesNothing) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(AppSettingsTest, WritesReachTheFileAtOnceAndReadsFollowTheFile) {
-    const std::string path = Put(kSettingsFileName, "; mine\n[Settings]\nPORT = ttyS1 \n");
-    CAppSettings settings;
-    settings.SetFileName(path);
-    EXPECT_EQ(settings.ReadValue(kSettingsSection, kSettingPort, "COM1"), "ttyS1");
-    Put(kSettingsFileName, "[Settings]\r\nPORT=/tmp/unit-link\r\n");
-    EXPECT_EQ(settings.ReadValue(kSettingsSection, kSettingPort, "COM1"), "/tmp/unit-link");
-
-    settings.WriteValue(kSettingsSection, kSettingLanguage, "Svenska");
-    // Another reader sees the value while the writer is still alive.
-    EXPECT_EQ(CIniFile(path).ReadString("settings", "language", ""), "Svenska");
-    settings.WriteValue(kSettingsSection, kSettingValidateSmsGsm, "0");
-    settings.WriteValue(kSettingsSection, kSettingSaveProfileChoice, "2");
-    settings.WriteValue(kSettingsSection, kSettingLanguage, "English");
-    EXPECT_EQ(Contents(path),
-              "[Settings]\r\nPORT=/tmp/unit-link\r\nLANGUAGE=English\r\nVALIDATE_SMS_GSM=0\r\n"
-              "SAVE_PROFILE_CHOICE=2\r\n");
-}
-
 TEST_F(AppSettingsTest, UnwritableFileIsReportedAndNeverEscapesTryWrite) {
     // A parent that is a regular file cannot hold a file, whoever runs the test.
     const std::string path = Put("not-a-folder", "x") + "/" + kSettingsFileName;

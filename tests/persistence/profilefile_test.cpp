@@ -340,14 +340,4 @@ TEST_F(ProfileFileTest, FailureWhileApplyingStopsTheLoadAndKeepsWhatWasApplied) 
               (Strings{"9", "2", "1", "old", "1", "old", "old", "old", "old", "old", "old"}));
 }
 
-TEST_F(ProfileFileTest, MissingPresentersAreLeftOut) {
-    CProfilePresenters none{};
-    model.PhoneBookTable().setData(67, L::kPhoneBookNewNumberColumn, "3");
-    const std::string path = PathOf("none.pof");
-    CProfileFile(path).Save(CProfileFile::kSaveNewValues, model, none);
-    EXPECT_EQ(Read(path, "cpb num", 67), "3");
-    CProfileFile(path).Load(model, none);
-    EXPECT_EQ(model.PhoneBookTable().getData(67, L::kPhoneBookNewNumberColumn), "3");
-}
-
 }  // namespace

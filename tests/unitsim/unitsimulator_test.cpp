@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,13 +16,6 @@ CUnitState SmallUnit() {
     state.phonebooks["SM"].entries[64] = {"1", 129, ""};
     state.messages[1] = {"STO UNSENT", "+4670", "Hello", ""};
     state.messages[2] = {"REC READ", "+46709998877", "Saldo", "24/05/01,12:00:00+08"};
-    return state;
-}
-
-CUnitState LockedUnit(int busyMs) {
-    CUnitState state;
-    state.sim.lock = true;
-    state.sim.busyMs = busyMs;
     return state;
 }
 
@@ -199,68 +191,6 @@ TEST_F(UnitSimTest, ListedTextsReadBackThroughTheToolsConversion) {
     EXPECT_EQ(ListedText(listing, 3), "\\5C41 \\00\\5C\\5C0D \\02\\11");
 }
 
-TEST_F(UnitSimTest, PinUnlocksAfterWhichTheSimIsBusyForAWhile) {
-    StartUnit(Quiet(LockedUnit(800)));
-    ExpectReplies({
-        {"AT+CPIN?\r", Info("+CPIN: SIM PIN")},
-        {"AT^SPIC\r", Info("^SPIC: 3")},
-        {"AT+CPBR=45\r", "\r\n+CME ERROR: 11\r\n"},
-        {"AT+CMGL=\"ALL\"\r", "\r\n+CMS ERROR: 311\r\n"},
-        {"AT+CPIN=1111\r", "\r\n+CME ERROR: 16\r\n"},
-        {"AT^SPIC\r", Info("^SPIC: 2")},
-        {"AT+CPIN=\"1234\"\r", kOk},
-        // The lock is the SIM's own: it can be switched off while the stores are still busy.
-        {"AT+CLCK=\"SC\",0,1234\r", kOk},
-        {"AT+CPBR=45\r", "\r\n+CME ERROR: 14\r\n"},
-        {"AT+CMGL=\"ALL\"\r", "\r\n+CMS ERROR: 314\r\n"},
-        {"AT+CPIN?\r", Info("+CPIN: READY")},
-    });
-    EXPECT_TRUE(
-        WaitUntil([&] { return line->Exchange("AT+CPBR=45\r") == kOk; }, std::chrono::seconds(5)));
-    const CUnitState state = sim->State();
-    EXPECT_FALSE(state.sim.lock);
-    EXPECT_EQ(state.sim.pinTries, 3);
-}
-
-TEST_F(UnitSimTest, ThreeWrongPinsAskForThePuk) {
-    StartUnit(LockedUnit(0));
-    ExpectReplies({
-        {"ATE0\r", "ATE0\r" + kOk},
-        {"AT+CPIN=1111\r", kError},  // plain ERROR until AT+CMEE=1
-        {"AT+CMEE=1\r", kOk},
-        {"AT+CPIN=\"1111\"\r", "\r\n+CME ERROR: 16\r\n"},
-        {"AT+CPIN=12\r", "\r\n+CME ERROR: 16\r\n"},  // malformed: no try used
-        {"AT+CPIN=1111\r", "\r\n+CME ERROR: 16\r\n"},
-        {"AT+CPIN?\r", Info("+CPIN: SIM PUK")},
-        {"AT^SPIC\r", Info("^SPIC: 10")},
-        {"AT+CPIN=1234\r", "\r\n+CME ERROR: 16\r\n"},  // the PUK needs a new PIN: no try used
-        {"AT+CPIN=\"87654321\",\"4321\"\r", "\r\n+CME ERROR: 16\r\n"},
-        {"AT^SPIC\r", Info("^SPIC: 9")},
-        {"AT+CPIN=\"12345678\",\"4321\"\r", kOk},
-        {"AT+CPIN?\r", Info("+CPIN: READY")},
-    });
-    const CSimLock lock = sim->State().sim;
-    EXPECT_EQ(lock.pin, "4321");
-    EXPECT_EQ(lock.pinTries, 3);
-    EXPECT_EQ(lock.pukTries, 10);
-    EXPECT_TRUE(lock.lock);
-}
-
-TEST_F(UnitSimTest, Pin2IsAskedForAndTakenByCpin2) {
-    CUnitState state;
-    state.sim.askPin2 = true;
-    StartUnit(Quiet(state));
-    ExpectReplies({
-        {"AT+CPIN?\r", Info("+CPIN: SIM PIN2")},
-        {"AT+CPBR=45\r", "\r\n+CME ERROR: 17\r\n"},
-        {"AT+CPIN2=1234\r", "\r\n+CME ERROR: 16\r\n"},
-        {"AT^SPIC\r", Info("^SPIC: 2")},
-        {"AT+CPIN2=5678\r", kOk},
-        {"AT+CPIN?\r", Info("+CPIN: READY")},
-        {"AT+CPIN2=5678\r", "\r\n+CME ERROR: 3\r\n"},
-    });
-}
-
 TEST_F(UnitSimTest, StateSurvivesARestart) {
     StartUnit();
     EXPECT_TRUE(std::filesystem::exists(folder / "unit.json"));
@@ -326,46 +256,6 @@ TEST_F(UnitSimTest, ThePortReopensAfterEachClientEvenOneThatLeftExclusiveModeBeh
     EXPECT_EQ(sim->CommandCount(), 4u);
 }
 
-TEST_F(UnitSimTest, EveryByteTakesItsLineTimeBothWaysAndEveryReplyTheLatency) {
-    StartUnit(CUnitState(), [](CUnitSimulatorOptions& options) {
-        options.baud = 2400;  // 240 bytes a second
-        options.latencyMs = 100;
-    });
-    const std::string command = "ATI\r";
-    line->Send(command);
-    const auto sent = std::chrono::steady_clock::now();
-    const std::string reply = line->ReadReply();
-    const auto took = std::chrono::steady_clock::now() - sent;
-    ASSERT_EQ(reply, "ATI\r" + Info("SIEMENS\r\nMC35i\r\nREVISION 02.00"));
-    // No byte is faster than the line: the command's own bytes, the latency, then every byte
-    // of the echo and the reply.
-    const auto least =
-        std::chrono::milliseconds((command.size() + reply.size()) * 1000 / 240 + 100);
-    EXPECT_GE(took, least);
-}
-
-TEST_F(UnitSimTest, LateWakeUpsDoNotSlowTheLineDown) {
-    CUnitState state = Quiet();
-    for (int position = 1; position <= 100; ++position) {
-        state.phonebooks["SM"].entries[position] = {"+46701234567", 145, "ACCESS"};
-    }
-    // The unit's thread inherits this thread's timer slack: each of its waits between two
-    // bursts of 16 bytes may end up to 2 ms late, as on a busy machine.
-    const int slack = ::prctl(PR_GET_TIMERSLACK);
-    ASSERT_EQ(::prctl(PR_SET_TIMERSLACK, 2'000'000UL), 0);
-    StartUnit(state, [](CUnitSimulatorOptions& options) { options.baud = 57600; });
-    ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(slack));
-
-    line->Send("AT+CPBR=1,100\r");
-    const auto sent = std::chrono::steady_clock::now();
-    const std::string reply = line->ReadReply();
-    const auto took = std::chrono::steady_clock::now() - sent;
-    ASSERT_TRUE(reply.ends_with(kOk)) << reply.size();
-    // The line keeps its pace: a late burst is followed by the next one at once.
-    const auto lineTime = std::chrono::microseconds(reply.size() * 10'000'000 / 57600);
-    EXPECT_LT(took, lineTime * 115 / 100) << reply.size() << " bytes";
-}
-
 TEST_F(UnitSimTest, EveryCommandIsLoggedInProcessAndToTheLogFile) {
     StartUnit(CUnitState(), [this](CUnitSimulatorOptions& options) {
         options.logPath = folder / "commands.log";
@@ -389,4 +279,27 @@ TEST_F(UnitSimTest, EveryCommandIsLoggedInProcessAndToTheLogFile) {
               "ATE0\nAT+CMGF=1\nAT+CMGW=\"+4670\"\nA\\00B\\5C\\1A\nAT+CMGW\nNo\\1B\n");
     sim->ClearCommandLog();
     EXPECT_TRUE(sim->CommandLog().empty());
+}
+
+TEST_F(UnitSimTest, AHangUpLooksLikeAPulledAdapter) {
+    for (const bool afterTwoCommands : {true, false}) {
+        SCOPED_TRACE(afterTwoCommands);
+        StartUnit(CUnitState(), [&](CUnitSimulatorOptions& options) {
+            options.hangUpAfter = afterTwoCommands ? 2 : 0;
+        });
+        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
+        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
+        if (afterTwoCommands) {
+            line->Send("AT\r");  // meets a dead line
+        } else {
+            sim->HangUp();
+        }
+        EXPECT_THROW(line->ReadReply(), CComPort::EComPortException);
+        EXPECT_TRUE(WaitUntil([&] { return sim->IsHungUp(); }));
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "port")));
+        EXPECT_EQ(sim->CommandCount(), 2u);
+        EXPECT_THROW(line->Send("AT\r"), CComPort::EComPortException);
+        line.reset();
+        sim.reset();
+    }
 }

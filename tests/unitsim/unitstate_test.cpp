@@ -22,43 +22,6 @@ TEST(GsmAlphabet, StateFileTextsOutsideTheAlphabetAreRefused) {
     }
 }
 
-TEST(GsmAlphabet, ListingsEscapeWhatCannotTravelRaw) {
-    const std::pair<std::string, std::string> table[] = {
-        {std::string("a@b", 3), "a@b"},  // 0x40 is the inverted exclamation mark: raw
-        {std::string("\0", 1), "\\00"},   {"\\", "\\5C"},   {"\r\n", "\\0D\\0A"},
-        {"\x1A\x1B\x1F", "\\1A\\1B\\1F"}, {"\x7F", "\\7F"}, {"\"x\"", "\"x\""},
-        {"\xE9\x80", "\xE9\x80"},
-    };
-    for (const auto& [gsm, listed] : table) {
-        EXPECT_EQ(CGsmAlphabet::EscapeForListing(gsm), listed);
-    }
-    EXPECT_EQ(CGsmAlphabet::EscapeQuoted("a\"\\"), "a\\22\\5C");
-    EXPECT_EQ(CGsmAlphabet::Unescape("a\\22\\5c\\zz\\"), "a\"\\\\zz\\");
-}
-
-TEST(UnitState, JsonRoundTripKeepsEverything) {
-    CUnitState state;
-    state.maker = "Cinterion";
-    state.profile = {false, 1, true};
-    state.sim.lock = true;
-    state.sim.pinTries = 1;
-    state.network.cregMode = 2;
-    state.phonebooks["ME"].entries[64] = {"1", 129, ""};
-    state.phonebooks["SM"].entries[250] = {"+46701234567", 145, std::string("A\0\x7C", 3)};
-    state.messages[28] = {"REC UNREAD", "+4670", "x\r\ny", "24/05/01,12:00:00+08"};
-    EXPECT_EQ(CUnitState::FromJson(state.ToJson()), state);
-}
-
-TEST(UnitState, MissingMembersTakeANewUnitsValues) {
-    const CUnitState state = CUnitState::FromJson(R"({"sim": {"lock": true}})");
-    EXPECT_TRUE(state.sim.lock);
-    EXPECT_EQ(state.sim.pin, "1234");
-    EXPECT_EQ(state.maker, "SIEMENS");
-    EXPECT_EQ(state.phonebooks.at("SM").capacity, 250);
-    EXPECT_EQ(state.phonebooks.at("ME").capacity, 100);
-    EXPECT_EQ(state.smsCapacity, 30);
-}
-
 // Each bad state is refused by name: the member (or the store, entry or message) that is wrong
 // appears in the message. Numbers are checked for type and range before they are narrowed, so
 // a float or a huge value never reaches an int.

@@ -126,24 +126,6 @@ TEST_F(VTListTest, EnterWithoutACurrentCellOpensNothing) {
     EXPECT_EQ(stored, (std::vector<Stored>{{0, kLabel, "1"}}));
 }
 
-TEST_F(VTListTest, ArrowKeysMoveTheCurrentCellWithinTheGrid) {
-    const std::tuple<Qt::Key, int, Cell> steps[] = {
-        {Qt::Key_Up, 1, {0, 0}},    {Qt::Key_Left, 1, {0, 0}},   {Qt::Key_Right, 1, {0, 1}},
-        {Qt::Key_Right, 5, {0, 2}}, {Qt::Key_Down, 60, {49, 2}}, {Qt::Key_Up, 1, {48, 2}},
-        {Qt::Key_Left, 9, {48, 0}}, {Qt::Key_A, 1, {48, 0}},
-    };
-    for (const auto& [key, presses, cell] : steps) {
-        for (int i = 0; i < presses; ++i) {
-            Key(key);
-        }
-        EXPECT_EQ(Current(), cell) << "key " << key;
-    }
-    // Any key settles a cell outside the grid back into it.
-    grid->setItemCount(10);
-    Key(Qt::Key_Space);
-    EXPECT_EQ(Current(), Cell(9, 0));
-}
-
 TEST_F(VTListTest, MarkColumnReportsEachPressOnceAndNeverOpensTheEditor) {
     Press(3, kMark);
     Key(Qt::Key_Return);
@@ -280,23 +262,6 @@ TEST_F(VTListTest, StylesFollowColumnsHighlightRowsAndTheCurrentCell) {
     other->setFocus();
     ASSERT_TRUE(WaitFor([this] { return !grid->isEditing(); }));
     EXPECT_EQ(background(kText), toQColor(kTextBrush));
-}
-
-TEST_F(VTListTest, WorksWithoutHandlersOrProperties) {
-    grid->OnCellGetData = nullptr;
-    grid->OnCellSetData = nullptr;
-    grid->OnCellClicked = nullptr;
-    Press(0, kMark);  // clickable, with no one to tell
-    // Without properties nothing is clickable, the editor only shows and the grid's own
-    // colours apply.
-    grid->ColumnProperties = nullptr;
-    Press(0, kMark);
-    Key(Qt::Key_Return);
-    ASSERT_TRUE(EditorOpen());
-    EXPECT_TRUE(grid->editor()->isReadOnly());
-    EditorKey(Qt::Key_Return);
-    EXPECT_FALSE(grid->isEditing());
-    EXPECT_EQ(grid->getBrushColor(kMark), grid->color());
 }
 
 }  // namespace
