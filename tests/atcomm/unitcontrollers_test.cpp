@@ -170,22 +170,27 @@ TEST(WaitForSimTest, PollsUntilTheStoresAnswerOrItsAttemptsAreUsedUp) {
     }
 }
 
-TEST(WaitForSimTest, ACancelDuringThePauseAfterTheDialogEndsItWithoutAPoll) {
-    UnitFixture unit;
-    const bool pinAsked = true;
-    auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);  // the production pauses
-    CEvent cancel(true);
-    wait->SetCommSource(unit.Source());
-    wait->SetCancelEvent(&cancel);
-    wait->Step();  // description
-    wait->Step();  // progress
-    ASSERT_EQ(wait->GetState(), IController::stWORKER_STEP);
-    const auto start = Clock::now();
-    wait->Step();
-    EXPECT_LT(Clock::now() - start, milliseconds(1000));
-    EXPECT_EQ(wait->GetState(), IController::stFINISHED);
-    EXPECT_EQ(wait->GetResult(), IController::resultFailed);
-    EXPECT_TRUE(unit.Commands().empty());
+// A cancel ends the wait at once, failed: during the pause after the dialog before any poll,
+// and during a poll, whose cut-short read is no answer and costs no attempt.
+TEST(WaitForSimTest, ACancelEndsItFailedDuringThePauseOrAPoll) {
+    for (const bool pinAsked : {true, false}) {
+        SCOPED_TRACE(pinAsked ? "pause after the dialog" : "poll");
+        UnitFixture unit;
+        auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);  // the production pauses
+        CEvent cancel(true);
+        wait->SetCommSource(unit.Source());
+        wait->SetCancelEvent(&cancel);
+        wait->Step();  // description
+        wait->Step();  // progress
+        ASSERT_EQ(wait->GetState(), IController::stWORKER_STEP);
+        const auto start = Clock::now();
+        wait->Step();
+        EXPECT_LT(Clock::now() - start, milliseconds(1000));
+        EXPECT_EQ(wait->GetState(), IController::stFINISHED);
+        EXPECT_EQ(wait->GetResult(), IController::resultFailed);
+        EXPECT_EQ(wait->GetAttemptsLeft(), 10);
+        EXPECT_TRUE(WaitUntil([&] { return unit.Commands().size() == (pinAsked ? 0u : 1u); }));
+    }
 }
 
 // The store is named without quotes; one refusal is retried once, a second one fails. The

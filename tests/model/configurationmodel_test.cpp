@@ -312,6 +312,12 @@ std::vector<ValidationCase> ValidationCases() {
          true,
          250,
          [](PresenterSet& p) { p.delay(3).SetNewValue(" 12"); }},
+        {"changed presenter with four digits",
+         {B(60, pbNew, "")},
+         R::badSettingValue,
+         true,
+         250,
+         [](PresenterSet& p) { p.delay(3).SetNewValue("1000"); }},
     };
 }
 
