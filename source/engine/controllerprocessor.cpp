@@ -29,18 +29,18 @@ public:
         guard.unlock();
         processor.changed.notify_all();
     }
-    std::unique_lock<std::recursive_mutex>& Guard() { return guard; }
+    std::unique_lock<std::mutex>& Guard() { return guard; }
 
 private:
-    static std::unique_lock<std::recursive_mutex> Acquire(CControllerProcessor& processor) {
+    static std::unique_lock<std::mutex> Acquire(CControllerProcessor& processor) {
         processor.lockWanted.fetch_add(1);
-        std::unique_lock<std::recursive_mutex> taken(processor.lock);
+        std::unique_lock<std::mutex> taken(processor.lock);
         processor.lockWanted.fetch_sub(1);
         return taken;
     }
 
     CControllerProcessor& processor;
-    std::unique_lock<std::recursive_mutex> guard;
+    std::unique_lock<std::mutex> guard;
 };
 
 CControllerProcessor::CControllerProcessor(TNotify notify) : notify(std::move(notify)) {
@@ -162,7 +162,7 @@ void CControllerProcessor::Execute() {
     changed.notify_all();
 }
 
-void CControllerProcessor::RunCurrent(std::unique_lock<std::recursive_mutex>& guard) {
+void CControllerProcessor::RunCurrent(std::unique_lock<std::mutex>& guard) {
     // Our own reference for the length of the step, so that even a Clean without a hold first
     // cannot free the controller under the worker.
     CRefPtr<IController> controller = current;
@@ -216,7 +216,7 @@ void CControllerProcessor::RunCurrent(std::unique_lock<std::recursive_mutex>& gu
     }
 }
 
-void CControllerProcessor::HandOver(std::unique_lock<std::recursive_mutex>& guard, int32_t id) {
+void CControllerProcessor::HandOver(std::unique_lock<std::mutex>& guard, int32_t id) {
     const uint64_t handover = ++lastHandover;
     openHandover = handover;
     // Posting may take the GUI toolkit's own locks; never do that while holding ours.

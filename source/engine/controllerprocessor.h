@@ -68,12 +68,12 @@ private:
 
     // All with `lock` held.
     bool HasWork() const;
-    void RunCurrent(std::unique_lock<std::recursive_mutex>& guard);
-    void HandOver(std::unique_lock<std::recursive_mutex>& guard, int32_t id);
+    void RunCurrent(std::unique_lock<std::mutex>& guard);
+    void HandOver(std::unique_lock<std::mutex>& guard, int32_t id);
 
     const TNotify notify;
-    std::recursive_mutex lock;
-    std::condition_variable_any changed;
+    std::mutex lock;
+    std::condition_variable changed;
     // GUI-side operations waiting for `lock`; the worker does not start a step while any do.
     std::atomic<int> lockWanted{0};
     bool busy = false;

@@ -13,8 +13,9 @@ namespace {
 
 constexpr std::size_t kPollBytes = 512;
 // A final "OK" counts only once the line has been quiet for more than this, so that a result
-// code split across two deliveries is not taken for the end. It is measured on the fine clock:
-// whole milliseconds would make "more than 5" mean 6 or more, and every command would pay for it.
+// code split across two deliveries is not taken for the end. It is measured to the clock's own
+// resolution: whole milliseconds would make "more than 5" mean 6 or more, and every command would
+// pay for it.
 constexpr std::chrono::milliseconds kQuiet{5};
 
 // Judged on lines, so that unsolicited reports (a `RING` just after the final result, a
@@ -48,8 +49,6 @@ void CGeneralResponseReader::Read(ICommSource* source) {
     int phase = 0;
     // Counts from the call, then from the first bytes, then from the latest bytes.
     CTakeTime watch;
-    // When the watch was last started, to the fraction of a millisecond.
-    auto watchStarted = std::chrono::steady_clock::now();
     const CTakeTime total;
     const uint64_t totalLimitMs = std::max<uint64_t>(totalFloorMs, uint64_t{3} * timeout);
     bool cancelled = false;
@@ -66,7 +65,6 @@ void CGeneralResponseReader::Read(ICommSource* source) {
         if (phase == 0 && received > 0) {
             phase = 1;
             watch.Start();
-            watchStarted = std::chrono::steady_clock::now();
         }
         if (phase == 1) {
             // Only the new bytes and the one before them can complete a first line end.
@@ -80,9 +78,8 @@ void CGeneralResponseReader::Read(ICommSource* source) {
         if (phase == 2) {
             if (received > 0) {
                 watch.Start();
-                watchStarted = std::chrono::steady_clock::now();
             } else if (IsCompleteReply(text)) {
-                quietLeft = kQuiet - (std::chrono::steady_clock::now() - watchStarted);
+                quietLeft = kQuiet - watch.Span();
                 if (*quietLeft < std::chrono::steady_clock::duration::zero()) {
                     response = std::move(text);
                     return;

@@ -8,10 +8,12 @@ void CTakeTime::Start() {
     started = std::chrono::steady_clock::now();
 }
 
+std::chrono::steady_clock::duration CTakeTime::Span() const {
+    return std::chrono::steady_clock::now() - started;
+}
+
 uint32_t CTakeTime::Elapsed() const {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - started)
-                        .count();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Span()).count();
     if (ms <= 0) {
         return 0;
     }

@@ -13,6 +13,8 @@ public:
     void Start();
     // Milliseconds since the last start; saturates instead of wrapping.
     uint32_t Elapsed() const;
+    // The same span to the clock's own resolution, for waits shorter than a few milliseconds.
+    std::chrono::steady_clock::duration Span() const;
 
 private:
     std::chrono::steady_clock::time_point started;

@@ -83,6 +83,7 @@ void CComPortCommSource::Open() {
         beforeOpen();
     }
     port->Open();
+    waitHandle = std::make_shared<const CWaitHandle>(port->DuplicateHandle());
     if (tap) {
         tap->Opened(port->GetPortName());
     }
@@ -117,6 +118,7 @@ void CComPortCommSource::Close() {
     if (beforeClose) {
         beforeClose();
     }
+    waitHandle.reset();
     if (port != nullptr) {
         const bool wasOpen = port->IsOpen();
         port->Close();
@@ -130,29 +132,42 @@ void CComPortCommSource::Close() {
     }
 }
 
+struct CComPortCommSource::CWaitHandle {
+    explicit CWaitHandle(CComPort::NativeHandle native) : native(native) {}
+    CWaitHandle(const CWaitHandle&) = delete;
+    CWaitHandle& operator=(const CWaitHandle&) = delete;
+    ~CWaitHandle() {
+        if (native != CComPort::kNoHandle) {
+            CComPort::ReleaseHandle(native);
+        }
+    }
+    const CComPort::NativeHandle native;
+};
+
 void CComPortCommSource::WaitForData(uint32_t timeoutMs) {
     const uint32_t slice = std::min(timeoutMs, kWaitSliceMs);
-    CComPort::NativeHandle handle = CComPort::kNoHandle;
+    std::shared_ptr<const CWaitHandle> handle;
     {
         std::lock_guard guard(lock);
         if (PortOpen()) {
-            handle = port->DuplicateHandle();
+            handle = waitHandle;
         }
     }
-    if (handle == CComPort::kNoHandle) {
+    if (!handle || handle->native == CComPort::kNoHandle) {
         std::this_thread::sleep_for(std::chrono::milliseconds(slice));
         return;
     }
-    // The wait runs on a handle of its own and outside the lock: the lock is not fair, and
-    // a worker that took it for every wait of its polling loop would keep a Close from the GUI
-    // thread out for many slices in a row.
-    CComPort::WaitReadable(handle, slice);
-    CComPort::ReleaseHandle(handle);
+    // The wait runs outside the lock: the lock is not fair, and a worker that held it for every
+    // wait of its polling loop would keep a Close from the GUI thread out for many slices in a
+    // row.
+    CComPort::WaitReadable(handle->native, slice);
 }
 
 void CComPortCommSource::SetPort(std::unique_ptr<CComPort> newPort) {
     std::lock_guard guard(lock);
     port = std::move(newPort);
+    waitHandle = std::make_shared<const CWaitHandle>(PortOpen() ? port->DuplicateHandle()
+                                                                : CComPort::kNoHandle);
     open = PortOpen();
 }
 

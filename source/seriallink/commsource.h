@@ -123,9 +123,15 @@ public:
     static constexpr std::chrono::milliseconds kCloseWaitLimit{200};
 
 private:
+    // A descriptor of the open port for the waits, closed when its last user lets go.
+    struct CWaitHandle;
+
     bool PortOpen() const;
 
     std::unique_ptr<CComPort> port;
+    // Made once per open: a wait outside the lock polls this copy, never the port's own number,
+    // which a close from the GUI thread could free and the system hand to another file.
+    std::shared_ptr<const CWaitHandle> waitHandle;
     std::recursive_mutex lock;
     std::shared_ptr<ICommTap> tap;
     // Kept in step with the port under the lock, read without it.

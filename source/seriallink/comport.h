@@ -103,6 +103,8 @@ public:
 
     // The pieces below are pure and public so they can be checked without a device.
     static std::string DevicePath(const std::string& portName);
+    // "57600,n,8,1": speed, parity (n, e or o), data bits and stop bits; the fields after the
+    // speed may be left out.
     static std::optional<CLineSettings> ParseMode(const std::string& modeString);
 #ifndef _WIN32
     // Raw mode with the mode string's line parameters, no flow control, reads that never wait.

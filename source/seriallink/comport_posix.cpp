@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <thread>
 
 #include "seriallink/comporttexts.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <iterator>
-#include <sstream>
 
 // What the port class does the same way on every platform: reading mode strings and ordering
 // port names. The device itself is in the platform's own file.
@@ -81,40 +80,6 @@ bool SetStopBits(const std::string& text, CComPort::CLineSettings& line) {
     return true;
 }
 
-// "baud=57600 parity=N data=8 stop=1"
-std::optional<CComPort::CLineSettings> ParseKeyValueMode(const std::string& mode) {
-    CComPort::CLineSettings line;
-    bool haveBaud = false;
-    std::istringstream words(mode);
-    std::string word;
-    while (words >> word) {
-        const auto eq = word.find('=');
-        if (eq == std::string::npos) {
-            return std::nullopt;
-        }
-        const std::string key = Lower(word.substr(0, eq));
-        const std::string value = word.substr(eq + 1);
-        bool ok = false;
-        if (key == "baud") {
-            ok = SetBaud(value, line);
-            haveBaud = ok;
-        } else if (key == "parity") {
-            ok = SetParity(value, line);
-        } else if (key == "data") {
-            ok = SetDataBits(value, line);
-        } else if (key == "stop") {
-            ok = SetStopBits(value, line);
-        }
-        if (!ok) {
-            return std::nullopt;
-        }
-    }
-    if (!haveBaud) {
-        return std::nullopt;
-    }
-    return line;
-}
-
 // "57600,n,8,1"; trailing fields may be left out and then mean no parity, 8 data bits, 1 stop
 // bit.
 std::optional<CComPort::CLineSettings> ParseCommaMode(const std::string& mode) {
@@ -145,11 +110,7 @@ std::optional<CComPort::CLineSettings> ParseCommaMode(const std::string& mode) {
 }  // namespace
 
 std::optional<CComPort::CLineSettings> CComPort::ParseMode(const std::string& modeString) {
-    const std::string mode = Trim(modeString);
-    if (mode.find('=') != std::string::npos) {
-        return ParseKeyValueMode(mode);
-    }
-    return ParseCommaMode(mode);
+    return ParseCommaMode(Trim(modeString));
 }
 
 bool CComPort::PortNameLess(const std::string& a, const std::string& b) {
