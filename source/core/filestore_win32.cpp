@@ -6,26 +6,13 @@
 #include <random>
 #include <utility>
 
+#include "core/systemtext.h"
+
 namespace {
 
 // Paths are UTF-8 inside the tool and wide for the system.
 std::wstring Widen(const std::string& text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
-}
-
-std::string SystemText(DWORD error) {
-    char* text = nullptr;
-    const DWORD size = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result =
-        size > 0 && text != nullptr ? std::string(text, size) : "Error " + std::to_string(error);
-    ::LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                               result.back() == '.' || result.back() == ' ')) {
-        result.pop_back();
-    }
-    return result;
 }
 
 class CFileHandle {
@@ -99,7 +86,7 @@ CBoundedRead ReadBounded(const std::string& path, std::uintmax_t maxBytes) {
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.Valid()) {
         const DWORD error = ::GetLastError();
-        result.reason = SystemText(error);
+        result.reason = Win32ErrorText(error);
         result.result = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                             ? EResult::missing
                             : EResult::unreadable;
@@ -107,7 +94,7 @@ CBoundedRead ReadBounded(const std::string& path, std::uintmax_t maxBytes) {
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.Get(), &info)) {
-        result.reason = SystemText(::GetLastError());
+        result.reason = Win32ErrorText(::GetLastError());
         result.result = EResult::unreadable;
         return result;
     }
@@ -126,7 +113,7 @@ CBoundedRead ReadBounded(const std::string& path, std::uintmax_t maxBytes) {
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
-            result.reason = SystemText(::GetLastError());
+            result.reason = Win32ErrorText(::GetLastError());
             result.result = EResult::unreadable;
             return result;
         }

@@ -7,22 +7,9 @@
 #include <stdexcept>
 #include <thread>
 
-namespace {
+#include "core/systemtext.h"
 
-std::string SystemText(DWORD error) {
-    char* text = nullptr;
-    const DWORD size = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result =
-        size > 0 && text != nullptr ? std::string(text, size) : "Error " + std::to_string(error);
-    ::LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                               result.back() == '.' || result.back() == ' ')) {
-        result.pop_back();
-    }
-    return result;
-}
+namespace {
 
 // Closes the file, and with it the file's lock, on every way out.
 class CFileHandle {
@@ -46,7 +33,7 @@ private:
 void CRecordFile::Append(const std::vector<std::string>& header,
                          const std::vector<std::string>& fields) {
     const auto fail = [this](const char* what) {
-        throw std::runtime_error(path + ": " + what + ": " + SystemText(::GetLastError()));
+        throw std::runtime_error(path + ": " + what + ": " + Win32ErrorText(::GetLastError()));
     };
     std::lock_guard guard(mutex);
     const std::wstring widePath =

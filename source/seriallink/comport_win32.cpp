@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "core/systemtext.h"
 #include "seriallink/comporttexts.h"
 
 using namespace comporttext;
@@ -35,21 +36,6 @@ std::wstring Widen(const std::string& text) {
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           size);
     return wide;
-}
-
-std::string SystemText(DWORD error) {
-    char* text = nullptr;
-    const DWORD size = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result =
-        size > 0 && text != nullptr ? std::string(text, size) : "Error " + std::to_string(error);
-    ::LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                               result.back() == '.' || result.back() == ' ')) {
-        result.pop_back();
-    }
-    return result;
 }
 
 // No sharing: on Windows that is what keeps every other program off the port while it is open.
@@ -190,7 +176,7 @@ std::string CComPort::OpenFailureMessage(int error, const std::string& path) {
             break;
         default:
             message += '\n';
-            message += SystemText(static_cast<DWORD>(error));
+            message += Win32ErrorText(static_cast<DWORD>(error));
             message += ": ";
             message += path;
             break;
