@@ -205,11 +205,6 @@ void CComPort::ReleaseDevice() noexcept {
     }
 }
 
-void CComPort::FailOpen(const char* message) {
-    ReleaseDevice();
-    throw EComPortException(message);
-}
-
 void CComPort::Open() {
     if (opened) {
         return;
@@ -337,10 +332,6 @@ void CComPort::Write(const char* buffer, uint32_t count, const std::function<boo
     if (done < count) {
         throw EComPortException(kWriteShort);
     }
-}
-
-bool CComPort::WaitReadable(uint32_t timeoutMs) const {
-    return opened && WaitReadable(handle, timeoutMs);
 }
 
 bool CComPort::WaitReadable(NativeHandle fd, uint32_t timeoutMs) {

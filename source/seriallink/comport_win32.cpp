@@ -191,11 +191,6 @@ void CComPort::ReleaseDevice() noexcept {
     }
 }
 
-void CComPort::FailOpen(const char* message) {
-    ReleaseDevice();
-    throw EComPortException(message);
-}
-
 void CComPort::Open() {
     if (opened) {
         return;
@@ -358,10 +353,6 @@ void CComPort::Write(const char* buffer, uint32_t count, const std::function<boo
     if (done < count) {
         throw EComPortException(kWriteShort);
     }
-}
-
-bool CComPort::WaitReadable(uint32_t timeoutMs) const {
-    return opened && WaitReadable(handle, timeoutMs);
 }
 
 // The input queue is looked at every millisecond rather than waited on with WaitCommEvent: the

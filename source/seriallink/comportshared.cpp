@@ -109,6 +109,17 @@ std::optional<CComPort::CLineSettings> ParseCommaMode(const std::string& mode) {
 
 }  // namespace
 
+// What both platforms' ports do alike, over their own ReleaseDevice and handle wait.
+
+void CComPort::FailOpen(const char* message) {
+    ReleaseDevice();
+    throw EComPortException(message);
+}
+
+bool CComPort::WaitReadable(uint32_t timeoutMs) const {
+    return opened && WaitReadable(handle, timeoutMs);
+}
+
 std::optional<CComPort::CLineSettings> CComPort::ParseMode(const std::string& modeString) {
     return ParseCommaMode(Trim(modeString));
 }
