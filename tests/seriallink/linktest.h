@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,29 @@
 using namespace std::chrono_literals;
 
 // The port set up the way the tool sets it up, opened unless asked otherwise.
+// What a port call threw, "<no exception>" when it threw nothing.
+inline std::string ThrownText(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const CComPort::EComPortException& e) {
+        return e.what();
+    }
+    return "<no exception>";
+}
+
+// A port that is not open refuses reads and writes with its fixed texts, leaves the count it
+// was given alone, and has nothing to wait for.
+inline void ExpectClosedPortRefusesReadsAndWrites(CComPort& port) {
+    char buf[4];
+    uint32_t received = 7;
+    EXPECT_EQ(ThrownText([&] { port.Read(buf, sizeof buf, received); }),
+              "Can not read from port. Com port has not been opened!");
+    EXPECT_EQ(received, 7u);
+    EXPECT_EQ(ThrownText([&] { port.Write("AT\r", 3); }),
+              "Can not write to port. Com port has not been opened!");
+    EXPECT_FALSE(port.WaitReadable(0));
+}
+
 inline std::unique_ptr<CComPort> MakePort(const std::string& name, bool open = true) {
     auto port = std::make_unique<CComPort>();
     port->SetPortName(name);
