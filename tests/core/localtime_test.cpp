@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <regex>
+#include "support/regex.h"
 
 namespace {
 
