@@ -602,8 +602,9 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
         window.resize(width, 700);
         for (TVTList* grid : window.GridList()) {
             // A grid is laid out when its page shows.
-            window.PageControl->setCurrentWidget(
-                grid == window.AccessNumberList ? window.SettingsSheet : window.InputMessagesSheet);
+            window.PageControl->setCurrentWidget(grid == window.AccessNumberList
+                                                     ? static_cast<QWidget*>(window.SettingsSheet)
+                                                     : window.InputMessagesSheet);
             QApplication::processEvents();
             int sum = 0;
             for (int col = 0; col < grid->columnCount(); ++col) {
