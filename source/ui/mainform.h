@@ -279,6 +279,7 @@ private:
     void CreateProcessorHandler();
     void CreateCommSource();
     void AttachLanguageControllers();
+    void AttachMenuLanguage();
     // Everything that follows the language beyond the controls' captions: Qt's own texts,
     // the check mark in the Languages menu, the widths that fit the texts, F1's manual.
     void ApplyLanguageExtras();
