@@ -195,3 +195,21 @@ void CSettingControls::ShowInNewControl(const CControlView& view) {
         }
     }
 }
+
+QStringList CControlledSettingGui::FormItems(ESettingKind kind) {
+    switch (kind) {
+        case ESettingKind::activeTime:
+            return {"Toggle", "1", "2", "5", "10", "30", "60", "120", "240"};
+        case ESettingKind::activeRelay:
+            return {"Not In Use", "Relay 1", "Relay 2", "Both Relays"};
+        case ESettingKind::smsAck:
+            return {"OFF", "Always"};
+        case ESettingKind::accessControl:
+            return {"OFF", "ON"};
+        case ESettingKind::inputBehaviour:
+            return {"Delay", "Block"};
+        case ESettingKind::delayBlockTime:
+            break;
+    }
+    return {};
+}

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -63,10 +64,19 @@ private:
     std::unique_ptr<QObject> wiring;
 };
 
-// What the six presenters of the window share: their values follow the rules of their kind and
-// their controls show the outcome. The presenters differ only in kind and controls.
+// A setting presenter of the window: its values follow the rules of its kind and its two
+// controls show the outcome. The controls are only borrowed; the window owns them.
 class CControlledSettingGui : public IGuiHelper {
 public:
+    CControlledSettingGui(ESettingKind kind, QLineEdit* currentControl, QComboBox* newControl)
+        : controls(kind, currentControl, newControl) {}
+    CControlledSettingGui(ESettingKind kind, QLineEdit* currentControl, QLineEdit* newControl)
+        : controls(kind, currentControl, newControl) {}
+
+    // The English items of a drop-down kind's list, which the window shows before a language
+    // is loaded; empty for the delays' edit. The active time's list takes typed times too.
+    static QStringList FormItems(ESettingKind kind);
+
     using IGuiHelper::SetNewValue;
     using IGuiHelper::ShowUnitValue;
     void Update(IObsEvent* event) override { controls.Update(*this, event); }
@@ -79,11 +89,6 @@ public:
     }
     void Commit() { controls.Commit(*this); }
     bool IsNewControl(const QWidget* widget) const { return controls.IsNewControl(widget); }
-
-protected:
-    template <typename NewControl>
-    CControlledSettingGui(ESettingKind kind, QLineEdit* currentControl, NewControl* newControl)
-        : controls(kind, currentControl, newControl) {}
 
 private:
     CSettingControls controls;

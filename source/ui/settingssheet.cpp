@@ -16,35 +16,24 @@
 
 #include "model/configurationmodel.h"
 #include "model/settingrules.h"
+#include "model/settingtable.h"
 #include "model/unitlayout.h"
 #include "persistence/applanguage.h"
 #include "persistence/languagekeys.h"
-#include "ui/accesscontrolgui.h"
 #include "ui/accessnumbergrid.h"
-#include "ui/activerelaygui.h"
-#include "ui/activetimegui.h"
-#include "ui/delayblocktimegui.h"
 #include "ui/formcontrols.h"
-#include "ui/inputbehaviourgui.h"
 #include "ui/langcontroller.h"
 #include "ui/layoutfit.h"
+#include "ui/settingcontrols.h"
 #include "ui/settingrangecheck.h"
-#include "ui/smsackgui.h"
 #include "vtlist.h"
 
 namespace {
 
 using L = CUnitLayout;
 
-// Presenter slots, in the order the window creates and attaches them.
-enum EPresenter : int {
-    kActiveTime = 0,
-    kActiveRelay,
-    kSmsAck,
-    kAccessControl,
-    kInputBehaviour,
-    kFirstDelay,
-};
+// The delays follow the five drop-down settings in the setting table.
+constexpr std::size_t kFirstDelay = 5;
 
 // The captions of a setting's list items in `language`, and for the times the widest number.
 QStringList ValueTexts(ESettingKind kind, const CAppLanguage& language) {
@@ -120,12 +109,14 @@ void TSettingsSheet::BuildSettingGroups(QWidget* content) {
     ActiveTimeCurrentEdit = MakeCurrentEdit(CallActivatedRelaysGroup, "ActiveTimeCurrentEdit");
     ActiveRelayCurrentEdit = MakeCurrentEdit(CallActivatedRelaysGroup, "ActiveRelayCurrentEdit");
     SmsAckCurrentEdit = MakeCurrentEdit(CallActivatedRelaysGroup, "SmsAckCurrentEdit");
-    ActiveTimeNewCombo = MakeNewCombo(CallActivatedRelaysGroup, "ActiveTimeNewCombo",
-                                      CActiveTimeGui::FormItems(), true);
-    ActiveRelayNewCombo = MakeNewCombo(CallActivatedRelaysGroup, "ActiveRelayNewCombo",
-                                       CActiveRelayGui::FormItems(), false);
-    SmsAckNewCombo =
-        MakeNewCombo(CallActivatedRelaysGroup, "SmsAckNewCombo", CSmsAckGui::FormItems(), false);
+    ActiveTimeNewCombo =
+        MakeNewCombo(CallActivatedRelaysGroup, "ActiveTimeNewCombo",
+                     CControlledSettingGui::FormItems(ESettingKind::activeTime), true);
+    ActiveRelayNewCombo =
+        MakeNewCombo(CallActivatedRelaysGroup, "ActiveRelayNewCombo",
+                     CControlledSettingGui::FormItems(ESettingKind::activeRelay), false);
+    SmsAckNewCombo = MakeNewCombo(CallActivatedRelaysGroup, "SmsAckNewCombo",
+                                  CControlledSettingGui::FormItems(ESettingKind::smsAck), false);
     // The three lists share one width, the widest of them, and so do the three current edits.
     for (QComboBox* combo : {ActiveTimeNewCombo, ActiveRelayNewCombo, SmsAckNewCombo}) {
         // Never narrower than its widest item: a small window scrolls instead.
@@ -164,16 +155,16 @@ void TSettingsSheet::BuildSettingGroups(QWidget* content) {
         layout->setColumnStretch(2, 1);
         return group;
     };
-    AccessControlGroup =
-        makeSingle("AccessControlGroup", " Access Control ", "AccessControlCurrentLabel",
-                   "AccessControlNewLabel", "AccessControlCurrentEdit", "AccessControlNewCombo",
-                   CAccessControlGui::FormItems(), AccessControlCurrentLabel, AccessControlNewLabel,
-                   AccessControlCurrentEdit, AccessControlNewCombo);
-    InputBehaviourGroup =
-        makeSingle("InputBehaviourGroup", " Input Behaviour ", "InputBehaviourCurrentLabel",
-                   "InputBehaviourNewLabel", "InputBehaviourCurrentEdit", "InputBehaviourNewCombo",
-                   CInputBehaviourGui::FormItems(), InputBehaviourCurrentLabel,
-                   InputBehaviourNewLabel, InputBehaviourCurrentEdit, InputBehaviourNewCombo);
+    AccessControlGroup = makeSingle(
+        "AccessControlGroup", " Access Control ", "AccessControlCurrentLabel",
+        "AccessControlNewLabel", "AccessControlCurrentEdit", "AccessControlNewCombo",
+        CControlledSettingGui::FormItems(ESettingKind::accessControl), AccessControlCurrentLabel,
+        AccessControlNewLabel, AccessControlCurrentEdit, AccessControlNewCombo);
+    InputBehaviourGroup = makeSingle(
+        "InputBehaviourGroup", " Input Behaviour ", "InputBehaviourCurrentLabel",
+        "InputBehaviourNewLabel", "InputBehaviourCurrentEdit", "InputBehaviourNewCombo",
+        CControlledSettingGui::FormItems(ESettingKind::inputBehaviour), InputBehaviourCurrentLabel,
+        InputBehaviourNewLabel, InputBehaviourCurrentEdit, InputBehaviourNewCombo);
 
     // Input delays: one row per input.
     InputDelayGroup = Named(new QGroupBox(QStringLiteral(" Input Delay / Block Time "), content),
@@ -210,32 +201,30 @@ void TSettingsSheet::BuildSettingGroups(QWidget* content) {
 }
 
 std::array<CRefPtr<IGuiHelper>, 11> TSettingsSheet::MakePresenters(std::function<void()> handedOn) {
-    std::array<CRefPtr<CControlledSettingGui>, 11> made;
-    made[kActiveTime] = MakeRef<CActiveTimeGui>(ActiveTimeCurrentEdit, ActiveTimeNewCombo);
-    made[kActiveRelay] = MakeRef<CActiveRelayGui>(ActiveRelayCurrentEdit, ActiveRelayNewCombo);
-    made[kSmsAck] = MakeRef<CSmsAckGui>(SmsAckCurrentEdit, SmsAckNewCombo);
-    made[kAccessControl] =
-        MakeRef<CAccessControlGui>(AccessControlCurrentEdit, AccessControlNewCombo);
-    made[kInputBehaviour] =
-        MakeRef<CInputBehaviourGui>(InputBehaviourCurrentEdit, InputBehaviourNewCombo);
-    for (int i = 0; i < L::kInputCount; ++i) {
-        made[kFirstDelay + i] =
-            MakeRef<CDelayBlockTimeGui>(InputDelayCurrentEdits[i], InputDelayNewEdits[i]);
-    }
-    const std::array<const char*, 11> startValues = {"2", "1", "0", "0", "0", "2",
-                                                     "2", "2", "2", "2", "2"};
+    const std::array<QComboBox*, 5> lists = {ActiveTimeNewCombo, ActiveRelayNewCombo,
+                                             SmsAckNewCombo, AccessControlNewCombo,
+                                             InputBehaviourNewCombo};
+    const std::array<QLineEdit*, 5> currents = {ActiveTimeCurrentEdit, ActiveRelayCurrentEdit,
+                                                SmsAckCurrentEdit, AccessControlCurrentEdit,
+                                                InputBehaviourCurrentEdit};
     // A refused text stays where it was typed, marked, and the value before it stays too.
     const auto refused = [this](const QLineEdit* field) {
         return rangeCheck != nullptr && rangeCheck->IsRefused(field);
     };
-    std::array<CRefPtr<IGuiHelper>, 11> lent;
-    for (std::size_t i = 0; i < made.size(); ++i) {
-        made[i]->SetNewValue(std::string(startValues[i]));
-        made[i]->Wire(refused, handedOn);
-        presenters[i] = made[i].operator->();
-        lent[i] = std::move(made[i]);
+    std::array<CRefPtr<IGuiHelper>, 11> made;
+    for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
+        const CSettingEntry& setting = kSettingTable[i];
+        auto presenter = i < kFirstDelay
+                             ? MakeRef<CControlledSettingGui>(setting.kind, currents[i], lists[i])
+                             : MakeRef<CControlledSettingGui>(
+                                   setting.kind, InputDelayCurrentEdits[i - kFirstDelay],
+                                   InputDelayNewEdits[i - kFirstDelay]);
+        presenter->SetNewValue(std::string(setting.startValue));
+        presenter->Wire(refused, handedOn);
+        presenters[i] = presenter.operator->();
+        made[i] = std::move(presenter);
     }
-    return lent;
+    return made;
 }
 
 void TSettingsSheet::CommitFocusedValue() {

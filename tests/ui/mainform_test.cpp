@@ -26,6 +26,7 @@
 #include "dialogtesting.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
+#include "model/settingtable.h"
 #include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "seriallink/commsource.h"
@@ -119,9 +120,9 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     for (QPushButton* button : {window.WriteButton, window.ResetButton, window.ClearSimButton}) {
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     }
-    const char* start[] = {"2", "1", "0", "0", "0", "2", "2", "2", "2", "2", "2"};
-    for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), start[i]) << i;
+    for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
+        EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), kSettingTable[i].startValue)
+            << i;
     }
     EXPECT_EQ(window.InputDelayNewEdits[0]->text(), QStringLiteral("2"));
 }
