@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -32,7 +33,9 @@
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
 #include "support/ptypair.h"
+#include "support/sequencerfixture.h"
 #include "ui/changedisplay.h"
+#include "ui/formprogress.h"
 #include "ui/gridkeyboard.h"
 #include "ui/layoutfit.h"
 #include "ui/mainform.h"
@@ -338,6 +341,50 @@ TEST_F(MainFormTest, DropDownListsThePortsAgainAndATypedPortIsStored) {
     window.ComPortBox->setEditText(QStringLiteral("ttyUSB9"));
     form.reset();
     EXPECT_EQ(Setting("PORT"), "ttyUSB9");
+}
+
+// A connect starts from an unknown unit: the identity of the unit read before leaves the column
+// as soon as the next connect starts, and stays gone while that one runs and when it ends
+// without a unit.
+TEST_F(MainFormTest, AConnectForgetsTheUnitReadBefore) {
+    WriteSettings("LED_HINT=0\n");
+    const std::unique_ptr<CUnitSimulator> unit = StartUnit(DataState("unit-me.json"));
+    PtyPair silent;
+    TMainForm& window = Show();
+    window.Sequencer().OnControllerQueued = [](IController& controller) { MakeQuick(controller); };
+    window.CommSource().GetPort()->SetWritePause(std::chrono::milliseconds(0));
+    // Every message the failing connect raises is answered, so the test never waits on one.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    answer.start(20);
+    const auto shown = [&window] { return !window.UnitIdentityLabel->isHidden(); };
+
+    window.ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    window.ConnectButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() && !window.Sequencer().IsRunning(); }, 10000));
+    const QString first = window.UnitIdentityLabel->text();
+    EXPECT_FALSE(first.isEmpty());
+    window.ConnectButton->click();  // disconnects; the unit read stays shown
+    const auto idle = [&window] { return !window.Sequencer().IsRunning() && window.isEnabled(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return idle() && !window.Sequencer().IsOpen(); }, 10000));
+    EXPECT_TRUE(shown());
+
+    window.ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
+    window.ConnectButton->click();
+    EXPECT_FALSE(shown());
+    EXPECT_TRUE(window.UnitIdentityLabel->text().isEmpty());
+    // The silent port answers nothing; the user gives up on it.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
+        10000));
+    window.ProgressForm().CancelButton->click();
+    ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
+    EXPECT_FALSE(shown());
+    EXPECT_NE(window.UnitIdentityLabel->text(), first);
 }
 
 // --- Editing rules --------------------------------------------------------------------------
