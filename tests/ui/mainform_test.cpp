@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -385,6 +386,68 @@ TEST_F(MainFormTest, AConnectForgetsTheUnitReadBefore) {
     ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
     EXPECT_FALSE(shown());
     EXPECT_NE(window.UnitIdentityLabel->text(), first);
+}
+
+// Passes a controller's port calls on to the window's port and counts those under way.
+class PortInUse : public ICommSource {
+public:
+    explicit PortInUse(ICommSource& port) : port(port) {}
+    void Write(const char* buffer, uint32_t count) override {
+        const Inside call(inside);
+        port.Write(buffer, count);
+    }
+    void Read(char* buffer, uint32_t count, uint32_t& received) override {
+        const Inside call(inside);
+        port.Read(buffer, count, received);
+    }
+    void WaitForData(uint32_t timeoutMs) override {
+        const Inside call(inside);
+        port.WaitForData(timeoutMs);
+    }
+    bool IsOpen() override { return port.IsOpen(); }
+    void Open() override { port.Open(); }
+    void Close() override { port.Close(); }
+    void Interrupt() override { port.Interrupt(); }
+
+    std::atomic<int> inside{0};
+
+private:
+    struct Inside {
+        explicit Inside(std::atomic<int>& count) : count(count) { ++count; }
+        ~Inside() { --count; }
+        std::atomic<int>& count;
+    };
+    ICommSource& port;
+};
+
+// Closing the window while a connect waits on a silent port: the worker has left the port
+// before the operations it serves are taken down, so nothing it still runs can use them.
+TEST_F(MainFormTest, ClosingDuringARunWaitsForTheWorkerBeforeTheOperationsGo) {
+    WriteSettings("LED_HINT=0\n");
+    PtyPair silent;
+    TMainForm& window = Show();
+    PortInUse port(window.CommSource());
+    // Told the port calls under way when the operations go: the sequencer holds the last
+    // reference to this probe in its queue hook.
+    struct GoneProbe {
+        PortInUse* port;
+        int* callsWhenGone;
+        ~GoneProbe() { *callsWhenGone = port->inside; }
+    };
+    int callsWhenGone = -1;
+    window.Sequencer().OnControllerQueued =
+        [&port, probe = std::make_shared<GoneProbe>(GoneProbe{&port, &callsWhenGone})](
+            IController& controller) {
+            MakeQuick(controller);
+            controller.SetCommSource(&port);
+        };
+    window.ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
+    window.ConnectButton->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
+        10000));
+    form.reset();
+    EXPECT_EQ(callsWhenGone, 0);
 }
 
 // --- Editing rules --------------------------------------------------------------------------
