@@ -131,33 +131,6 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     EXPECT_EQ(window.InputDelayNewEdits[0]->text(), QStringLiteral("2"));
 }
 
-TEST_F(MainFormTest, WiresTheEightGridsToTheTwoTables) {
-    TMainForm& window = Create();
-    ASSERT_EQ(window.GridList()[7], window.AccessNumberList);
-    CConfigurationModel& model = window.Model();
-    for (int t = 0; t < 7; ++t) {
-        TVTList* grid = window.GridList()[t];
-        EXPECT_EQ(grid->Tag, t);
-        EXPECT_EQ(grid->itemCount(), 4);
-        // Row 3 of input t + 1 is message 4 t + 4.
-        model.SmsTable().setData(4 * t + 3, 1, "text " + std::to_string(t));
-        EXPECT_EQ(grid->cellText(3, 1), "text " + std::to_string(t));
-    }
-    EXPECT_EQ(window.GridList()[0]->cellText(2, 0), "1 Low");
-    EXPECT_EQ(window.GridList()[6]->cellText(3, 0), "2 Fail");
-
-    TVTList* access = window.AccessNumberList;
-    EXPECT_EQ(access->itemCount(), 238);
-    EXPECT_EQ(access->RowsToHighLight, 40);
-    // Access numbers 57 and 58 sit on either side of the setting positions 58 to 69.
-    model.PhoneBookTable().setData(56, 1, "+4657");
-    model.PhoneBookTable().setData(69, 1, "+4670");
-    EXPECT_EQ(access->cellText(56, 0), "57");
-    EXPECT_EQ(access->cellText(56, 1), "+4657");
-    EXPECT_EQ(access->cellText(57, 0), "58");
-    EXPECT_EQ(access->cellText(57, 1), "+4670");
-}
-
 TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
     WriteSettings("LANGUAGE=Svenska\n");
     TMainForm& window = Create();
@@ -744,30 +717,6 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
     const QImage tabs = window.PageControl->OwnerDrawnTabBar()->grab().toImage();
     const QRect tab = window.PageControl->OwnerDrawnTabBar()->tabRect(1);
     EXPECT_EQ(tabs.pixelColor(tab.right() - 3, tab.bottom() - 3).rgb() & 0xFFFFFF, 0xFFFFFFu);
-}
-
-// A picture of the window for a person to look at: saved where SENDIBOX_SCREENSHOT says.
-// SENDIBOX_SCREENSHOT_LANGUAGES may name a language file to show real texts.
-TEST_F(MainFormTest, Screenshot) {
-    const QByteArray path = qgetenv("SENDIBOX_SCREENSHOT");
-    if (path.isEmpty()) {
-        GTEST_SKIP() << "SENDIBOX_SCREENSHOT names no file";
-    }
-    const QByteArray languages = qgetenv("SENDIBOX_SCREENSHOT_LANGUAGES");
-    if (!languages.isEmpty()) {
-        const QString target = QString::fromStdString(programFolder + "languages.txt");
-        QFile::remove(target);
-        ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(languages), target));
-    }
-    TMainForm& window = Show();
-    window.ReportSignal(21, 1);
-    const QString file = QString::fromLocal8Bit(path);
-    ASSERT_TRUE(window.grab().save(file));
-    window.PageControl->setCurrentWidget(window.InputMessagesSheet);
-    ASSERT_TRUE(window.grab().save(QString(file).replace(".png", "-inputs.png")));
-    window.resize(1270, 880);
-    QApplication::processEvents();
-    ASSERT_TRUE(window.grab().save(QString(file).replace(".png", "-large.png")));
 }
 
 }  // namespace
