@@ -3,8 +3,8 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QLabel>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
