@@ -25,23 +25,9 @@ void CPlainSettingGui::SetNewValue(std::string& text) {
 }
 
 CPlainSettingGuis::CPlainSettingGuis() {
-    struct Start {
-        ESettingKind kind;
-        const char* value;
-    };
-    constexpr Start kSettings[] = {{ESettingKind::activeTime, "2"},
-                                   {ESettingKind::activeRelay, "1"},
-                                   {ESettingKind::smsAck, "0"},
-                                   {ESettingKind::accessControl, "0"},
-                                   {ESettingKind::inputBehaviour, "0"}};
-    std::size_t i = 0;
-    for (const Start& setting : kSettings) {
-        presenters[i] = MakeRef<CPlainSettingGui>(setting.kind);
-        presenters[i++]->SetNewValue(std::string(setting.value));
-    }
-    for (; i < kCount; ++i) {
-        presenters[i] = MakeRef<CPlainSettingGui>(ESettingKind::delayBlockTime);
-        presenters[i]->SetNewValue(std::string("2"));
+    for (std::size_t i = 0; i < kCount; ++i) {
+        presenters[i] = MakeRef<CPlainSettingGui>(kSettingTable[i].kind);
+        presenters[i]->SetNewValue(std::string(kSettingTable[i].startValue));
     }
 }
 

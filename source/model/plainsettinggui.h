@@ -9,6 +9,7 @@
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
 #include "model/settingrules.h"
+#include "model/settingtable.h"
 
 // A setting presenter without controls, for a front end that has no window: it keeps the two
 // value texts exactly as the window's presenter of the same kind would, and remembers the one
@@ -35,13 +36,12 @@ private:
     int32_t selectedItem = -1;
 };
 
-// The eleven presenters of a front end without a window, in the window's order (active time,
-// active relay, SMS acknowledge, access control, input behaviour, delays of inputs 1 to 6),
-// each given the window's start value as new value. Holds a reference to each; a caller that
+// The eleven presenters of a front end without a window, in the order and with the start
+// values of the setting table. Holds a reference to each; a caller that
 // attaches them to a language object shares one more.
 class CPlainSettingGuis {
 public:
-    static constexpr std::size_t kCount = 5 + CUnitLayout::kInputCount;
+    static constexpr std::size_t kCount = kSettingCount;
 
     CPlainSettingGuis();
 

@@ -11,6 +11,10 @@
 #include "core/refobject.h"
 #include "operations/sequencerview.h"
 #include "seriallink/portinfo.h"
+#include "ui/alarmmessagessheet.h"
+#include "ui/profilemenu.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 
 class CAppLanguage;
 class CAppSettings;
@@ -37,12 +41,10 @@ class QScrollArea;
 class QWidget;
 class TChangeDisplay;
 class TCommunicationLogForm;
-class TUnitFinder;
 class TFormProgress;
 class TGridKeyboard;
-class TSettingRangeCheck;
 class TPageControl;
-class TSignalMeter;
+class TUnitFinder;
 class TVTList;
 
 // Where the window finds its files and which serial ports it offers. main() fills it in for the
@@ -75,8 +77,9 @@ struct TMainFormEnvironment {
 // the operations of the window and the tests can reach them.
 //
 // The unit operations themselves are the sequencer's; the window starts them from its buttons
-// and shows what the sequencer reports (the ISequencerView calls).
-class TMainForm : public QMainWindow, public ISequencerView {
+// (mainformcommands.cpp) and shows what the sequencer reports (the ISequencerView calls,
+// mainformview.cpp).
+class TMainForm : public QMainWindow, public ISequencerView, public IProfileWindow {
     Q_OBJECT
 public:
     explicit TMainForm(TMainFormEnvironment environment, QWidget* parent = nullptr);
@@ -91,78 +94,43 @@ public:
     static constexpr int kSmallestHeight = 600;
 
     // --- Controls ----------------------------------------------------------------------------
+    // The window is composed of the two pages and the right-hand column; each owns its
+    // controls. The controls the window's operations and the tests reach are named here too,
+    // by the names they carry as object names.
     TPageControl* PageControl = nullptr;
-    QWidget* SettingsSheet = nullptr;
-    QWidget* InputMessagesSheet = nullptr;
+    TSettingsSheet* SettingsSheet = nullptr;
+    TAlarmMessagesSheet* InputMessagesSheet = nullptr;
+    TRightColumn* RightColumn = nullptr;
+    // The right-hand column, which scrolls up and down when the window is too low for it.
+    QScrollArea* RightColumnScroll = nullptr;
 
-    QGroupBox* CallActivatedRelaysGroup = nullptr;
     QLineEdit* ActiveTimeCurrentEdit = nullptr;
     QComboBox* ActiveTimeNewCombo = nullptr;
     QLineEdit* ActiveRelayCurrentEdit = nullptr;
     QComboBox* ActiveRelayNewCombo = nullptr;
     QLineEdit* SmsAckCurrentEdit = nullptr;
     QComboBox* SmsAckNewCombo = nullptr;
-    QLabel* CallActivatedCurrentLabel = nullptr;
-    QLabel* CallActivatedNewLabel = nullptr;
-    QLabel* ActiveTimeLabel = nullptr;
-    QLabel* ActiveRelayLabel = nullptr;
-    QLabel* SmsAckLabel = nullptr;
-    QLabel* ActiveTimeRangeLabel = nullptr;
-
-    QGroupBox* AccessControlGroup = nullptr;
     QLineEdit* AccessControlCurrentEdit = nullptr;
     QComboBox* AccessControlNewCombo = nullptr;
-    QLabel* AccessControlCurrentLabel = nullptr;
-    QLabel* AccessControlNewLabel = nullptr;
-
-    QGroupBox* InputBehaviourGroup = nullptr;
     QLineEdit* InputBehaviourCurrentEdit = nullptr;
     QComboBox* InputBehaviourNewCombo = nullptr;
-    QLabel* InputBehaviourCurrentLabel = nullptr;
-    QLabel* InputBehaviourNewLabel = nullptr;
-
-    QGroupBox* InputDelayGroup = nullptr;
-    std::array<QLineEdit*, 6> InputDelayCurrentEdits{};  // InputDelay1CurrentEdit to 6
-    std::array<QLineEdit*, 6> InputDelayNewEdits{};      // InputDelay1NewEdit to 6
-    std::array<QLabel*, 6> InputDelayNumberLabels{};     // "1" to "6"
-    QLabel* InputDelayInputLabel = nullptr;
-    QLabel* InputDelayCurrentTimeLabel = nullptr;
-    QLabel* InputDelayNewTimeLabel = nullptr;
-    QLabel* InputDelayRangeLabel = nullptr;
-
-    // The settings page scrolls its groups when the window is smaller than they need.
+    std::array<QLineEdit*, 6> InputDelayCurrentEdits{};
+    std::array<QLineEdit*, 6> InputDelayNewEdits{};
     QScrollArea* SettingsScrollArea = nullptr;
-    // Names a typed setting value the unit cannot take; hidden while there is none.
     QLabel* SettingMessageLabel = nullptr;
-
-    QGroupBox* AccessNumbersGroup = nullptr;
     TVTList* AccessNumberList = nullptr;
 
     QScrollArea* AlarmInputScrollBox = nullptr;
-    std::array<TVTList*, 7> AlarmInputLists{};   // AlarmInputList1 to 7, tags 0 to 6
-    std::array<QLabel*, 6> InputLabels{};        // Input1Label to Input6Label
-    std::array<QLabel*, 6> InputNumberLabels{};  // "1" to "6"
-    QLabel* ExternalPowerLabel = nullptr;
+    std::array<TVTList*, 7> AlarmInputLists{};
+    std::array<QLabel*, 6> InputLabels{};
 
-    QGroupBox* GsmSignalBox = nullptr;
-    // Holds the bar, the indicator and its label, and moves the indicator.
-    TSignalMeter* SignalMeter = nullptr;
     QLabel* SignalBarImage = nullptr;
     QLabel* SignalIndicatorImage = nullptr;
     QLabel* SignalIndicatorLabel = nullptr;
-    QLabel* SignalMaxLabel = nullptr;
-    QLabel* NetStatusLabel = nullptr;
     QLabel* NetLogStatusLabel = nullptr;
-
-    // The module of the unit last connected: maker and model, and serial number (IMEI).
     QLabel* UnitIdentityLabel = nullptr;
     QLabel* UnitImeiLabel = nullptr;
-
-    // The right-hand column, which scrolls up and down when the window is too low for it.
-    QScrollArea* RightColumnScroll = nullptr;
-
     QGroupBox* CommandsBox = nullptr;
-    // What Write would send: settings, access numbers and messages.
     QLabel* ChangeCountLabel = nullptr;
     QPushButton* WriteButton = nullptr;
     QPushButton* ResetButton = nullptr;
@@ -171,9 +139,6 @@ public:
     QComboBox* ComPortBox = nullptr;
     QPushButton* ConnectButton = nullptr;
     TUnitFinder* FindUnitButton = nullptr;
-
-    QLabel* UnitImage = nullptr;
-    QLabel* LogoImage = nullptr;
     QLabel* WebLinkLabel = nullptr;
 
     QMenu* FileMenu = nullptr;
@@ -230,7 +195,7 @@ public:
 
     // Counts what Write would send again and marks the new values that differ from the
     // unit's; everything that changes a value calls it.
-    void RefreshChanges();
+    void RefreshChanges() override;
     TChangeDisplay& Changes() { return *changeDisplay; }
     // The spreadsheet keys of a grid of GridList().
     TGridKeyboard* KeyboardOf(const TVTList* grid) const;
@@ -248,16 +213,17 @@ public:
     void CommitPendingEdits();
     // The profile whose values the new side holds, named in the window's title; an empty name
     // once the new side no longer is that profile.
-    void ShowLoadedProfile(const std::string& fileName);
+    void ShowLoadedProfile(const std::string& fileName) override;
     const std::string& GetLoadedProfile() const { return loadedProfile; }
 
     bool GetCountryCodeCheck() const { return countryCodeCheck; }
     // The folder the profile dialogs start in.
-    const std::string& GetProfileFolder() const { return profileFolder; }
+    const std::string& GetProfileFolder() const override { return profileFolder; }
 
-    CConfigurationModel& Model() { return *model; }
-    CAppSettings& Settings() { return *settings; }
-    CAppLanguage& Language() { return *language; }
+    QWidget& DialogOwner() override { return *this; }
+    CConfigurationModel& Model() override { return *model; }
+    CAppSettings& Settings() override { return *settings; }
+    CAppLanguage& Language() override { return *language; }
     CComPortCommSource& CommSource() { return *commSource; }
     CProcessorHandler& Handler() { return *processorHandler; }
     CUnitSequencer& Sequencer() { return *sequencer; }
@@ -269,13 +235,12 @@ public:
     const std::string& RecordsPath() const;
     // In the order active time, active relay, SMS acknowledge, access control, input
     // behaviour, delays 1 to 6; owned by the language object.
-    const std::array<IGuiHelper*, 11>& Presenters() const { return presenters; }
+    const std::array<IGuiHelper*, 11>& Presenters() const override { return presenters; }
     // AlarmInputList1 to AlarmInputList7, then AccessNumberList.
     const std::array<TVTList*, 8>& GridList() const { return gridList; }
 
     // --- Handlers ----------------------------------------------------------------------------
     void FormShow();
-    void ComPortBoxDropDown();
     void ConnectButtonClick();
     void SaveProfileMenuClick();
     void LoadProfileMenuClick();
@@ -291,6 +256,7 @@ public:
     void OpenRecordsFolderMenuClick();
     void CommunicationLogMenuClick();
     void PageControlDrawTab(QPainter& canvas, int tabIndex, const QRect& rect, bool active);
+    // The grids' columns share the width they get.
     void FormResize();
 
 protected:
@@ -300,10 +266,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static constexpr const char* kApplicationTitle = "Sendibox Configuration Tool";
+
     void BuildForm();
-    QWidget* BuildSettingsSheet();
-    QWidget* BuildInputMessagesSheet();
-    QWidget* BuildRightColumn();
+    // The controls the window names, from the sheets that own them.
+    void NameControls();
     void BuildMenus();
     void CreatePresenters();
     void CreateLanguage();
@@ -312,6 +279,7 @@ private:
     void CreateProcessorHandler();
     void CreateCommSource();
     void AttachLanguageControllers();
+    void AttachMenuLanguage();
     // Everything that follows the language beyond the controls' captions: Qt's own texts,
     // the check mark in the Languages menu, the widths that fit the texts, F1's manual.
     void ApplyLanguageExtras();
@@ -334,22 +302,10 @@ private:
     bool ConfirmClearSim();
     // Shows the cell or control of a value Write refuses and gives it the focus.
     void SelectInvalidValue(const CInvalidValue& value);
+    // "Copy current values to new" of a grid.
+    void CopyCurrentToNew(TVTList& grid);
     void WriteSettings() noexcept;
     void StopProcessor() noexcept;
-
-    void AlarmInputList1CellGetData(TVTList* sender, int row, int col, std::string& data);
-    void AlarmInputList1CellSetData(TVTList* sender, int row, int col, const std::string& data);
-    void AlarmInputList1CellClickedEvent(TVTList* sender, int row, int col);
-    void AccessNumberListCellGetData(TVTList* sender, int row, int col, std::string& data);
-    void AccessNumberListCellSetData(TVTList* sender, int row, int col, const std::string& data);
-    void AccessNumberListCellClicked(TVTList* sender, int row, int col);
-    void NewValueExit(int presenterIndex, const QString& text);
-    // The presenter slot whose new-value control `widget` is (or is the line edit of), or -1.
-    int PresenterOfControl(const QObject* widget) const;
-    // Hands the text of the new-value control of presenter slot `slot` to its presenter.
-    void CommitNewValue(int slot);
-    // The new-value controls of the first five presenter slots.
-    std::array<QComboBox*, 5> NewCombos() const;
 
     const TMainFormEnvironment environment;
 
@@ -364,9 +320,6 @@ private:
     std::array<IGuiHelper*, 11> presenters{};
     // Held only between their creation and their attachment to the language.
     std::array<CRefPtr<IGuiHelper>, 11> pendingPresenters;
-    // The user has typed into or picked from a setting's new-value control since its value was
-    // last handed on: the value it then hands on is the user's choice.
-    std::array<bool, 11> choicePending{};
     std::string loadedProfile;
     // Files the window could not use as they are, told to the user once it is shown.
     std::vector<std::string> startWarnings;
@@ -385,7 +338,6 @@ private:
     QActionGroup* languageGroup = nullptr;
     std::array<TGridKeyboard*, 8> gridKeyboards{};
     TChangeDisplay* changeDisplay = nullptr;
-    TSettingRangeCheck* rangeCheck = nullptr;
     // The user asked to switch the SIM's PIN lock off during the connect now running.
     bool pinLockOffAsked = false;
     // A notice of a Reset Unit or Clear SIM run, shown with its closing confirmation.

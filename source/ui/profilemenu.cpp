@@ -12,22 +12,22 @@
 #include <system_error>
 
 #include "core/inifile.h"
+#include "persistence/appsettings.h"
 #include "persistence/profilefile.h"
 #include "ui/dialogform.h"
 #include "ui/langcontroller.h"
-#include "ui/mainform.h"
 #include "ui/saveprofilechoiceform.h"
-#include "vtlist.h"
 
 namespace {
 
 constexpr const char* kProfileSuffix = "pof";
 
 // Never throws: it runs inside the handlers' last line of defence.
-void ShowMessage(TMainForm& form, QMessageBox::Icon icon, const QString& text,
+void ShowMessage(IProfileWindow& form, QMessageBox::Icon icon, const QString& text,
                  const QString& detail = {}) noexcept {
     try {
-        QMessageBox box(icon, form.windowTitle(), text, QMessageBox::Ok, &form);
+        QMessageBox box(icon, form.DialogOwner().windowTitle(), text, QMessageBox::Ok,
+                        &form.DialogOwner());
         box.setInformativeText(detail);
         box.exec();
     } catch (...) {
@@ -35,7 +35,7 @@ void ShowMessage(TMainForm& form, QMessageBox::Icon icon, const QString& text,
     }
 }
 
-void ShowInternalError(TMainForm& form, const std::exception* error) noexcept {
+void ShowInternalError(IProfileWindow& form, const std::exception* error) noexcept {
     try {
         ShowMessage(form, QMessageBox::Critical,
                     LanguageText(form.Language(), "INTERNAL_ERROR") + QLatin1Char(' ') +
@@ -47,7 +47,7 @@ void ShowInternalError(TMainForm& form, const std::exception* error) noexcept {
 
 // The profile dialogs start in the profile folder. A save creates it, so that the first
 // profile lands where the next load will look; a failure only costs the starting place.
-QString ProfileFolder(const TMainForm& form, bool create) {
+QString ProfileFolder(const IProfileWindow& form, bool create) {
     const std::string& folder = form.GetProfileFolder();
     if (create) {
         std::error_code ignored;
@@ -58,9 +58,9 @@ QString ProfileFolder(const TMainForm& form, bool create) {
 
 // The file the user picked, named as the file system names it; nothing when cancelled.
 // Non-native, so the dialog behaves alike on every desktop and can be driven offscreen.
-std::optional<std::string> AskForProfile(TMainForm& form, QFileDialog::AcceptMode mode) {
+std::optional<std::string> AskForProfile(IProfileWindow& form, QFileDialog::AcceptMode mode) {
     const bool save = mode == QFileDialog::AcceptSave;
-    QFileDialog dialog(&form);
+    QFileDialog dialog(&form.DialogOwner());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     // A save asks before replacing a file (QFileDialog's default); a load takes only a file
@@ -81,7 +81,7 @@ std::optional<std::string> AskForProfile(TMainForm& form, QFileDialog::AcceptMod
 }
 
 // The profile writer: the save dialog, then the file.
-void WriteProfile(TMainForm& form, int32_t choice) {
+void WriteProfile(IProfileWindow& form, int32_t choice) {
     const auto fileName = AskForProfile(form, QFileDialog::AcceptSave);
     if (!fileName) {
         return;
@@ -93,21 +93,12 @@ void WriteProfile(TMainForm& form, int32_t choice) {
     }
 }
 
-void InvalidateGrids(TMainForm& form) {
-    for (TVTList* grid : form.GridList()) {
-        if (grid != nullptr) {
-            grid->Invalidate();
-        }
-    }
-    form.RefreshChanges();
-}
-
 }  // namespace
 
-void SaveProfileFromMenu(TMainForm& form) noexcept {
+void SaveProfileFromMenu(IProfileWindow& form) noexcept {
     try {
         // Destroyed at the end of this block, which stores the choice, also after Cancel.
-        TSaveProfileChoiceForm choiceForm(&form, &form.Settings(), &form.Language());
+        TSaveProfileChoiceForm choiceForm(&form.DialogOwner(), &form.Settings(), &form.Language());
         if (choiceForm.exec() == mrOk) {
             WriteProfile(form, choiceForm.GetChoice());
         }
@@ -118,7 +109,7 @@ void SaveProfileFromMenu(TMainForm& form) noexcept {
     }
 }
 
-void SaveUnitValuesToProfile(TMainForm& form) noexcept {
+void SaveUnitValuesToProfile(IProfileWindow& form) noexcept {
     try {
         WriteProfile(form, CProfileFile::kSaveCurrentValues);
     } catch (const std::exception& error) {
@@ -128,7 +119,7 @@ void SaveUnitValuesToProfile(TMainForm& form) noexcept {
     }
 }
 
-void LoadProfileFromMenu(TMainForm& form) noexcept {
+void LoadProfileFromMenu(IProfileWindow& form) noexcept {
     try {
         const auto fileName = AskForProfile(form, QFileDialog::AcceptOpen);
         if (!fileName) {
@@ -146,7 +137,7 @@ void LoadProfileFromMenu(TMainForm& form) noexcept {
             loaded = false;
         }
         // What was applied before a failure stays, so the grids show it either way.
-        InvalidateGrids(form);
+        form.RefreshChanges();
         if (loaded) {
             form.ShowLoadedProfile(*fileName);
         } else {

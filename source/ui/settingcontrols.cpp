@@ -1,6 +1,8 @@
 #include "ui/settingcontrols.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStringList>
@@ -39,6 +41,24 @@ void RefillItems(QComboBox& list, const QStringList& items) {
     }
 }
 
+// Calls `left` when a watched control loses the focus, except to its own drop-down list.
+class TFocusOutFilter : public QObject {
+public:
+    explicit TFocusOutFilter(std::function<void()> left) : left(std::move(left)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            left();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> left;
+};
+
 }  // namespace
 
 CSettingControls::CSettingControls(ESettingKind kind, QLineEdit* currentControl,
@@ -48,6 +68,70 @@ CSettingControls::CSettingControls(ESettingKind kind, QLineEdit* currentControl,
 CSettingControls::CSettingControls(ESettingKind kind, QLineEdit* currentControl,
                                    QLineEdit* newControl)
     : kind(kind), currentControl(currentControl), newEdit(newControl) {}
+
+void CSettingControls::Wire(IGuiHelper& presenter, std::function<bool(const QLineEdit*)> refusedBy,
+                            std::function<void()> handedOnTo) {
+    refused = std::move(refusedBy);
+    handedOn = std::move(handedOnTo);
+    wiring = std::make_unique<TFocusOutFilter>([this, &presenter] { Commit(presenter); });
+    QObject* context = wiring.get();
+    const auto pending = [this] { choicePending = true; };
+    if (newEdit) {
+        newEdit->installEventFilter(context);
+        QObject::connect(newEdit, &QLineEdit::textEdited, context, pending);
+    } else if (newList) {
+        newList->installEventFilter(context);
+        if (QLineEdit* typed = newList->lineEdit()) {
+            typed->installEventFilter(context);
+            // A typed time is a value, not a new item of the list.
+            newList->setInsertPolicy(QComboBox::NoInsert);
+            QObject::connect(typed, &QLineEdit::textEdited, context, pending);
+            QObject::connect(newList, &QComboBox::activated, context, pending);
+        } else {
+            QObject::connect(newList, &QComboBox::activated, context, [this, &presenter] {
+                choicePending = true;
+                Commit(presenter);
+            });
+        }
+    }
+}
+
+void CSettingControls::Commit(IGuiHelper& presenter) {
+    QString text;
+    if (newList) {
+        if (newList->lineEdit() != nullptr && refused && refused(newList->lineEdit())) {
+            return;
+        }
+        text = newList->currentText();
+    } else if (newEdit) {
+        if (refused && refused(newEdit)) {
+            return;
+        }
+        text = newEdit->text();
+    } else {
+        return;
+    }
+    const std::string value = Utf8ToWin1252(text.toStdString());
+    if (choicePending) {
+        choicePending = false;
+        presenter.ChooseNewValue(value);
+    } else {
+        presenter.SetNewValue(value);
+    }
+    if (handedOn) {
+        handedOn();
+    }
+}
+
+bool CSettingControls::IsNewControl(const QWidget* widget) const {
+    if (widget == nullptr) {
+        return false;
+    }
+    if (newList) {
+        return widget == newList || widget == newList->lineEdit();
+    }
+    return newEdit && widget == newEdit;
+}
 
 void CSettingControls::ShowUnitValue(IGuiHelper& presenter, std::string& text) {
     const CUnitValueTaken taken = TakeUnitValue(kind, text);
@@ -110,4 +194,22 @@ void CSettingControls::ShowInNewControl(const CControlView& view) {
             newEdit->setText(WidgetText(view.text));
         }
     }
+}
+
+QStringList CControlledSettingGui::FormItems(ESettingKind kind) {
+    switch (kind) {
+        case ESettingKind::activeTime:
+            return {"Toggle", "1", "2", "5", "10", "30", "60", "120", "240"};
+        case ESettingKind::activeRelay:
+            return {"Not In Use", "Relay 1", "Relay 2", "Both Relays"};
+        case ESettingKind::smsAck:
+            return {"OFF", "Always"};
+        case ESettingKind::accessControl:
+            return {"OFF", "ON"};
+        case ESettingKind::inputBehaviour:
+            return {"Delay", "Block"};
+        case ESettingKind::delayBlockTime:
+            break;
+    }
+    return {};
 }

@@ -6,6 +6,7 @@
 
 #include "model/guihelper.h"
 #include "model/settingrules.h"
+#include "model/settingtable.h"
 
 // One setting's values through a presenter that starts as the window's does (its start value
 // given as new value): optionally a value read from the unit, then optionally a typed or
@@ -20,19 +21,6 @@ struct SettingRuleCase {
 };
 
 namespace rulecases {
-
-// The window's start values.
-inline const char* StartValue(ESettingKind kind) {
-    switch (kind) {
-        case ESettingKind::activeTime:
-        case ESettingKind::delayBlockTime:
-            return "2";
-        case ESettingKind::activeRelay:
-            return "1";
-        default:
-            return "0";
-    }
-}
 
 using K = ESettingKind;
 

@@ -30,19 +30,15 @@ TEST(PlainSettingGui, ListValuesFollowTheItemTheListWouldSelect) {
     EXPECT_EQ(relay->GetValue(ValueKind::New), "3");
 }
 
-TEST(PlainSettingGuis, TheElevenStartAsTheWindowsAndAreLentInOrder) {
+TEST(PlainSettingGuis, TheElevenStartAsTheTableSaysAndAreLentInOrder) {
     const CPlainSettingGuis guis;
-    const std::array<ESettingKind, 5> kinds = {ESettingKind::activeTime, ESettingKind::activeRelay,
-                                               ESettingKind::smsAck, ESettingKind::accessControl,
-                                               ESettingKind::inputBehaviour};
     // Lent in the same order, so each setting position reaches the presenter of its kind.
     const CSettingPresenters lent = guis.Lend();
     const IGuiHelper* const slots[] = {lent.activeTime, lent.activeRelay, lent.smsAck,
                                        lent.accessControl, lent.inputBehaviour};
     for (std::size_t i = 0; i < CPlainSettingGuis::kCount; ++i) {
-        const ESettingKind kind = i < kinds.size() ? kinds[i] : ESettingKind::delayBlockTime;
-        EXPECT_EQ(guis[i].Kind(), kind) << i;
-        EXPECT_EQ(guis[i].GetValue(ValueKind::New), rulecases::StartValue(kind)) << i;
+        EXPECT_EQ(guis[i].Kind(), kSettingTable[i].kind) << i;
+        EXPECT_EQ(guis[i].GetValue(ValueKind::New), kSettingTable[i].startValue) << i;
         EXPECT_EQ(i < 5 ? slots[i] : lent.inputDelays[i - 5], &guis[i]) << i;
     }
 }

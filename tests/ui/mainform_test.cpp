@@ -13,6 +13,8 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -26,12 +28,15 @@
 #include "dialogtesting.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
+#include "model/settingtable.h"
 #include "operations/unitsequencer.h"
 #include "persistence/applanguage.h"
 #include "seriallink/commsource.h"
 #include "seriallink/comport.h"
 #include "support/ptypair.h"
+#include "support/sequencerfixture.h"
 #include "ui/changedisplay.h"
+#include "ui/formprogress.h"
 #include "ui/gridkeyboard.h"
 #include "ui/layoutfit.h"
 #include "ui/mainform.h"
@@ -119,38 +124,11 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     for (QPushButton* button : {window.WriteButton, window.ResetButton, window.ClearSimButton}) {
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     }
-    const char* start[] = {"2", "1", "0", "0", "0", "2", "2", "2", "2", "2", "2"};
-    for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), start[i]) << i;
+    for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
+        EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), kSettingTable[i].startValue)
+            << i;
     }
     EXPECT_EQ(window.InputDelayNewEdits[0]->text(), QStringLiteral("2"));
-}
-
-TEST_F(MainFormTest, WiresTheEightGridsToTheTwoTables) {
-    TMainForm& window = Create();
-    ASSERT_EQ(window.GridList()[7], window.AccessNumberList);
-    CConfigurationModel& model = window.Model();
-    for (int t = 0; t < 7; ++t) {
-        TVTList* grid = window.GridList()[t];
-        EXPECT_EQ(grid->Tag, t);
-        EXPECT_EQ(grid->itemCount(), 4);
-        // Row 3 of input t + 1 is message 4 t + 4.
-        model.SmsTable().setData(4 * t + 3, 1, "text " + std::to_string(t));
-        EXPECT_EQ(grid->cellText(3, 1), "text " + std::to_string(t));
-    }
-    EXPECT_EQ(window.GridList()[0]->cellText(2, 0), "1 Low");
-    EXPECT_EQ(window.GridList()[6]->cellText(3, 0), "2 Fail");
-
-    TVTList* access = window.AccessNumberList;
-    EXPECT_EQ(access->itemCount(), 238);
-    EXPECT_EQ(access->RowsToHighLight, 40);
-    // Access numbers 57 and 58 sit on either side of the setting positions 58 to 69.
-    model.PhoneBookTable().setData(56, 1, "+4657");
-    model.PhoneBookTable().setData(69, 1, "+4670");
-    EXPECT_EQ(access->cellText(56, 0), "57");
-    EXPECT_EQ(access->cellText(56, 1), "+4657");
-    EXPECT_EQ(access->cellText(57, 0), "58");
-    EXPECT_EQ(access->cellText(57, 1), "+4670");
 }
 
 TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
@@ -337,6 +315,112 @@ TEST_F(MainFormTest, DropDownListsThePortsAgainAndATypedPortIsStored) {
     window.ComPortBox->setEditText(QStringLiteral("ttyUSB9"));
     form.reset();
     EXPECT_EQ(Setting("PORT"), "ttyUSB9");
+}
+
+// A connect starts from an unknown unit: the identity of the unit read before leaves the column
+// as soon as the next connect starts, and stays gone while that one runs and when it ends
+// without a unit.
+TEST_F(MainFormTest, AConnectForgetsTheUnitReadBefore) {
+    WriteSettings("LED_HINT=0\n");
+    const std::unique_ptr<CUnitSimulator> unit = StartUnit(DataState("unit-me.json"));
+    PtyPair silent;
+    TMainForm& window = Show();
+    window.Sequencer().OnControllerQueued = [](IController& controller) { MakeQuick(controller); };
+    window.CommSource().GetPort()->SetWritePause(std::chrono::milliseconds(0));
+    // Every message the failing connect raises is answered, so the test never waits on one.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    });
+    answer.start(20);
+    const auto shown = [&window] { return !window.UnitIdentityLabel->isHidden(); };
+
+    window.ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    window.ConnectButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() && !window.Sequencer().IsRunning(); }, 10000));
+    const QString first = window.UnitIdentityLabel->text();
+    EXPECT_FALSE(first.isEmpty());
+    window.ConnectButton->click();  // disconnects; the unit read stays shown
+    const auto idle = [&window] { return !window.Sequencer().IsRunning() && window.isEnabled(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return idle() && !window.Sequencer().IsOpen(); }, 10000));
+    EXPECT_TRUE(shown());
+
+    window.ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
+    window.ConnectButton->click();
+    EXPECT_FALSE(shown());
+    EXPECT_TRUE(window.UnitIdentityLabel->text().isEmpty());
+    // The silent port answers nothing; the user gives up on it.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
+        10000));
+    window.ProgressForm().CancelButton->click();
+    ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
+    EXPECT_FALSE(shown());
+    EXPECT_NE(window.UnitIdentityLabel->text(), first);
+}
+
+// Passes a controller's port calls on to the window's port and counts those under way.
+class PortInUse : public ICommSource {
+public:
+    explicit PortInUse(ICommSource& port) : port(port) {}
+    void Write(const char* buffer, uint32_t count) override {
+        const Inside call(inside);
+        port.Write(buffer, count);
+    }
+    void Read(char* buffer, uint32_t count, uint32_t& received) override {
+        const Inside call(inside);
+        port.Read(buffer, count, received);
+    }
+    void WaitForData(uint32_t timeoutMs) override {
+        const Inside call(inside);
+        port.WaitForData(timeoutMs);
+    }
+    bool IsOpen() override { return port.IsOpen(); }
+    void Open() override { port.Open(); }
+    void Close() override { port.Close(); }
+    void Interrupt() override { port.Interrupt(); }
+
+    std::atomic<int> inside{0};
+
+private:
+    struct Inside {
+        explicit Inside(std::atomic<int>& count) : count(count) { ++count; }
+        ~Inside() { --count; }
+        std::atomic<int>& count;
+    };
+    ICommSource& port;
+};
+
+// Closing the window while a connect waits on a silent port: the worker has left the port
+// before the operations it serves are taken down, so nothing it still runs can use them.
+TEST_F(MainFormTest, ClosingDuringARunWaitsForTheWorkerBeforeTheOperationsGo) {
+    WriteSettings("LED_HINT=0\n");
+    PtyPair silent;
+    TMainForm& window = Show();
+    PortInUse port(window.CommSource());
+    // Told the port calls under way when the operations go: the sequencer holds the last
+    // reference to this probe in its queue hook.
+    struct GoneProbe {
+        PortInUse* port;
+        int* callsWhenGone;
+        ~GoneProbe() { *callsWhenGone = port->inside; }
+    };
+    int callsWhenGone = -1;
+    window.Sequencer().OnControllerQueued =
+        [&port, probe = std::make_shared<GoneProbe>(GoneProbe{&port, &callsWhenGone})](
+            IController& controller) {
+            MakeQuick(controller);
+            controller.SetCommSource(&port);
+        };
+    window.ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
+    window.ConnectButton->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
+        10000));
+    form.reset();
+    EXPECT_EQ(callsWhenGone, 0);
 }
 
 // --- Editing rules --------------------------------------------------------------------------
@@ -602,8 +686,9 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
         window.resize(width, 700);
         for (TVTList* grid : window.GridList()) {
             // A grid is laid out when its page shows.
-            window.PageControl->setCurrentWidget(
-                grid == window.AccessNumberList ? window.SettingsSheet : window.InputMessagesSheet);
+            window.PageControl->setCurrentWidget(grid == window.AccessNumberList
+                                                     ? static_cast<QWidget*>(window.SettingsSheet)
+                                                     : window.InputMessagesSheet);
             QApplication::processEvents();
             int sum = 0;
             for (int col = 0; col < grid->columnCount(); ++col) {
@@ -632,30 +717,6 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
     const QImage tabs = window.PageControl->OwnerDrawnTabBar()->grab().toImage();
     const QRect tab = window.PageControl->OwnerDrawnTabBar()->tabRect(1);
     EXPECT_EQ(tabs.pixelColor(tab.right() - 3, tab.bottom() - 3).rgb() & 0xFFFFFF, 0xFFFFFFu);
-}
-
-// A picture of the window for a person to look at: saved where SENDIBOX_SCREENSHOT says.
-// SENDIBOX_SCREENSHOT_LANGUAGES may name a language file to show real texts.
-TEST_F(MainFormTest, Screenshot) {
-    const QByteArray path = qgetenv("SENDIBOX_SCREENSHOT");
-    if (path.isEmpty()) {
-        GTEST_SKIP() << "SENDIBOX_SCREENSHOT names no file";
-    }
-    const QByteArray languages = qgetenv("SENDIBOX_SCREENSHOT_LANGUAGES");
-    if (!languages.isEmpty()) {
-        const QString target = QString::fromStdString(programFolder + "languages.txt");
-        QFile::remove(target);
-        ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(languages), target));
-    }
-    TMainForm& window = Show();
-    window.ReportSignal(21, 1);
-    const QString file = QString::fromLocal8Bit(path);
-    ASSERT_TRUE(window.grab().save(file));
-    window.PageControl->setCurrentWidget(window.InputMessagesSheet);
-    ASSERT_TRUE(window.grab().save(QString(file).replace(".png", "-inputs.png")));
-    window.resize(1270, 880);
-    QApplication::processEvents();
-    ASSERT_TRUE(window.grab().save(QString(file).replace(".png", "-large.png")));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QWidget>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,12 +13,7 @@
 #include "persistence/applanguage.h"
 #include "persistence/languageloaderini.h"
 #include "persistence/tempfolder.h"
-#include "ui/accesscontrolgui.h"
-#include "ui/activerelaygui.h"
-#include "ui/activetimegui.h"
-#include "ui/delayblocktimegui.h"
-#include "ui/inputbehaviourgui.h"
-#include "ui/smsackgui.h"
+#include "ui/settingcontrols.h"
 
 namespace {
 
@@ -61,9 +55,10 @@ protected:
         QString NewShows() const { return combo ? combo->currentText() : newEdit->text(); }
     };
 
-    template <class T, class Control>
-    IGuiHelper* Attach(QLineEdit* current, Control* control) {
-        T* presenter = MakeRef<T>(current, control).Detach();
+    template <class Control>
+    IGuiHelper* Attach(ESettingKind kind, QLineEdit* current, Control* control) {
+        CControlledSettingGui* presenter =
+            MakeRef<CControlledSettingGui>(kind, current, control).Detach();
         language->Attach(presenter);
         return presenter;
     }
@@ -73,25 +68,15 @@ protected:
         if (kind == K::delayBlockTime) {
             p.newEdit = new QLineEdit(&window);
             p.newEdit->setMaxLength(20);
-            p.helper = Attach<CDelayBlockTimeGui>(p.current, p.newEdit);
+            p.helper = Attach(kind, p.current, p.newEdit);
         } else {
             p.combo = new QComboBox(&window);
-            const std::map<K, QStringList> items = {
-                {K::activeTime, CActiveTimeGui::FormItems()},
-                {K::activeRelay, CActiveRelayGui::FormItems()},
-                {K::smsAck, CSmsAckGui::FormItems()},
-                {K::accessControl, CAccessControlGui::FormItems()},
-                {K::inputBehaviour, CInputBehaviourGui::FormItems()}};
             p.combo->setEditable(kind == K::activeTime);
-            p.combo->addItems(items.at(kind));
-            p.helper = kind == K::activeTime      ? Attach<CActiveTimeGui>(p.current, p.combo)
-                       : kind == K::activeRelay   ? Attach<CActiveRelayGui>(p.current, p.combo)
-                       : kind == K::smsAck        ? Attach<CSmsAckGui>(p.current, p.combo)
-                       : kind == K::accessControl ? Attach<CAccessControlGui>(p.current, p.combo)
-                                                  : Attach<CInputBehaviourGui>(p.current, p.combo);
+            p.combo->addItems(CControlledSettingGui::FormItems(kind));
+            p.helper = Attach(kind, p.current, p.combo);
         }
         language->SetLanguage("English");
-        p.helper->SetNewValue(std::string(rulecases::StartValue(kind)));
+        p.helper->SetNewValue(std::string(StartValue(kind)));
         return p;
     }
 

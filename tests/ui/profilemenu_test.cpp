@@ -10,6 +10,7 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,7 +96,7 @@ protected:
     }
 
     // Runs one menu entry against the user's steps; every step must be taken.
-    void Run(void (*entry)(TMainForm&), std::vector<ModalSequence::Step> steps) {
+    void Run(const std::function<void(TMainForm&)>& entry, std::vector<ModalSequence::Step> steps) {
         ModalSequence user(std::move(steps));
         entry(*form);
         EXPECT_TRUE(user.Done());

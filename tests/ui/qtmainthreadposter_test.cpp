@@ -23,36 +23,6 @@ bool PumpQtUntil(const std::function<bool()>& condition) {
     });
 }
 
-TEST(QtMainThreadPoster, RunsTheHandlersMainStepsOnTheGuiThread) {
-    CQtMainThreadPoster poster;
-    auto log = std::make_shared<StepLog>();
-    int completed = 0;
-    {
-        CProcessorHandler handler(poster.GetPostFunction());
-        handler.AfterCompleted = [&](const std::string&) { ++completed; };
-        handler.Add(new ScriptedController(
-            "qt", IController::stMAIN_STEP,
-            {IController::stWORKER_STEP, IController::stMAIN_STEP, IController::stFINISHED}, log));
-        handler.Add(new ScriptedController("after", IController::stWORKER_STEP,
-                                           {IController::stFINISHED}, log));
-        ASSERT_TRUE(handler.Run());
-        ASSERT_TRUE(PumpQtUntil([&] { return completed == 1; }));
-        handler.SetCancel(true);
-        handler.WaitIdle();
-        handler.Clean();
-    }
-    const auto gui = std::this_thread::get_id();
-    const auto entries = log->Entries();
-    ASSERT_EQ(entries.size(), 4u);
-    for (const StepLog::Entry& e : entries) {
-        if (e.state == IController::stMAIN_STEP) {
-            EXPECT_EQ(e.thread, gui);
-        } else {
-            EXPECT_NE(e.thread, gui);
-        }
-    }
-}
-
 // An exception in one request does not end the loop.
 TEST(QtMainThreadPoster, RequestsFromAnyThreadRunInOrderOnTheGuiThread) {
     CQtMainThreadPoster poster;

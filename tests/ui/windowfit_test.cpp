@@ -217,7 +217,8 @@ TEST_F(WindowFitTest, FitsTheSmallestSizeWithEveryTextWholeAndEveryControlReacha
             EXPECT_LE(window.minimumSizeHint().width(), TMainForm::kSmallestWidth);
             EXPECT_LE(window.minimumSizeHint().height(), TMainForm::kSmallestHeight);
 
-            for (QWidget* page : {window.SettingsSheet, window.InputMessagesSheet}) {
+            for (QWidget* page :
+                 std::initializer_list<QWidget*>{window.SettingsSheet, window.InputMessagesSheet}) {
                 window.PageControl->setCurrentWidget(page);
                 QApplication::processEvents();
                 for (QWidget* widget : window.findChildren<QWidget*>()) {

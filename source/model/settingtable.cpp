@@ -1,0 +1,10 @@
+#include "model/settingtable.h"
+
+const char* StartValue(ESettingKind kind) {
+    for (const CSettingEntry& entry : kSettingTable) {
+        if (entry.kind == kind) {
+            return entry.startValue;
+        }
+    }
+    return "";
+}

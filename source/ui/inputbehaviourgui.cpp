@@ -1,8 +1,0 @@
-#include "ui/inputbehaviourgui.h"
-
-CInputBehaviourGui::CInputBehaviourGui(QLineEdit* currentControl, QComboBox* newControl)
-    : CControlledSettingGui(ESettingKind::inputBehaviour, currentControl, newControl) {}
-
-QStringList CInputBehaviourGui::FormItems() {
-    return {"Delay", "Block"};
-}

@@ -1,8 +1,0 @@
-#include "ui/smsackgui.h"
-
-CSmsAckGui::CSmsAckGui(QLineEdit* currentControl, QComboBox* newControl)
-    : CControlledSettingGui(ESettingKind::smsAck, currentControl, newControl) {}
-
-QStringList CSmsAckGui::FormItems() {
-    return {"OFF", "Always"};
-}
