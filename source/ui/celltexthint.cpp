@@ -33,6 +33,7 @@ bool IsStorable(const QString& character) {
 TCellTextHint::TCellTextHint(TVTList* grid, int column, int limit, const CAppLanguage* language)
     : QObject(grid),
       grid(grid),
+      gridEditor(grid->editor()),
       column(column),
       limit(limit),
       language(language),
@@ -75,7 +76,7 @@ std::vector<std::pair<int, int>> TCellTextHint::UnstorablePositions(const QStrin
 }
 
 bool TCellTextHint::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid->editor()) {
+    if (watched == gridEditor) {
         if (event->type() == QEvent::Show || event->type() == QEvent::Move ||
             event->type() == QEvent::Resize) {
             Update();

@@ -36,6 +36,8 @@ private:
     void MarkCharacters(const QString& text);
 
     TVTList* grid;
+    // Kept from the start, as the grid cannot be asked for it while it is being destroyed.
+    QObject* const gridEditor;
     int column;
     int limit;
     const CAppLanguage* language;

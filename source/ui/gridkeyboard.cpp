@@ -40,11 +40,15 @@ bool IsTyping(const QKeyEvent& event) {
 }  // namespace
 
 TGridKeyboard::TGridKeyboard(TVTList* grid, const CAppLanguage* language)
-    : QObject(grid), grid(grid), language(language) {
+    : QObject(grid),
+      grid(grid),
+      gridViewport(grid->viewport()),
+      gridEditor(grid->editor()),
+      language(language) {
     setObjectName(QStringLiteral("GridKeyboard"));
     grid->installEventFilter(this);
-    grid->viewport()->installEventFilter(this);
-    grid->editor()->installEventFilter(this);
+    gridViewport->installEventFilter(this);
+    gridEditor->installEventFilter(this);
 }
 
 QString TGridKeyboard::Text(const char* key, const char* english) const {
@@ -91,10 +95,10 @@ bool TGridKeyboard::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (watched == grid->editor() && event->type() == QEvent::KeyPress) {
+    if (watched == gridEditor && event->type() == QEvent::KeyPress) {
         return EditorKey(*static_cast<QKeyEvent*>(event));
     }
-    if (watched == grid->viewport()) {
+    if (watched == gridViewport) {
         if (event->type() == QEvent::ToolTip) {
             return ShowToolTip(*static_cast<QHelpEvent*>(event));
         }

@@ -65,5 +65,9 @@ private:
     QString Text(const char* key, const char* english) const;
 
     TVTList* grid;
+    // Kept from the start: while the grid is being destroyed its children still send events
+    // here, and the grid can no longer be asked for them.
+    QObject* const gridViewport;
+    QObject* const gridEditor;
     const CAppLanguage* language;
 };
