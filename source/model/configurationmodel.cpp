@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "core/parseint.h"
-#include "persistence/applanguage.h"
+#include "core/textsource.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ CConfigurationModel::CConfigurationModel() {
     SetPhoneBookSize(L::kDefaultPhoneBookSize);
 }
 
-void CConfigurationModel::LabelReceivers(const CAppLanguage& language) {
+void CConfigurationModel::LabelReceivers(const ITextSource& language) {
     const std::string high = language.GetText("HIGH");
     const std::string low = language.GetText("LOW");
     const std::string ok = language.GetText("OK");

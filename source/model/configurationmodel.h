@@ -14,7 +14,7 @@
 #include "model/unitlayout.h"
 #include "vtlistdata.h"
 
-class CAppLanguage;
+class ITextSource;
 
 // The eleven setting presenters, lent by the main window (the language object owns them).
 // A missing presenter is left out of every operation.
@@ -92,7 +92,7 @@ public:
     void SetPresenters(const CSettingPresenters& presenters) { this->presenters = presenters; }
 
     // Writes the receiver labels from the language's "HIGH", "LOW", "OK" and "FAIL" texts.
-    void LabelReceivers(const CAppLanguage& language);
+    void LabelReceivers(const ITextSource& language);
 
     // The capacity of the configuration store: the access-number labels, the count the
     // access-number grid shows, and the last position of the three phonebook objects.

@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "core/observer.h"
+#include "core/textsource.h"
 #include "persistence/languageloader.h"
 
 // The language the user sees. Every user-visible text is looked up here by key; observers
 // (the controls' language controllers and the setting presenters) are told through a
 // CLangLoadedEvent whenever a language has been loaded. GUI thread only.
-class CAppLanguage : public IObservable {
+class CAppLanguage : public IObservable, public ITextSource {
 public:
     // Takes the loader over. A missing loader is a programming error: std::invalid_argument
     // naming the broken condition "langLoader != 0".
@@ -26,7 +27,7 @@ public:
     // The name passed to the last SetLanguage; empty before the first.
     const std::string& GetLanguage() const { return language; }
 
-    std::string GetText(const std::string& key) const;
+    std::string GetText(const std::string& key) const override;
     void GetLanguages(std::vector<std::string>& list) const;
 
 private:
