@@ -52,6 +52,7 @@
 #include "persistence/applanguage.h"
 #include "ui/formprogress.h"
 #include "ui/mainform.h"
+#include "ui/rightcolumn.h"
 #include "unitsim/unitsimulator.h"
 
 namespace {
@@ -432,7 +433,7 @@ const char* OutcomeName(const std::optional<ERunOutcome>& outcome) {
 bool Connect(BenchForm& form, DialogAnswerer& answerer, Clock::time_point& started) {
     form.Expect();
     const std::size_t dialogs = answerer.answered.size();
-    form.ConnectButton->click();
+    form.RightColumn->ConnectButton->click();
     if (answerer.answered.size() == dialogs) {
         return false;
     }
@@ -501,7 +502,7 @@ int Run(int& argc, char** argv, int idleSeconds) {
     BenchForm form(environment);
     form.show();
     QApplication::processEvents();
-    form.ComPortBox->setEditText(QString::fromStdString(port));
+    form.RightColumn->ComPortBox->setEditText(QString::fromStdString(port));
 
     std::vector<Operation> operations;
 
@@ -535,7 +536,7 @@ int Run(int& argc, char** argv, int idleSeconds) {
         form.Expect();
         const LineMark writeFrom = Mark(unit);
         const Clock::time_point clicked = Clock::now();
-        form.WriteButton->click();
+        form.RightColumn->WriteButton->click();
         if (!Await(
                 form, [&] { return form.outcome.has_value(); }, std::chrono::minutes(5)) ||
             form.outcome != ERunOutcome::written || !form.plugShownAt) {
@@ -573,7 +574,7 @@ int Run(int& argc, char** argv, int idleSeconds) {
         form.Expect();
         const LineMark resetFrom = Mark(resetUnit);
         const std::size_t dialogs = answerer.answered.size();
-        form.ResetButton->click();
+        form.RightColumn->ResetButton->click();
         const Clock::time_point confirmed = answerer.answeredAt;
         if (answerer.answered.size() == dialogs ||
             !Await(
@@ -600,7 +601,7 @@ int Run(int& argc, char** argv, int idleSeconds) {
     CUnitSimulator few(std::move(fewOptions));
     few.Start();
     form.Disconnect();
-    form.ComPortBox->setEditText(QString::fromStdString(few.PortPath()));
+    form.RightColumn->ComPortBox->setEditText(QString::fromStdString(few.PortPath()));
     Clock::time_point fewConnected{};
     if (!Connect(form, answerer, fewConnected)) {
         return Fail(std::string("connect ended ") + OutcomeName(form.outcome), &form, &answerer);

@@ -174,12 +174,14 @@ void TMainForm::BuildForm() {
     RightColumnScroll->setWidget(RightColumn);
     clientLayout->addWidget(RightColumnScroll, 0);
     setCentralWidget(client);
-    NameControls();
-    connect(ClearFieldsButton, &QPushButton::clicked, this, [this] { ClearFieldsButtonClick(); });
-    connect(ConnectButton, &QPushButton::clicked, this, [this] { ConnectButtonClick(); });
-    connect(WriteButton, &QPushButton::clicked, this, [this] { WriteButtonClick(); });
-    connect(ResetButton, &QPushButton::clicked, this, [this] { ResetButtonClick(); });
-    connect(ClearSimButton, &QPushButton::clicked, this, [this] { ClearSimButtonClick(); });
+    connect(RightColumn->ClearFieldsButton, &QPushButton::clicked, this,
+            [this] { ClearFieldsButtonClick(); });
+    connect(RightColumn->ConnectButton, &QPushButton::clicked, this,
+            [this] { ConnectButtonClick(); });
+    connect(RightColumn->WriteButton, &QPushButton::clicked, this, [this] { WriteButtonClick(); });
+    connect(RightColumn->ResetButton, &QPushButton::clicked, this, [this] { ResetButtonClick(); });
+    connect(RightColumn->ClearSimButton, &QPushButton::clicked, this,
+            [this] { ClearSimButtonClick(); });
 
     // The client area as designed, with the menu bar on top, as far as the screen has room.
     QSize size(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -193,47 +195,6 @@ void TMainForm::BuildForm() {
     } else {
         resize(size);
     }
-}
-
-void TMainForm::NameControls() {
-    const TSettingsSheet& s = *SettingsSheet;
-    ActiveTimeCurrentEdit = s.ActiveTimeCurrentEdit;
-    ActiveTimeNewCombo = s.ActiveTimeNewCombo;
-    ActiveRelayCurrentEdit = s.ActiveRelayCurrentEdit;
-    ActiveRelayNewCombo = s.ActiveRelayNewCombo;
-    SmsAckCurrentEdit = s.SmsAckCurrentEdit;
-    SmsAckNewCombo = s.SmsAckNewCombo;
-    AccessControlCurrentEdit = s.AccessControlCurrentEdit;
-    AccessControlNewCombo = s.AccessControlNewCombo;
-    InputBehaviourCurrentEdit = s.InputBehaviourCurrentEdit;
-    InputBehaviourNewCombo = s.InputBehaviourNewCombo;
-    InputDelayCurrentEdits = s.InputDelayCurrentEdits;
-    InputDelayNewEdits = s.InputDelayNewEdits;
-    SettingsScrollArea = s.SettingsScrollArea;
-    SettingMessageLabel = s.SettingMessageLabel;
-    AccessNumberList = s.AccessNumberList;
-
-    AlarmInputScrollBox = InputMessagesSheet->AlarmInputScrollBox;
-    AlarmInputLists = InputMessagesSheet->AlarmInputLists;
-    InputLabels = InputMessagesSheet->InputLabels;
-
-    const TRightColumn& c = *RightColumn;
-    SignalBarImage = c.SignalMeter->BarImage;
-    SignalIndicatorImage = c.SignalMeter->IndicatorImage;
-    SignalIndicatorLabel = c.SignalMeter->IndicatorLabel;
-    NetLogStatusLabel = c.NetLogStatusLabel;
-    UnitIdentityLabel = c.UnitIdentityLabel;
-    UnitImeiLabel = c.UnitImeiLabel;
-    CommandsBox = c.CommandsBox;
-    ChangeCountLabel = c.ChangeCountLabel;
-    WriteButton = c.WriteButton;
-    ResetButton = c.ResetButton;
-    ClearSimButton = c.ClearSimButton;
-    ClearFieldsButton = c.ClearFieldsButton;
-    ComPortBox = c.ComPortBox;
-    ConnectButton = c.ConnectButton;
-    FindUnitButton = c.FindUnitButton;
-    WebLinkLabel = c.WebLinkLabel;
 }
 
 void TMainForm::CreatePresenters() {
@@ -260,8 +221,8 @@ void TMainForm::CreateLanguage() {
     if (keepStoredLanguage) {
         startWarnings.push_back(std::move(problem));
     }
-    ConnectButton->setText(LanguageText(*language, "CONNECT_TO_UNIT"));
-    FindUnitButton->Retranslate();
+    RightColumn->ConnectButton->setText(LanguageText(*language, "CONNECT_TO_UNIT"));
+    RightColumn->FindUnitButton->Retranslate();
 }
 
 void TMainForm::AttachLanguageControllers() {
@@ -273,9 +234,9 @@ void TMainForm::AttachLanguageControllers() {
 
 void TMainForm::CreateTablesAndGrids() {
     for (int t = 0; t < L::kAlarmInputCount; ++t) {
-        gridList[t] = AlarmInputLists[t];
+        gridList[t] = InputMessagesSheet->AlarmInputLists[t];
     }
-    gridList[L::kAlarmInputCount] = AccessNumberList;
+    gridList[L::kAlarmInputCount] = SettingsSheet->AccessNumberList;
 
     model = std::make_unique<CConfigurationModel>();
     CSettingPresenters lent;
@@ -293,7 +254,7 @@ void TMainForm::CreateTablesAndGrids() {
     const auto changed = [this] { RefreshChanges(); };
     InputMessagesSheet->WireGrids(*model, changed);
     model->SetPhoneBookSize(L::kDefaultPhoneBookSize);
-    WireAccessNumberGrid(*AccessNumberList, *model, changed);
+    WireAccessNumberGrid(*SettingsSheet->AccessNumberList, *model, changed);
     // The free width is shared out whenever a grid gets its new size from the layout.
     for (TVTList* grid : gridList) {
         grid->installEventFilter(this);
@@ -309,19 +270,20 @@ void TMainForm::CreateTablesAndGrids() {
             CopyCurrentToNew(*sender);
         };
     }
-    for (TVTList* grid : AlarmInputLists) {
+    for (TVTList* grid : InputMessagesSheet->AlarmInputLists) {
         new TCellTextHint(grid, L::kSmsNewTextColumn, L::kMaxTextLength, language.get());
     }
 
     // What Write would send, and which new values differ from the unit's.
     changeDisplay = new TChangeDisplay(this, *model, presenters, SettingsSheet->NewControls(),
-                                       ChangeCountLabel, *language);
-    for (TVTList* grid : AlarmInputLists) {
+                                       RightColumn->ChangeCountLabel, *language);
+    for (TVTList* grid : InputMessagesSheet->AlarmInputLists) {
         grid->OnCellStyle = [this](TVTList* sender, int row, int col, TVTList::TCellStyle& style) {
             changeDisplay->StyleSmsCell(L::AlarmGridRowToTableRow(sender->Tag, row), col, style);
         };
     }
-    AccessNumberList->OnCellStyle = [this](TVTList*, int row, int col, TVTList::TCellStyle& style) {
+    SettingsSheet->AccessNumberList->OnCellStyle = [this](TVTList*, int row, int col,
+                                                          TVTList::TCellStyle& style) {
         changeDisplay->StyleAccessCell(L::AccessGridRowToTableRow(row), col, style);
     };
 }
@@ -400,7 +362,7 @@ void TMainForm::WriteSettings() noexcept {
             values.emplace_back(kSettingLanguage,
                                 language ? language->GetLanguage() : std::string());
         }
-        values.emplace_back(kSettingPort, Win1252(ComPortBox->currentText()));
+        values.emplace_back(kSettingPort, Win1252(RightColumn->ComPortBox->currentText()));
         values.emplace_back(kSettingValidateSmsGsm, countryCodeCheck ? "1" : "0");
         values.emplace_back(kSettingVerifyAfterWrite,
                             SettingsMenuVerifyAfterWrite->isChecked() ? "1" : "0");
@@ -467,10 +429,11 @@ void TMainForm::FormShow() {
     // A port named on the command line (the demo's simulated unit) is selected once, at start.
     if (!environment.startPort.empty()) {
         const QString port = Text(environment.startPort);
-        if (ComPortBox->findText(port, Qt::MatchExactly) < 0) {
-            ComPortBox->addItem(port);
+        if (RightColumn->ComPortBox->findText(port, Qt::MatchExactly) < 0) {
+            RightColumn->ComPortBox->addItem(port);
         }
-        ComPortBox->setCurrentIndex(ComPortBox->findText(port, Qt::MatchExactly));
+        RightColumn->ComPortBox->setCurrentIndex(
+            RightColumn->ComPortBox->findText(port, Qt::MatchExactly));
     }
 }
 
@@ -542,6 +505,7 @@ void TMainForm::FormResize() {
         // share the rest. A grid never gets narrower than its columns need: the page scrolls
         // instead.
         InputMessagesSheet->ShareGridWidths(*model);
-        AccessNumberList->setMinimumWidth(FitAccessNumberColumns(*AccessNumberList));
+        SettingsSheet->AccessNumberList->setMinimumWidth(
+            FitAccessNumberColumns(*SettingsSheet->AccessNumberList));
     }
 }

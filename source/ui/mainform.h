@@ -104,43 +104,6 @@ public:
     // The right-hand column, which scrolls up and down when the window is too low for it.
     QScrollArea* RightColumnScroll = nullptr;
 
-    QLineEdit* ActiveTimeCurrentEdit = nullptr;
-    QComboBox* ActiveTimeNewCombo = nullptr;
-    QLineEdit* ActiveRelayCurrentEdit = nullptr;
-    QComboBox* ActiveRelayNewCombo = nullptr;
-    QLineEdit* SmsAckCurrentEdit = nullptr;
-    QComboBox* SmsAckNewCombo = nullptr;
-    QLineEdit* AccessControlCurrentEdit = nullptr;
-    QComboBox* AccessControlNewCombo = nullptr;
-    QLineEdit* InputBehaviourCurrentEdit = nullptr;
-    QComboBox* InputBehaviourNewCombo = nullptr;
-    std::array<QLineEdit*, 6> InputDelayCurrentEdits{};
-    std::array<QLineEdit*, 6> InputDelayNewEdits{};
-    QScrollArea* SettingsScrollArea = nullptr;
-    QLabel* SettingMessageLabel = nullptr;
-    TVTList* AccessNumberList = nullptr;
-
-    QScrollArea* AlarmInputScrollBox = nullptr;
-    std::array<TVTList*, 7> AlarmInputLists{};
-    std::array<QLabel*, 6> InputLabels{};
-
-    QLabel* SignalBarImage = nullptr;
-    QLabel* SignalIndicatorImage = nullptr;
-    QLabel* SignalIndicatorLabel = nullptr;
-    QLabel* NetLogStatusLabel = nullptr;
-    QLabel* UnitIdentityLabel = nullptr;
-    QLabel* UnitImeiLabel = nullptr;
-    QGroupBox* CommandsBox = nullptr;
-    QLabel* ChangeCountLabel = nullptr;
-    QPushButton* WriteButton = nullptr;
-    QPushButton* ResetButton = nullptr;
-    QPushButton* ClearSimButton = nullptr;
-    QPushButton* ClearFieldsButton = nullptr;
-    QComboBox* ComPortBox = nullptr;
-    QPushButton* ConnectButton = nullptr;
-    TUnitFinder* FindUnitButton = nullptr;
-    QLabel* WebLinkLabel = nullptr;
-
     QMenu* FileMenu = nullptr;
     QAction* SaveProfileMenu = nullptr;
     QAction* LoadProfileMenu = nullptr;
@@ -269,8 +232,6 @@ private:
     static constexpr const char* kApplicationTitle = "Sendibox Configuration Tool";
 
     void BuildForm();
-    // The controls the window names, from the sheets that own them.
-    void NameControls();
     void BuildMenus();
     void CreatePresenters();
     void CreateLanguage();

@@ -79,7 +79,8 @@ void TMainForm::ConnectButtonClick() {
         identityKnown = false;
         ShowUnitIdentity();
         try {
-            sequencer->OpenPort(Utf8ToWin1252(ComPortBox->currentText().toStdString()));
+            sequencer->OpenPort(
+                Utf8ToWin1252(RightColumn->ComPortBox->currentText().toStdString()));
         } catch (const std::exception& error) {
             // The port's own words; nothing was queued and the tool stays as it was.
             QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Text(error.what()));
@@ -166,7 +167,7 @@ void TMainForm::ClearFieldsButtonClick() {
 
 void TMainForm::CopyCurrentToNew(TVTList& grid) {
     CommitPendingEdits();
-    if (&grid == AccessNumberList) {
+    if (&grid == SettingsSheet->AccessNumberList) {
         CopyAccessNumbersToNew(grid);
     } else {
         TAlarmMessagesSheet::CopyCurrentToNew(grid, *model);

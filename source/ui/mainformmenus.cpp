@@ -156,7 +156,7 @@ void TMainForm::SwitchLanguage(const std::string& name) {
     keepStoredLanguage = false;
     UpdateConnectCaption();
     model->LabelReceivers(*language);
-    for (TVTList* grid : AlarmInputLists) {
+    for (TVTList* grid : InputMessagesSheet->AlarmInputLists) {
         grid->Invalidate();
     }
     ShowUnitIdentity();
@@ -187,7 +187,7 @@ void TMainForm::ApplyLanguageExtras() {
         HelpItems[i]->setShortcut(kHelpDocuments[i].fileName == manual ? QKeySequence(Qt::Key_F1)
                                                                        : QKeySequence());
     }
-    WebLinkLabel->setToolTip(WithoutMnemonic(ManualItem()->text()));
+    RightColumn->WebLinkLabel->setToolTip(WithoutMnemonic(ManualItem()->text()));
     logForm->NameFilters = {LanguageText(*language, "LOG_FILTER"),
                             LanguageText(*language, "ALL_FILES_FILTER")};
     FitToTexts();

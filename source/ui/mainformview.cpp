@@ -211,7 +211,7 @@ void TMainForm::RefreshChanges() {
         return;
     }
     changeDisplay->Refresh();
-    WriteButton->setToolTip(changeDisplay->CountText());
+    RightColumn->WriteButton->setToolTip(changeDisplay->CountText());
     for (TVTList* grid : gridList) {
         grid->Invalidate();
     }
@@ -219,7 +219,7 @@ void TMainForm::RefreshChanges() {
 
 void TMainForm::RepaintGrids() {
     // The store's capacity may have changed with the last read.
-    AccessNumberList->setItemCount(model->GetAccessNumberCount());
+    SettingsSheet->AccessNumberList->setItemCount(model->GetAccessNumberCount());
     for (TVTList* grid : gridList) {
         grid->Invalidate();
     }

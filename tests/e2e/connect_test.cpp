@@ -6,8 +6,12 @@
 #include "operations/unitprobe.h"
 #include "persistence/appsettings.h"
 #include "support/ptypair.h"
+#include "ui/alarmmessagessheet.h"
 #include "ui/comportbox.h"
 #include "ui/formprogress.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
+#include "ui/signalmeter.h"
 #include "ui/unitfinder.h"
 #include "vtlist.h"
 #include "windowfixture.h"
@@ -44,25 +48,27 @@ TEST_F(Connecting, ShowsTheUnitsValuesAndLeavesTheSignalPollRunning) {
         for (const QLineEdit* edit : CurrentControls()) {
             EXPECT_FALSE(edit->text().isEmpty()) << edit->objectName().toStdString();
         }
-        EXPECT_EQ(w.ActiveTimeCurrentEdit->text().toStdString(), c.activeTime);
-        EXPECT_EQ(w.InputDelayCurrentEdits[0]->text().toStdString(), c.delay1);
-        TVTList* grid = w.AlarmInputLists[c.alarmGrid];
+        EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text().toStdString(), c.activeTime);
+        EXPECT_EQ(w.SettingsSheet->InputDelayCurrentEdits[0]->text().toStdString(), c.delay1);
+        TVTList* grid = w.InputMessagesSheet->AlarmInputLists[c.alarmGrid];
         EXPECT_EQ(grid->cellText(0, 1), c.text);
         EXPECT_EQ(grid->cellText(0, 2), "+46701234567");
         for (int tag = 0; tag < 7; ++tag) {
             const bool called = std::find(c.calledInputs.begin(), c.calledInputs.end(), tag) !=
                                 c.calledInputs.end();
-            EXPECT_EQ(w.AlarmInputLists[tag]->cellText(3, 3), called ? "X" : "") << tag;
+            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[tag]->cellText(3, 3), called ? "X" : "")
+                << tag;
         }
-        EXPECT_EQ(w.AccessNumberList->itemCount(), c.accessNumbers);
-        EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "+46701234567");
+        EXPECT_EQ(w.SettingsSheet->AccessNumberList->itemCount(), c.accessNumbers);
+        EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "+46701234567");
 
         // The registration is asked for every third poll.
         EXPECT_TRUE(PumpUntil([&] {
-            return w.NetLogStatusLabel->text().toStdString() == Text("NET_LOGGED_IN_HOME_NETWORK");
+            return w.RightColumn->NetLogStatusLabel->text().toStdString() ==
+                   Text("NET_LOGGED_IN_HOME_NETWORK");
         }));
         EXPECT_TRUE(PollRunning());
-        EXPECT_EQ(w.SignalIndicatorLabel->text(), QStringLiteral("18"));
+        EXPECT_EQ(w.RightColumn->SignalMeter->IndicatorLabel->text(), QStringLiteral("18"));
         Close();
     }
 }
@@ -75,21 +81,22 @@ TEST_F(Connecting, FindUnitMarksAndSelectsThePortWhereTheUnitAnswers) {
     PtyPair silent;
     TMainForm& form = Start("unit-me.json");
     listedPorts = {silent.SlavePath(), unit->PortPath()};
-    form.FindUnitButton->probe = [](const std::vector<std::string>& ports) {
+    form.RightColumn->FindUnitButton->probe = [](const std::vector<std::string>& ports) {
         CProbeSettings quick;
         quick.replyTimeoutMs = 300;
         quick.writePause = Ms(0);
         return ProbeForUnits(ports, quick);
     };
-    form.FindUnitButton->click();
+    form.RightColumn->FindUnitButton->click();
     // Connect waits for the search, which holds the ports.
-    EXPECT_FALSE(form.FindUnitButton->isEnabled());
-    EXPECT_FALSE(form.ConnectButton->isEnabled());
-    ASSERT_TRUE(PumpUntil([&] { return !form.FindUnitButton->IsSearching(); }, Ms(10000)));
-    EXPECT_TRUE(form.FindUnitButton->isEnabled());
-    EXPECT_TRUE(form.ConnectButton->isEnabled());
+    EXPECT_FALSE(form.RightColumn->FindUnitButton->isEnabled());
+    EXPECT_FALSE(form.RightColumn->ConnectButton->isEnabled());
+    ASSERT_TRUE(
+        PumpUntil([&] { return !form.RightColumn->FindUnitButton->IsSearching(); }, Ms(10000)));
+    EXPECT_TRUE(form.RightColumn->FindUnitButton->isEnabled());
+    EXPECT_TRUE(form.RightColumn->ConnectButton->isEnabled());
 
-    const auto* box = static_cast<TComPortBox*>(form.ComPortBox);
+    const auto* box = static_cast<TComPortBox*>(form.RightColumn->ComPortBox);
     ASSERT_EQ(box->count(), 2);
     EXPECT_EQ(box->currentText().toStdString(), unit->PortPath());
     EXPECT_EQ(box->ShownText(0).toStdString(), silent.SlavePath());
@@ -99,21 +106,21 @@ TEST_F(Connecting, FindUnitMarksAndSelectsThePortWhereTheUnitAnswers) {
 
     ASSERT_TRUE(Connect());
     // Connected, the port is the window's: no search while it is open.
-    EXPECT_FALSE(form.FindUnitButton->isEnabled());
+    EXPECT_FALSE(form.RightColumn->FindUnitButton->isEnabled());
 }
 
 TEST_F(Connecting, NothingOpensWhenTheHintIsCancelledOrThePortIsMissing) {
     TMainForm& w = Start("unit-me.json");
     dialogs.Then(DialogScript::Press("CancelButton"));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     EXPECT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_TRUE(ShowsDisconnected());
     EXPECT_TRUE(unit->CommandLog().empty());
 
     const QString missing = folder.filePath(QStringLiteral("ttyGone"));
-    w.ComPortBox->setEditText(missing);
+    w.RightColumn->ComPortBox->setEditText(missing);
     dialogs.Then(DialogScript::Press("OkButton"));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     ASSERT_EQ(dialogs.Seen().size(), 3u);
     EXPECT_EQ(dialogs.Seen()[2],
               "critical: Could not open com port. Com port might be already in use.\n"
@@ -121,7 +128,7 @@ TEST_F(Connecting, NothingOpensWhenTheHintIsCancelledOrThePortIsMissing) {
                   missing.toStdString());
     EXPECT_TRUE(ShowsDisconnected());
 
-    w.ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    w.RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
     EXPECT_TRUE(Connect());
 }
 
@@ -146,7 +153,7 @@ TEST_F(Connecting, ALockedSimIsOpenedWithTheTypedCode) {
         dialogs.Then(DialogScript::Press("OkButton"));
         dialogs.Then(
             DialogScript::TypeCodes(QString::fromLatin1(c.pin), QString::fromLatin1(c.puk)));
-        ASSERT_TRUE(Click(window->ConnectButton));
+        ASSERT_TRUE(Click(window->RightColumn->ConnectButton));
         EXPECT_TRUE(ShowsConnected());
         ASSERT_EQ(dialogs.Seen().size(), 3u);
         EXPECT_EQ(dialogs.Seen()[1], "PinPukForm: " + Text(c.instructions) + " " +
@@ -156,7 +163,7 @@ TEST_F(Connecting, ALockedSimIsOpenedWithTheTypedCode) {
         EXPECT_FALSE(unit->State().sim.lock);
         EXPECT_EQ(unit->State().sim.pin, c.pin);
         // The configuration store was found behind the lock.
-        EXPECT_EQ(window->AccessNumberList->cellText(0, 1), "+46701234567");
+        EXPECT_EQ(window->SettingsSheet->AccessNumberList->cellText(0, 1), "+46701234567");
         Close();
     }
 }
@@ -165,7 +172,7 @@ TEST_F(Connecting, AWrongPinNamesThePinStepAndTheNextPromptCountsTheTryUsed) {
     TMainForm& w = Start("unit-pinlocked.json");
     dialogs.Then(DialogScript::Press("OkButton"));
     dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1111")));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
     EXPECT_EQ(dialogs.Seen()[2], "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\n" +
                                      Text("CONTROLLER_PIN_DESCRIPTION"));
@@ -173,7 +180,7 @@ TEST_F(Connecting, AWrongPinNamesThePinStepAndTheNextPromptCountsTheTryUsed) {
 
     dialogs.Then(DialogScript::Press("OkButton"));
     dialogs.Then(DialogScript::Press("CancelButton"));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     ASSERT_EQ(dialogs.Seen().size(), 6u) << ::testing::PrintToString(dialogs.Seen());
     EXPECT_EQ(dialogs.Seen()[4], "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PIN") + " " +
                                      Text("CONTROLLER_PIN_TRIES_LEFT") + " 2");
@@ -189,11 +196,11 @@ TEST_F(Connecting, CancelOrClosingTheWindowMidRunStopsTheRunAtOnce) {
     TMainForm& w = Start("unit-me.json");
     unit->AddFault({"AT+CPBR=64", 1, true, CCommandFault::Action::Ignore, ""});
     dialogs.Then(DialogScript::Press("OkButton"));
-    w.ConnectButton->click();
+    w.RightColumn->ConnectButton->click();
     ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") == 1; }));
     EXPECT_TRUE(w.ProgressForm().isVisible());
     EXPECT_FALSE(w.isEnabled());
-    EXPECT_EQ(w.ConnectButton->text().toStdString(), Text("DISCONNECT"));
+    EXPECT_EQ(w.RightColumn->ConnectButton->text().toStdString(), Text("DISCONNECT"));
     EXPECT_FALSE(w.ProgressForm().DescriptionLabel->text().isEmpty());
     auto started = std::chrono::steady_clock::now();
     w.ProgressForm().CancelButton->click();
@@ -205,7 +212,7 @@ TEST_F(Connecting, CancelOrClosingTheWindowMidRunStopsTheRunAtOnce) {
     EXPECT_EQ(unit->CommandCount(), sent);
 
     dialogs.Then(DialogScript::Press("OkButton"));
-    w.ConnectButton->click();
+    w.RightColumn->ConnectButton->click();
     ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") == 2; }));
     started = std::chrono::steady_clock::now();
     window.reset();
@@ -221,7 +228,7 @@ TEST_F(Connecting, ClosingTheWindowWhileWaitingForTheSimStopsTheWorkerFirst) {
     TMainForm& w = Start(state);
     dialogs.Then(DialogScript::Press("OkButton"));
     dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1234")));
-    w.ConnectButton->click();
+    w.RightColumn->ConnectButton->click();
     ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=45") >= 2; }));
     const auto started = std::chrono::steady_clock::now();
     window.reset();
@@ -248,19 +255,19 @@ TEST_F(Connecting, AnAdapterPulledOutWhileIdleDisconnectsWithThePortsMessage) {
 TEST_F(Connecting, ConnectWhileConnectedDisconnectsAtOnce) {
     TMainForm& w = Start("unit-me.json");
     ASSERT_TRUE(Connect());
-    EditCell(w.AccessNumberList, 9, 2, QStringLiteral("+4670555"));
+    EditCell(w.SettingsSheet->AccessNumberList, 9, 2, QStringLiteral("+4670555"));
     w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-    EditCell(w.AlarmInputLists[0], 1, 4, QStringLiteral("Kept"));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    EditCell(w.InputMessagesSheet->AlarmInputLists[0], 1, 4, QStringLiteral("Kept"));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     EXPECT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_TRUE(ShowsDisconnected());
-    EXPECT_TRUE(w.SignalIndicatorLabel->text().isEmpty());
-    EXPECT_TRUE(w.NetLogStatusLabel->text().isEmpty());
-    EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "");
-    EXPECT_EQ(w.AlarmInputLists[0]->cellText(1, 4), "Kept");
-    EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
-    EXPECT_EQ(w.AccessNumberList->cellText(9, 2), "+4670555");
-    EXPECT_EQ(w.AccessNumberList->cellText(9, 3), "X");
+    EXPECT_TRUE(w.RightColumn->SignalMeter->IndicatorLabel->text().isEmpty());
+    EXPECT_TRUE(w.RightColumn->NetLogStatusLabel->text().isEmpty());
+    EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "");
+    EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(1, 4), "Kept");
+    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "");
+    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(9, 2), "+4670555");
+    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(9, 3), "X");
 }
 
 }  // namespace
@@ -277,11 +284,11 @@ TEST_F(LedHint, TurnedOffItIsNotShownAgain) {
         dialog.findChild<QCheckBox*>(QStringLiteral("DontShowAgainCheck"))->setChecked(true);
         DialogScript::Press("OkButton")(dialog);
     });
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     EXPECT_TRUE(ShowsConnected());
     EXPECT_EQ(w.Settings().ReadValue(kSettingsSection, kSettingLedHint, "1"), "0");
-    ASSERT_TRUE(Click(w.ConnectButton));  // disconnects
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));  // disconnects
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     EXPECT_TRUE(ShowsConnected());
     EXPECT_EQ(dialogs.Seen().size(), 1u) << ::testing::PrintToString(dialogs.Seen());
 }

@@ -11,6 +11,9 @@
 #include "model/plainsettinggui.h"
 #include "model/unitlayout.h"
 #include "persistence/profilefile.h"
+#include "ui/alarmmessagessheet.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -70,12 +73,12 @@ protected:
     // Write with the plug hint confirmed; the run ends with the window disconnected.
     bool Write() {
         dialogs.Then(DialogScript::Press("OkButton"));
-        return Click(window->WriteButton) && ShowsDisconnected();
+        return Click(window->RightColumn->WriteButton) && ShowsDisconnected();
     }
 
     void ConnectTo(const char* dataFile) {
         unit = StartUnit(DataState(dataFile));
-        window->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+        window->RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
     }
 };
 
@@ -96,12 +99,12 @@ TEST_F(ProfileLoop, OneProfileReachesUnitAfterUnitExactlyAsTheWindowShowsIt) {
         ConnectTo(file);
         ASSERT_TRUE(Connect());
         const std::map<int, std::string> before = StoredSettings(store);
-        EXPECT_EQ(w.ActiveTimeNewCombo->currentText(), QStringLiteral("30"));
-        EXPECT_EQ(w.InputDelayNewEdits[0]->text(), QStringLiteral("7"));
-        EXPECT_EQ(w.ActiveRelayNewCombo->currentIndex(), 2);
-        EXPECT_NE(w.ActiveTimeCurrentEdit->text(), QStringLiteral("30"));
-        EXPECT_EQ(w.AlarmInputLists[1]->cellText(0, L::kSmsNewCallColumn), "X");
-        EXPECT_EQ(w.AlarmInputLists[6]->cellText(0, L::kSmsNewCallColumn), "");
+        EXPECT_EQ(w.SettingsSheet->ActiveTimeNewCombo->currentText(), QStringLiteral("30"));
+        EXPECT_EQ(w.SettingsSheet->InputDelayNewEdits[0]->text(), QStringLiteral("7"));
+        EXPECT_EQ(w.SettingsSheet->ActiveRelayNewCombo->currentIndex(), 2);
+        EXPECT_NE(w.SettingsSheet->ActiveTimeCurrentEdit->text(), QStringLiteral("30"));
+        EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[1]->cellText(0, L::kSmsNewCallColumn), "X");
+        EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[6]->cellText(0, L::kSmsNewCallColumn), "");
         unit->ClearCommandLog();
         ASSERT_TRUE(Write());
         EXPECT_EQ(StoredSettings(store), site);
@@ -129,14 +132,14 @@ TEST_F(ProfileLoop, NeitherAResetNorAClearedProfileSendsWhatTheWindowDoesNotShow
     TMainForm& w = Start("unit-me.json");
     ASSERT_TRUE(Connect());
     dialogs.Then(DialogScript::Yes());
-    ASSERT_TRUE(Click(w.ResetButton));
+    ASSERT_TRUE(Click(w.RightColumn->ResetButton));
     ASSERT_TRUE(ShowsConnected());
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
 
     ConnectTo("unit-demo.json");
     ASSERT_TRUE(Connect());
     const std::map<int, std::string> unitB = StoredSettings("SM");
-    EXPECT_EQ(w.ActiveTimeNewCombo->currentText(), QStringLiteral("5"));
+    EXPECT_EQ(w.SettingsSheet->ActiveTimeNewCombo->currentText(), QStringLiteral("5"));
     unit->ClearCommandLog();
     ASSERT_TRUE(Write());
     EXPECT_EQ(Sent("AT+CPBW="), 1);
@@ -144,11 +147,11 @@ TEST_F(ProfileLoop, NeitherAResetNorAClearedProfileSendsWhatTheWindowDoesNotShow
 
     ASSERT_TRUE(Connect());
     LoadProfile(SiteProfile());
-    EXPECT_EQ(w.ActiveTimeNewCombo->currentText(), QStringLiteral("30"));
-    w.ClearFieldsButton->click();
-    EXPECT_EQ(w.ActiveTimeNewCombo->currentText(), QStringLiteral("5"));
-    EXPECT_EQ(w.InputDelayNewEdits[0]->text(), QStringLiteral("3"));
-    EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, L::kSmsNewCallColumn), "X");
+    EXPECT_EQ(w.SettingsSheet->ActiveTimeNewCombo->currentText(), QStringLiteral("30"));
+    w.RightColumn->ClearFieldsButton->click();
+    EXPECT_EQ(w.SettingsSheet->ActiveTimeNewCombo->currentText(), QStringLiteral("5"));
+    EXPECT_EQ(w.SettingsSheet->InputDelayNewEdits[0]->text(), QStringLiteral("3"));
+    EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, L::kSmsNewCallColumn), "X");
     EXPECT_FALSE(w.windowTitle().contains(QStringLiteral("site.pof")));
     unit->ClearCommandLog();
     ASSERT_TRUE(Write());
@@ -194,11 +197,12 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
          }},
         {"Connect",
          [this](TMainForm& w) {
-             ASSERT_TRUE(Click(w.ConnectButton));
+             ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
              ASSERT_TRUE(Connect());
          },
          [](TMainForm& w) {
-             EXPECT_EQ(w.AlarmInputLists[0]->cellText(1, L::kSmsNewTextColumn), "Typed");
+             EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(1, L::kSmsNewTextColumn),
+                       "Typed");
              EXPECT_EQ(w.Presenters()[5]->GetValue(ValueKind::New), "45");
          }},
         {"language switch", [](TMainForm& w) { w.SwitchLanguage("Svenska"); },
@@ -206,11 +210,11 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
              EXPECT_EQ(w.Model().SmsTable().getData(1, L::kSmsNewTextColumn), "Typed");
              EXPECT_EQ(w.Presenters()[5]->GetValue(ValueKind::New), "45");
          }},
-        {"Clear Text Fields", [](TMainForm& w) { w.ClearFieldsButton->click(); },
+        {"Clear Text Fields", [](TMainForm& w) { w.RightColumn->ClearFieldsButton->click(); },
          [](TMainForm& w) {
              // Taken and then cleared: the editor does not put it back when it closes later.
              w.PageControl->setCurrentWidget(w.SettingsSheet);
-             w.ActiveTimeNewCombo->setFocus();
+             w.SettingsSheet->ActiveTimeNewCombo->setFocus();
              EXPECT_EQ(w.Model().SmsTable().getData(1, L::kSmsNewTextColumn), "");
              EXPECT_EQ(w.Presenters()[5]->GetValue(ValueKind::New), "2");
          }},
@@ -224,11 +228,11 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
             // Both edits are made; the one left open is the one under test, the other one is
             // handed on as leaving it does.
             w.PageControl->setCurrentWidget(w.SettingsSheet);
-            w.InputDelayNewEdits[0]->setFocus();
-            w.InputDelayNewEdits[0]->selectAll();
-            QTest::keyClicks(w.InputDelayNewEdits[0], QStringLiteral("45"));
+            w.SettingsSheet->InputDelayNewEdits[0]->setFocus();
+            w.SettingsSheet->InputDelayNewEdits[0]->selectAll();
+            QTest::keyClicks(w.SettingsSheet->InputDelayNewEdits[0], QStringLiteral("45"));
             w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-            TVTList* grid = w.AlarmInputLists[0];
+            TVTList* grid = w.InputMessagesSheet->AlarmInputLists[0];
             ClickCell(grid, 1, L::kSmsNewTextColumn);
             grid->beginEditing();
             ASSERT_TRUE(grid->isEditing());
@@ -236,10 +240,10 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
             if (!inGrid) {
                 QTest::keyClick(grid->editor(), Qt::Key_Return);
                 w.PageControl->setCurrentWidget(w.SettingsSheet);
-                w.InputDelayNewEdits[0]->setFocus();
-                w.InputDelayNewEdits[0]->selectAll();
-                QTest::keyClicks(w.InputDelayNewEdits[0], QStringLiteral("45"));
-                ASSERT_EQ(QApplication::focusWidget(), w.InputDelayNewEdits[0]);
+                w.SettingsSheet->InputDelayNewEdits[0]->setFocus();
+                w.SettingsSheet->InputDelayNewEdits[0]->selectAll();
+                QTest::keyClicks(w.SettingsSheet->InputDelayNewEdits[0], QStringLiteral("45"));
+                ASSERT_EQ(QApplication::focusWidget(), w.SettingsSheet->InputDelayNewEdits[0]);
             }
             c.run(w);
             c.check(w);

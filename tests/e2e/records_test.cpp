@@ -9,6 +9,8 @@
 #include "support/csvrows.h"
 #include "ui/communicationlogform.h"
 #include "ui/formprogress.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -39,26 +41,27 @@ protected:
 TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     TMainForm& w = Start("unit-me.json");
     ASSERT_TRUE(Connect());
-    EXPECT_EQ(w.UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
-    EXPECT_EQ(w.UnitImeiLabel->text().toStdString(), Text("IMEI") + " 351234567890124");
+    EXPECT_EQ(w.RightColumn->UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
+    EXPECT_EQ(w.RightColumn->UnitImeiLabel->text().toStdString(),
+              Text("IMEI") + " 351234567890124");
 
-    EditCell(w.AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
+    EditCell(w.SettingsSheet->AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
     const std::string profile = folder.filePath("site.pof").toStdString();
     w.ShowLoadedProfile(profile);
     dialogs.Then(DialogScript::Press("OkButton"));
-    ASSERT_TRUE(Click(w.WriteButton));
+    ASSERT_TRUE(Click(w.RightColumn->WriteButton));
     ASSERT_TRUE(Connect());
     dialogs.Then(DialogScript::Yes());
-    ASSERT_TRUE(Click(w.ResetButton));
+    ASSERT_TRUE(Click(w.RightColumn->ResetButton));
     dialogs.Then(DialogScript::Yes());
-    ASSERT_TRUE(Click(w.ClearSimButton));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ClearSimButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
 
     // Cancelled while the unit does not answer.
     const int asked = Sent("AT+CPBR=64");
     unit->AddFault({"AT+CPBR=64", 1, true, CCommandFault::Action::Ignore, ""});
     dialogs.Then(DialogScript::Press("OkButton"));
-    w.ConnectButton->click();
+    w.RightColumn->ConnectButton->click();
     ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") > asked; }));
     w.ProgressForm().CancelButton->click();
     ASSERT_TRUE(ShowsDisconnected());
@@ -69,7 +72,7 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     other.imei = "351234567890132";
     Start(other);
     dialogs.Then(DialogScript::Press("OkButton"));
-    ASSERT_TRUE(Click(window->ConnectButton));
+    ASSERT_TRUE(Click(window->RightColumn->ConnectButton));
     EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("RESTART_UNIT"));
 
     const CsvFile records = Records();
@@ -107,10 +110,11 @@ TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
     unit->AddFault({"AT+CGSN", 1, false, CCommandFault::Action::Error, ""});
     dialogs.Then(DialogScript::Press("OkButton"));
     dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1234")));
-    ASSERT_TRUE(Click(w.ConnectButton));
+    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     ASSERT_TRUE(ShowsConnected());
-    EXPECT_EQ(w.UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
-    EXPECT_EQ(w.UnitImeiLabel->text().toStdString(), Text("IMEI") + " " + Text("UNKNOWN"));
+    EXPECT_EQ(w.RightColumn->UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
+    EXPECT_EQ(w.RightColumn->UnitImeiLabel->text().toStdString(),
+              Text("IMEI") + " " + Text("UNKNOWN"));
     ASSERT_EQ(Records().rows.size(), 1u);
     EXPECT_EQ(Records().rows[0].at("IMEI"), "");
 
@@ -144,9 +148,9 @@ TEST_F(Recording, ARecordThatCannotBeWrittenIsReportedOnceAndFailsNothing) {
     TMainForm& w = Start("unit-me.json");
     for (int connect = 0; connect < 2; ++connect) {
         dialogs.Then(DialogScript::Press("OkButton"));
-        ASSERT_TRUE(Click(w.ConnectButton));
+        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
         EXPECT_TRUE(ShowsConnected());
-        ASSERT_TRUE(Click(w.ConnectButton));
+        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     }
     ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
     EXPECT_EQ(dialogs.Seen()[1].rfind(

@@ -16,7 +16,10 @@
 #include <QScrollArea>
 #include <QTest>
 
+#include "ui/alarmmessagessheet.h"
 #include "ui/gridkeyboard.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -75,25 +78,26 @@ TEST_F(Screenshots, EnglishAndSvenska) {
         QApplication::processEvents();
 
         dialogs.Then(GrabThen(File(language, "led-hint"), DialogScript::Press("OkButton")));
-        ASSERT_TRUE(Click(w.ConnectButton));
+        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
         PumpUntil([&] {
-            return w.NetLogStatusLabel->text().toStdString() == Text("NET_LOGGED_IN_HOME_NETWORK");
+            return w.RightColumn->NetLogStatusLabel->text().toStdString() ==
+                   Text("NET_LOGGED_IN_HOME_NETWORK");
         });
 
         // A changed setting, a refused delay and a new access number.
-        w.ActiveRelayNewCombo->setCurrentIndex(3);
-        emit w.ActiveRelayNewCombo->activated(3);
-        w.InputDelayNewEdits[1]->setFocus();
-        w.InputDelayNewEdits[1]->selectAll();
-        QTest::keyClicks(w.InputDelayNewEdits[1], QStringLiteral("300"));
-        w.AccessNumberList->setFocus();
-        EditCell(w.AccessNumberList, 2, 2, QStringLiteral("+46701112233"));
+        w.SettingsSheet->ActiveRelayNewCombo->setCurrentIndex(3);
+        emit w.SettingsSheet->ActiveRelayNewCombo->activated(3);
+        w.SettingsSheet->InputDelayNewEdits[1]->setFocus();
+        w.SettingsSheet->InputDelayNewEdits[1]->selectAll();
+        QTest::keyClicks(w.SettingsSheet->InputDelayNewEdits[1], QStringLiteral("300"));
+        w.SettingsSheet->AccessNumberList->setFocus();
+        EditCell(w.SettingsSheet->AccessNumberList, 2, 2, QStringLiteral("+46701112233"));
         QApplication::processEvents();
         w.grab().save(File(language, "settings"));
 
         // An alarm text being typed, with a character the module cannot store.
         w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-        TVTList* grid = w.AlarmInputLists[0];
+        TVTList* grid = w.InputMessagesSheet->AlarmInputLists[0];
         EditCell(grid, 1, 5, QStringLiteral("+46709998877"));
         ClickCell(grid, 0, 4);
         Type(grid, QString::fromUtf8("Larm i k\u00e4llaren [A]"));
@@ -103,7 +107,7 @@ TEST_F(Screenshots, EnglishAndSvenska) {
 
         // The questions and dialogs in the language's words, Qt's own buttons included.
         dialogs.Then(GrabThen(File(language, "reset-question"), DialogScript::No()));
-        w.ResetButton->click();
+        w.RightColumn->ResetButton->click();
         dialogs.Then(
             GrabThen(File(language, "file-dialog"), [](QDialog& dialog) { dialog.reject(); }));
         w.LoadProfileMenu->trigger();

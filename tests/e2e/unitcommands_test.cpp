@@ -2,6 +2,9 @@
 #include <QPushButton>
 #include <map>
 
+#include "ui/alarmmessagessheet.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -30,7 +33,7 @@ TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
         const CUnitState before = unit->State();
         unit->ClearCommandLog();
         dialogs.Then(confirmed ? DialogScript::Yes() : DialogScript::No());
-        ASSERT_TRUE(Click(w.ResetButton, Ms(30000)));
+        ASSERT_TRUE(Click(w.RightColumn->ResetButton, Ms(30000)));
         // A reset that was done is read back and checked, and ends with one confirmation
         // that says both.
         Strings seen = {"LedInfoForm: " + Text("GREEN_LED_LIT"),
@@ -45,16 +48,16 @@ TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
         if (!confirmed) {
             EXPECT_EQ(after, before);
             EXPECT_EQ(UnitCommands(*unit), Strings{});
-            EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "Input 1 high");
+            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "Input 1 high");
         } else {
             EXPECT_TRUE(after.messages.empty());
             EXPECT_EQ(Numbers(after.phonebooks.at("ME")), defaults);
             EXPECT_EQ(after.phonebooks.at("SM"), before.phonebooks.at("SM"));
-            EXPECT_EQ(w.ActiveTimeCurrentEdit->text().toStdString(), "2");
-            EXPECT_EQ(w.InputDelayCurrentEdits[0]->text().toStdString(), "2");
-            EXPECT_EQ(w.AlarmInputLists[0]->cellText(0, 1), "");
-            EXPECT_EQ(w.AlarmInputLists[6]->cellText(0, 3), "");
-            EXPECT_EQ(w.AccessNumberList->cellText(0, 1), "");
+            EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text().toStdString(), "2");
+            EXPECT_EQ(w.SettingsSheet->InputDelayCurrentEdits[0]->text().toStdString(), "2");
+            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "");
+            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[6]->cellText(0, 3), "");
+            EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "");
         }
         Close();
     }
@@ -81,7 +84,7 @@ TEST_F(ResetAndClearSim, ClearSimEmptiesTheSimsPhonebook) {
         const CUnitState before = unit->State();
         ASSERT_FALSE(before.phonebooks.at("SM").entries.empty());
         dialogs.Then(DialogScript::Yes());
-        ASSERT_TRUE(Click(w.ClearSimButton, Ms(30000)));
+        ASSERT_TRUE(Click(w.RightColumn->ClearSimButton, Ms(30000)));
         // A unit configured on the SIM loses its configuration, and the question says so; the
         // run ends with a confirmation.
         ASSERT_GE(dialogs.Seen().size(), 2u);
@@ -95,13 +98,13 @@ TEST_F(ResetAndClearSim, ClearSimEmptiesTheSimsPhonebook) {
         EXPECT_TRUE(after.phonebooks.at("SM").entries.empty());
         EXPECT_EQ(after.phonebooks.at("ME"), before.phonebooks.at("ME"));
         EXPECT_EQ(after.messages, before.messages);
-        EXPECT_EQ(w.ActiveTimeCurrentEdit->text().toStdString(), c.activeTime);
-        EXPECT_EQ(w.AccessNumberList->cellText(0, 1), c.firstAccessNumber);
+        EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text().toStdString(), c.activeTime);
+        EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), c.firstAccessNumber);
         EXPECT_TRUE(PollRunning());
 
-        ASSERT_TRUE(Click(w.ConnectButton));
+        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
         dialogs.Then(DialogScript::Press("OkButton"));
-        ASSERT_TRUE(Click(w.ConnectButton));
+        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
         if (c.configurationKept) {
             EXPECT_TRUE(ShowsConnected());
         } else {

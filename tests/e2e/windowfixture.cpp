@@ -11,6 +11,8 @@
 
 #include "ui/formprogress.h"
 #include "ui/langcontroller.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 
 namespace {
@@ -151,7 +153,7 @@ TMainForm& WindowOnUnit::Start(CUnitState state) {
     window->CommSource().GetPort()->SetWritePause(Ms(0));
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    window->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    window->RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
     return *window;
 }
 
@@ -172,7 +174,7 @@ bool WindowOnUnit::Click(QPushButton* button, Ms bound) {
 ::testing::AssertionResult WindowOnUnit::Connect() {
     const std::size_t before = dialogs.Seen().size();
     dialogs.Then(DialogScript::Press("OkButton"));
-    if (!Click(window->ConnectButton)) {
+    if (!Click(window->RightColumn->ConnectButton)) {
         return ::testing::AssertionFailure() << "the connect run did not end";
     }
     if (dialogs.Seen().size() != before + 1) {
@@ -193,20 +195,22 @@ std::string WindowOnUnit::Text(const char* key) const {
 
 std::vector<QLineEdit*> WindowOnUnit::CurrentControls() const {
     std::vector<QLineEdit*> controls = {
-        window->ActiveTimeCurrentEdit, window->ActiveRelayCurrentEdit, window->SmsAckCurrentEdit,
-        window->AccessControlCurrentEdit, window->InputBehaviourCurrentEdit};
-    controls.insert(controls.end(), window->InputDelayCurrentEdits.begin(),
-                    window->InputDelayCurrentEdits.end());
+        window->SettingsSheet->ActiveTimeCurrentEdit, window->SettingsSheet->ActiveRelayCurrentEdit,
+        window->SettingsSheet->SmsAckCurrentEdit, window->SettingsSheet->AccessControlCurrentEdit,
+        window->SettingsSheet->InputBehaviourCurrentEdit};
+    controls.insert(controls.end(), window->SettingsSheet->InputDelayCurrentEdits.begin(),
+                    window->SettingsSheet->InputDelayCurrentEdits.end());
     return controls;
 }
 
 ::testing::AssertionResult WindowOnUnit::Shows(bool connected) const {
     TMainForm& w = *window;
-    const std::string caption = w.ConnectButton->text().toStdString();
+    const std::string caption = w.RightColumn->ConnectButton->text().toStdString();
     if (caption != Text(connected ? "DISCONNECT" : "CONNECT_TO_UNIT")) {
         return ::testing::AssertionFailure() << "caption " << caption;
     }
-    for (const QPushButton* button : {w.WriteButton, w.ResetButton, w.ClearSimButton}) {
+    for (const QPushButton* button :
+         {w.RightColumn->WriteButton, w.RightColumn->ResetButton, w.RightColumn->ClearSimButton}) {
         if (button->isEnabled() != connected) {
             return ::testing::AssertionFailure() << button->objectName().toStdString();
         }

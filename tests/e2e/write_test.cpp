@@ -8,8 +8,11 @@
 
 #include "model/guihelper.h"
 #include "operations/unitsequencer.h"
+#include "ui/alarmmessagessheet.h"
 #include "ui/changedisplay.h"
 #include "ui/formprogress.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowfixture.h"
 
@@ -40,16 +43,16 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
         TMainForm& w = Start("unit-me.json");
         ASSERT_TRUE(Connect());
         w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-        EditCell(w.AlarmInputLists[0], 2, 4, QStringLiteral("Door open"));
-        ClickCell(w.AlarmInputLists[0], 0, 6);  // input 1 now calls too
+        EditCell(w.InputMessagesSheet->AlarmInputLists[0], 2, 4, QStringLiteral("Door open"));
+        ClickCell(w.InputMessagesSheet->AlarmInputLists[0], 0, 6);  // input 1 now calls too
         w.PageControl->setCurrentWidget(w.SettingsSheet);
-        EditCell(w.AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
+        EditCell(w.SettingsSheet->AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
         w.Presenters()[0]->SetNewValue(std::string("30"));
         unit->SetStoreIndexFault(c.storeIndexFault);
         unit->ClearCommandLog();
 
         dialogs.Then(DialogScript::Press("OkButton"));
-        ASSERT_TRUE(Click(w.WriteButton, Ms(30000)));
+        ASSERT_TRUE(Click(w.RightColumn->WriteButton, Ms(30000)));
         EXPECT_EQ(dialogs.Seen().back(),
                   "PlugInfoForm: " + Text("VERIFIED") + "\n\n" + Text("RECONNECT_PLUGS"));
         EXPECT_EQ(dialogs.Seen().size(), 2u) << ::testing::PrintToString(dialogs.Seen());
@@ -72,12 +75,12 @@ TEST_F(Writing, TypedChangesReachTheUnitAndThePlugHintEndsTheRun) {
         EXPECT_EQ(Stored(68), "3");
         // The new values stay in the window for the next unit, and reconnecting shows them
         // as the unit's own.
-        EXPECT_EQ(w.AlarmInputLists[0]->cellText(2, 4), "Door open");
+        EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(2, 4), "Door open");
         ASSERT_TRUE(Connect());
-        EXPECT_EQ(w.AlarmInputLists[0]->cellText(2, 1), "Door open");
-        EXPECT_EQ(w.AccessNumberList->cellText(7, 1), "+46709998877");
-        EXPECT_EQ(w.ActiveTimeCurrentEdit->text(), QStringLiteral("30"));
-        EXPECT_EQ(w.AlarmInputLists[0]->cellText(3, 3), "X");
+        EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(2, 1), "Door open");
+        EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(7, 1), "+46709998877");
+        EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text(), QStringLiteral("30"));
+        EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(3, 3), "X");
         Close();
     }
 }
@@ -107,13 +110,13 @@ TEST_F(Writing, RefusedValuesSendNothingAndKeepTheConnection) {
         TMainForm& w = Start(c.state);
         ASSERT_TRUE(Connect());
         w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-        EditCell(w.AlarmInputLists[1], 0, 4, QString::fromLatin1(c.text));
+        EditCell(w.InputMessagesSheet->AlarmInputLists[1], 0, 4, QString::fromLatin1(c.text));
         if (*c.number != '\0') {
-            EditCell(w.AlarmInputLists[1], 1, 5, QString::fromLatin1(c.number));
+            EditCell(w.InputMessagesSheet->AlarmInputLists[1], 1, 5, QString::fromLatin1(c.number));
         }
         w.PageControl->setCurrentWidget(w.SettingsSheet);
         unit->ClearCommandLog();
-        ASSERT_TRUE(Click(w.WriteButton));
+        ASSERT_TRUE(Click(w.RightColumn->WriteButton));
         std::string says = "critical: " + Text("INVALID_DATA");
         for (const char* line : c.says) {
             says += std::string("\n") + line;
@@ -121,14 +124,14 @@ TEST_F(Writing, RefusedValuesSendNothingAndKeepTheConnection) {
         EXPECT_EQ(dialogs.Seen().back(), says);
         if (*c.number != '\0') {
             EXPECT_EQ(w.PageControl->currentWidget(), w.InputMessagesSheet);
-            EXPECT_EQ(w.AlarmInputLists[1]->currentRow(), 0);
-            EXPECT_EQ(w.AlarmInputLists[1]->currentColumn(), 4);
+            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[1]->currentRow(), 0);
+            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[1]->currentColumn(), 4);
         }
         EXPECT_TRUE(ShowsConnected());
         EXPECT_TRUE(PollRunning());
         EXPECT_EQ(Sent("AT+CMG"), 0);
         EXPECT_EQ(Sent("AT+CPBW"), 0);
-        EXPECT_EQ(w.AlarmInputLists[1]->cellText(0, 4), c.text);
+        EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[1]->cellText(0, 4), c.text);
         Close();
     }
 }
@@ -139,10 +142,10 @@ TEST_F(Writing, AnAdapterPulledOutEndsTheRunAndTheToolConnectsAgain) {
     TMainForm& w = Start("unit-me.json");
     ASSERT_TRUE(Connect());
     w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-    EditCell(w.AlarmInputLists[0], 0, 4, QStringLiteral("Changed"));
+    EditCell(w.InputMessagesSheet->AlarmInputLists[0], 0, 4, QStringLiteral("Changed"));
     unit->SetStoreIndexFault(1);
     unit->SetHangUpAfter(40);
-    ASSERT_TRUE(Click(w.WriteButton, Ms(15000)));
+    ASSERT_TRUE(Click(w.RightColumn->WriteButton, Ms(15000)));
     // The port fails as soon as the unit closes its end, which may be just before the unit
     // notes that it hung up.
     ASSERT_TRUE(PumpUntil([&] { return unit->IsHungUp(); }));
@@ -159,9 +162,9 @@ TEST_F(Writing, AnAdapterPulledOutEndsTheRunAndTheToolConnectsAgain) {
     EXPECT_TRUE(ShowsDisconnected());
 
     auto second = StartUnit(DataState("unit-demo.json"));
-    w.ComPortBox->setEditText(QString::fromStdString(second->PortPath()));
+    w.RightColumn->ComPortBox->setEditText(QString::fromStdString(second->PortPath()));
     EXPECT_TRUE(Connect());
-    EXPECT_EQ(w.AccessNumberList->cellText(9, 1), "+46311234567");
+    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(9, 1), "+46311234567");
     window.reset();
 }
 
@@ -182,19 +185,20 @@ TEST_F(ShowingChanges, TheCountBeforeWriteIsWhatWriteSends) {
     EXPECT_EQ(w.Changes().Pending(), CPendingChanges{});
 
     w.PageControl->setCurrentWidget(w.InputMessagesSheet);
-    EditCell(w.AlarmInputLists[0], 2, 4, QStringLiteral("Door open"));
-    EditCell(w.AlarmInputLists[1], 0, 5, QStringLiteral("+46701110000"));
-    ClickCell(w.AlarmInputLists[2], 3, 7);  // delete a message
-    ClickCell(w.AlarmInputLists[0], 0, 6);  // input 1 now calls too: the call flags change
+    EditCell(w.InputMessagesSheet->AlarmInputLists[0], 2, 4, QStringLiteral("Door open"));
+    EditCell(w.InputMessagesSheet->AlarmInputLists[1], 0, 5, QStringLiteral("+46701110000"));
+    ClickCell(w.InputMessagesSheet->AlarmInputLists[2], 3, 7);  // delete a message
+    ClickCell(w.InputMessagesSheet->AlarmInputLists[0], 0,
+              6);  // input 1 now calls too: the call flags change
     w.PageControl->setCurrentWidget(w.SettingsSheet);
-    EditCell(w.AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
-    EditCell(w.AccessNumberList, 9, 2, QStringLiteral("+46709998866"));
+    EditCell(w.SettingsSheet->AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
+    EditCell(w.SettingsSheet->AccessNumberList, 9, 2, QStringLiteral("+46709998866"));
     w.Presenters()[0]->SetNewValue(std::string("30"));
     w.Presenters()[7]->SetNewValue(std::string("9"));
     w.RefreshChanges();
     const CPendingChanges expected{3, 2, 3};  // two settings and the call flags
     EXPECT_EQ(w.Changes().Pending(), expected);
-    EXPECT_EQ(w.ChangeCountLabel->text().toStdString(),
+    EXPECT_EQ(w.RightColumn->ChangeCountLabel->text().toStdString(),
               Text("CHANGES_TO_WRITE") + "\n" + Text("CHANGES_SETTINGS") + ": 3\n" +
                   Text("CHANGES_ACCESS_NUMBERS") + ": 2\n" + Text("CHANGES_MESSAGES") + ": 3");
     // The changed values are marked; what is as on the unit is not.
@@ -203,13 +207,13 @@ TEST_F(ShowingChanges, TheCountBeforeWriteIsWhatWriteSends) {
     EXPECT_TRUE(w.Changes().IsChangedSmsCell(11, 7));
     EXPECT_TRUE(w.Changes().IsChangedSetting(0));
     EXPECT_FALSE(w.Changes().IsChangedSetting(1));
-    EXPECT_TRUE(w.ActiveTimeNewCombo->property("changed").toBool());
+    EXPECT_TRUE(w.SettingsSheet->ActiveTimeNewCombo->property("changed").toBool());
     EXPECT_TRUE(w.Changes().IsChangedAccessCell(7, 2));
-    TVTList::TCellStyle style = w.AccessNumberList->cellStyle(7, 2);
+    TVTList::TCellStyle style = w.SettingsSheet->AccessNumberList->cellStyle(7, 2);
     EXPECT_EQ(style.background, TChangeDisplay::ChangedColour());
 
     dialogs.Then(DialogScript::Press("OkButton"));
-    ASSERT_TRUE(Click(w.WriteButton, Ms(30000)));
+    ASSERT_TRUE(Click(w.RightColumn->WriteButton, Ms(30000)));
     const CRunSummary& run = w.Sequencer().LastRun();
     EXPECT_EQ(run.messagesWritten + run.messagesErased, expected.messages);
     EXPECT_EQ(run.accessNumbersWritten, expected.accessNumbers);
@@ -217,7 +221,7 @@ TEST_F(ShowingChanges, TheCountBeforeWriteIsWhatWriteSends) {
     EXPECT_GE(w.ProgressForm().ProgressBar->value(), TFormProgress::kRunScale * 7 / 10);
     // Disconnected, there is no unit to differ from.
     EXPECT_FALSE(w.Changes().IsUnitKnown());
-    EXPECT_FALSE(w.ActiveTimeNewCombo->property("changed").toBool());
+    EXPECT_FALSE(w.SettingsSheet->ActiveTimeNewCombo->property("changed").toBool());
 }
 
 }  // namespace

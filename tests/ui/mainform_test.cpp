@@ -35,12 +35,16 @@
 #include "seriallink/comport.h"
 #include "support/ptypair.h"
 #include "support/sequencerfixture.h"
+#include "ui/alarmmessagessheet.h"
 #include "ui/changedisplay.h"
 #include "ui/formprogress.h"
 #include "ui/gridkeyboard.h"
 #include "ui/layoutfit.h"
 #include "ui/mainform.h"
 #include "ui/pagecontrol.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
+#include "ui/signalmeter.h"
 #include "vtlist.h"
 #include "windowtesting.h"
 
@@ -114,21 +118,22 @@ TEST_F(MainFormTest, BuildsEveryNamedControlAtItsClientSizeWithTheStartValues) {
     for (const QString& name : names) {
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name.toStdString();
     }
-    EXPECT_EQ(window.InputDelayNewEdits[0]->maxLength(), 3);
-    EXPECT_EQ(window.InputDelayNewEdits[5]->maxLength(), 20);
-    EXPECT_TRUE(window.ComPortBox->isEditable());
+    EXPECT_EQ(window.SettingsSheet->InputDelayNewEdits[0]->maxLength(), 3);
+    EXPECT_EQ(window.SettingsSheet->InputDelayNewEdits[5]->maxLength(), 20);
+    EXPECT_TRUE(window.RightColumn->ComPortBox->isEditable());
     // The records live in the settings folder, which File > Open Records Folder shows.
     EXPECT_EQ(window.RecordsPath(), programFolder + "records.csv");
     window.OpenRecordsFolderMenu->trigger();
     EXPECT_EQ(openedFolders, std::vector<std::string>{programFolder});
-    for (QPushButton* button : {window.WriteButton, window.ResetButton, window.ClearSimButton}) {
+    for (QPushButton* button : {window.RightColumn->WriteButton, window.RightColumn->ResetButton,
+                                window.RightColumn->ClearSimButton}) {
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     }
     for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
         EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), kSettingTable[i].startValue)
             << i;
     }
-    EXPECT_EQ(window.InputDelayNewEdits[0]->text(), QStringLiteral("2"));
+    EXPECT_EQ(window.SettingsSheet->InputDelayNewEdits[0]->text(), QStringLiteral("2"));
 }
 
 TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
@@ -141,12 +146,12 @@ TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
     // The language shown carries the check mark.
     EXPECT_FALSE(items[0]->isChecked());
     EXPECT_TRUE(items[1]->isChecked());
-    EXPECT_EQ(window.CommandsBox->title(), QStringLiteral(" Kommandon "));
-    EXPECT_EQ(window.InputLabels[0]->text(), QString::fromUtf8("Ingång"));
-    EXPECT_EQ(window.WriteButton->text(), QStringLiteral("Skriv"));
-    EXPECT_EQ(window.ConnectButton->text(), QStringLiteral("Anslut till enhet"));
+    EXPECT_EQ(window.RightColumn->CommandsBox->title(), QStringLiteral(" Kommandon "));
+    EXPECT_EQ(window.InputMessagesSheet->InputLabels[0]->text(), QString::fromUtf8("Ingång"));
+    EXPECT_EQ(window.RightColumn->WriteButton->text(), QStringLiteral("Skriv"));
+    EXPECT_EQ(window.RightColumn->ConnectButton->text(), QStringLiteral("Anslut till enhet"));
     // A key without text in the language shows the key.
-    EXPECT_EQ(window.ResetButton->text(), QStringLiteral("RESET_UNIT"));
+    EXPECT_EQ(window.RightColumn->ResetButton->text(), QStringLiteral("RESET_UNIT"));
     EXPECT_EQ(window.GridList()[0]->cellText(0, 0), "1 H\xF6g");
     EXPECT_EQ(window.GridList()[0]->model()->headerData(0, Qt::Horizontal).toString(),
               QStringLiteral("Mottagare"));
@@ -159,8 +164,8 @@ TEST_F(MainFormTest, TakesItsTextsFromTheStoredLanguageAndStoresTheChosenOne) {
     EXPECT_EQ(window.Language().GetLanguage(), "English");
     EXPECT_TRUE(items[0]->isChecked());
     EXPECT_FALSE(items[1]->isChecked());
-    EXPECT_EQ(window.CommandsBox->title(), QStringLiteral(" Commands "));
-    EXPECT_EQ(window.ConnectButton->text(), QStringLiteral("Connect to Unit"));
+    EXPECT_EQ(window.RightColumn->CommandsBox->title(), QStringLiteral(" Commands "));
+    EXPECT_EQ(window.RightColumn->ConnectButton->text(), QStringLiteral("Connect to Unit"));
     EXPECT_EQ(window.GridList()[0]->cellText(0, 0), "1 High");
     form.reset();
     EXPECT_EQ(Setting("LANGUAGE"), "English");
@@ -215,8 +220,9 @@ TEST_F(MainFormTest, FilesItCannotUseAreToldInOneBoxAndEnglishIsShown) {
         EXPECT_TRUE(QTest::qWaitFor(
             [&user] { return user.Done() && QApplication::activeModalWidget() == nullptr; }));
         // The shipped English marks the keys of its captions; a file's own texts need not.
-        EXPECT_EQ(WithoutMnemonic(window.ConnectButton->text()), QStringLiteral("Connect to Unit"));
-        EXPECT_EQ(WithoutMnemonic(window.ResetButton->text()), c.reset);
+        EXPECT_EQ(WithoutMnemonic(window.RightColumn->ConnectButton->text()),
+                  QStringLiteral("Connect to Unit"));
+        EXPECT_EQ(WithoutMnemonic(window.RightColumn->ResetButton->text()), c.reset);
         EXPECT_EQ(window.Language().GetLanguage(), "English");
         form.reset();
         std::ifstream in(programFolder + "settings.txt", std::ios::binary);
@@ -240,9 +246,9 @@ TEST_F(MainFormTest, OpenPortKeepsDisconnectCaptionAndIsReleasedEvenIfSettingsCa
     window.CommSource().GetPort()->SetPortName(pty.SlavePath());
     window.CommSource().Open();
     ASSERT_FALSE(CComPort::CanOpen(pty.SlavePath()));
-    EXPECT_TRUE(window.WriteButton->isEnabled());
+    EXPECT_TRUE(window.RightColumn->WriteButton->isEnabled());
     window.SwitchLanguage("English");
-    EXPECT_EQ(window.ConnectButton->text(), QStringLiteral("Disconnect"));
+    EXPECT_EQ(window.RightColumn->ConnectButton->text(), QStringLiteral("Disconnect"));
     form.reset();
     EXPECT_TRUE(CComPort::CanOpen(pty.SlavePath()));
 }
@@ -293,11 +299,11 @@ TEST_F(MainFormTest, PortBoxOffersTheOpenablePortsAndSelectsTheStoredOne) {
         openable = c.openable;
         TMainForm& window = Show(c.startPort);
         QStringList items;
-        for (int i = 0; i < window.ComPortBox->count(); ++i) {
-            items << window.ComPortBox->itemText(i);
+        for (int i = 0; i < window.RightColumn->ComPortBox->count(); ++i) {
+            items << window.RightColumn->ComPortBox->itemText(i);
         }
         EXPECT_EQ(items, c.items);
-        EXPECT_EQ(window.ComPortBox->currentText(), c.selected);
+        EXPECT_EQ(window.RightColumn->ComPortBox->currentText(), c.selected);
         form.reset();
         EXPECT_EQ(QString::fromStdString(Setting("PORT")), c.selected);
     }
@@ -306,13 +312,13 @@ TEST_F(MainFormTest, PortBoxOffersTheOpenablePortsAndSelectsTheStoredOne) {
 TEST_F(MainFormTest, DropDownListsThePortsAgainAndATypedPortIsStored) {
     WriteSettings("PORT=ttyUSB0\n");
     TMainForm& window = Show();
-    ASSERT_EQ(window.ComPortBox->count(), 3);
+    ASSERT_EQ(window.RightColumn->ComPortBox->count(), 3);
     ports = {"ttyUSB0", "ttyUSB2"};
-    window.ComPortBox->showPopup();
-    window.ComPortBox->hidePopup();
-    ASSERT_EQ(window.ComPortBox->count(), 2);
-    EXPECT_EQ(window.ComPortBox->itemText(1), QStringLiteral("ttyUSB2"));
-    window.ComPortBox->setEditText(QStringLiteral("ttyUSB9"));
+    window.RightColumn->ComPortBox->showPopup();
+    window.RightColumn->ComPortBox->hidePopup();
+    ASSERT_EQ(window.RightColumn->ComPortBox->count(), 2);
+    EXPECT_EQ(window.RightColumn->ComPortBox->itemText(1), QStringLiteral("ttyUSB2"));
+    window.RightColumn->ComPortBox->setEditText(QStringLiteral("ttyUSB9"));
     form.reset();
     EXPECT_EQ(Setting("PORT"), "ttyUSB9");
 }
@@ -335,22 +341,22 @@ TEST_F(MainFormTest, AConnectForgetsTheUnitReadBefore) {
         }
     });
     answer.start(20);
-    const auto shown = [&window] { return !window.UnitIdentityLabel->isHidden(); };
+    const auto shown = [&window] { return !window.RightColumn->UnitIdentityLabel->isHidden(); };
 
-    window.ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
-    window.ConnectButton->click();
+    window.RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+    window.RightColumn->ConnectButton->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown() && !window.Sequencer().IsRunning(); }, 10000));
-    const QString first = window.UnitIdentityLabel->text();
+    const QString first = window.RightColumn->UnitIdentityLabel->text();
     EXPECT_FALSE(first.isEmpty());
-    window.ConnectButton->click();  // disconnects; the unit read stays shown
+    window.RightColumn->ConnectButton->click();  // disconnects; the unit read stays shown
     const auto idle = [&window] { return !window.Sequencer().IsRunning() && window.isEnabled(); };
     ASSERT_TRUE(QTest::qWaitFor([&] { return idle() && !window.Sequencer().IsOpen(); }, 10000));
     EXPECT_TRUE(shown());
 
-    window.ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
-    window.ConnectButton->click();
+    window.RightColumn->ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
+    window.RightColumn->ConnectButton->click();
     EXPECT_FALSE(shown());
-    EXPECT_TRUE(window.UnitIdentityLabel->text().isEmpty());
+    EXPECT_TRUE(window.RightColumn->UnitIdentityLabel->text().isEmpty());
     // The silent port answers nothing; the user gives up on it.
     ASSERT_TRUE(QTest::qWaitFor(
         [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
@@ -358,7 +364,7 @@ TEST_F(MainFormTest, AConnectForgetsTheUnitReadBefore) {
     window.ProgressForm().CancelButton->click();
     ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
     EXPECT_FALSE(shown());
-    EXPECT_NE(window.UnitIdentityLabel->text(), first);
+    EXPECT_NE(window.RightColumn->UnitIdentityLabel->text(), first);
 }
 
 // Passes a controller's port calls on to the window's port and counts those under way.
@@ -414,8 +420,8 @@ TEST_F(MainFormTest, ClosingDuringARunWaitsForTheWorkerBeforeTheOperationsGo) {
             MakeQuick(controller);
             controller.SetCommSource(&port);
         };
-    window.ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
-    window.ConnectButton->click();
+    window.RightColumn->ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
+    window.RightColumn->ConnectButton->click();
     ASSERT_TRUE(QTest::qWaitFor(
         [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
         10000));
@@ -428,7 +434,7 @@ TEST_F(MainFormTest, ClosingDuringARunWaitsForTheWorkerBeforeTheOperationsGo) {
 TEST_F(MainFormTest, CallTogglesTheWholeInputAsTheClickedRowShowsItAndDeleteMarksOneRow) {
     TMainForm& window = Show();
     window.PageControl->setCurrentWidget(window.InputMessagesSheet);
-    TVTList* input2 = window.AlarmInputLists[1];
+    TVTList* input2 = window.InputMessagesSheet->AlarmInputLists[1];
     TVTListData& sms = window.Model().SmsTable();
     // The third row decides: here only it carries the mark, so the click clears the input.
     sms.setData(6, 6, "X");
@@ -440,20 +446,20 @@ TEST_F(MainFormTest, CallTogglesTheWholeInputAsTheClickedRowShowsItAndDeleteMark
     }
     EXPECT_EQ(input2->cellText(0, 6), "X");
 
-    ClickCell(window.AlarmInputLists[6], 1, 7);
+    ClickCell(window.InputMessagesSheet->AlarmInputLists[6], 1, 7);
     for (int row = 0; row < 28; ++row) {
         EXPECT_EQ(sms.getData(row, 7), row == 25 ? "X" : "") << row;
     }
-    ClickCell(window.AlarmInputLists[6], 1, 7);
+    ClickCell(window.InputMessagesSheet->AlarmInputLists[6], 1, 7);
     EXPECT_EQ(sms.getData(25, 7), "");
     // Other columns take no clicks.
-    ClickCell(window.AlarmInputLists[6], 1, 2);
+    ClickCell(window.InputMessagesSheet->AlarmInputLists[6], 1, 2);
     EXPECT_EQ(sms.getData(25, 2), "");
 }
 
 TEST_F(MainFormTest, LeavingANewNumberMarksItOnlyWhenChanged) {
     TMainForm& window = Show();
-    TVTList* access = window.AccessNumberList;
+    TVTList* access = window.SettingsSheet->AccessNumberList;
     TVTListData& phoneBook = window.Model().PhoneBookTable();
     // Access number 60 is position 72: leaving its cell as it was marks nothing, empty or not.
     EditCell(access, 59, 2, QString());
@@ -494,11 +500,11 @@ TEST_F(MainFormTest, SettingControlsHandTheirTextToThePresentersWhenLeft) {
         to->setFocus();
         ASSERT_TRUE(QTest::qWaitFor([from] { return !from->hasFocus(); }));
     };
-    QLineEdit* delay = window.InputDelayNewEdits[1];
-    moveFocus(delay, window.InputDelayNewEdits[2]);
+    QLineEdit* delay = window.SettingsSheet->InputDelayNewEdits[1];
+    moveFocus(delay, window.SettingsSheet->InputDelayNewEdits[2]);
     EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "12");
     EXPECT_EQ(delay->text(), QStringLiteral("12"));
-    moveFocus(window.ActiveTimeNewCombo, delay);
+    moveFocus(window.SettingsSheet->ActiveTimeNewCombo, delay);
     EXPECT_EQ(window.Presenters()[0]->GetValue(ValueKind::New), "45");
 }
 
@@ -516,7 +522,7 @@ TEST_F(MainFormTest, ClearTextFieldsEmptiesTheNewSideButKeepsThePresenters) {
         phoneBook.setData(0, col, "v");
     }
     window.Presenters()[6]->SetNewValue(std::string("17"));
-    window.ClearFieldsButton->click();
+    window.RightColumn->ClearFieldsButton->click();
     for (int col = 1; col < 8; ++col) {
         EXPECT_EQ(sms.getData(27, col), col < 4 || col == 6 ? "v" : "") << col;
     }
@@ -526,7 +532,7 @@ TEST_F(MainFormTest, ClearTextFieldsEmptiesTheNewSideButKeepsThePresenters) {
         }
     }
     EXPECT_EQ(sms.getData(0, 0), "1 High");
-    for (QLineEdit* edit : window.InputDelayNewEdits) {
+    for (QLineEdit* edit : window.SettingsSheet->InputDelayNewEdits) {
         EXPECT_TRUE(edit->text().isEmpty());
     }
     EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "17");
@@ -537,7 +543,7 @@ TEST_F(MainFormTest, ClearTextFieldsEmptiesTheNewSideButKeepsThePresenters) {
 // changed number for writing, as typing them would; the count above Write follows.
 TEST_F(MainFormTest, APastedColumnOfNumbersIsMarkedAsTypedOnesAre) {
     TMainForm& window = Show();
-    TVTList* access = window.AccessNumberList;
+    TVTList* access = window.SettingsSheet->AccessNumberList;
     TVTListData& phoneBook = window.Model().PhoneBookTable();
     phoneBook.setData(1, 2, "+4622");
     ClickCell(access, 0, 2);
@@ -549,7 +555,7 @@ TEST_F(MainFormTest, APastedColumnOfNumbersIsMarkedAsTypedOnesAre) {
     EXPECT_EQ(phoneBook.getData(1, 3), "");
     EXPECT_EQ(phoneBook.getData(2, 3), "X");
     EXPECT_EQ(window.Changes().Pending().accessNumbers, 2);
-    EXPECT_TRUE(window.ChangeCountLabel->text().contains(QStringLiteral(": 2")));
+    EXPECT_TRUE(window.RightColumn->ChangeCountLabel->text().contains(QStringLiteral(": 2")));
     // Delete empties them again; an emptied number is a change that is written too.
     window.KeyboardOf(access)->ClearSelection();
     EXPECT_EQ(phoneBook.getData(0, 2), "");
@@ -567,28 +573,29 @@ TEST_F(MainFormTest, AnOutOfRangeDelayIsRefusedVisibly) {
     TMainForm& window = Show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QLineEdit* delay = window.InputDelayNewEdits[1];
+    QLineEdit* delay = window.SettingsSheet->InputDelayNewEdits[1];
     delay->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([delay] { return delay->hasFocus(); }));
     delay->selectAll();
     QTest::keyClicks(delay, QStringLiteral("300"));
     EXPECT_TRUE(delay->property("refused").toBool());
-    EXPECT_TRUE(window.SettingMessageLabel->isVisibleTo(&window));
-    EXPECT_TRUE(window.SettingMessageLabel->text().contains(QStringLiteral("\"300\"")));
-    window.InputDelayNewEdits[2]->setFocus();
+    EXPECT_TRUE(window.SettingsSheet->SettingMessageLabel->isVisibleTo(&window));
+    EXPECT_TRUE(
+        window.SettingsSheet->SettingMessageLabel->text().contains(QStringLiteral("\"300\"")));
+    window.SettingsSheet->InputDelayNewEdits[2]->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([delay] { return !delay->hasFocus(); }));
     EXPECT_EQ(delay->text(), QStringLiteral("300"));
     EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "2");
 
     // Write says what is wrong and points at the field.
-    window.WriteButton->setEnabled(true);
+    window.RightColumn->WriteButton->setEnabled(true);
     ModalSequence user({[](QDialog& dialog) {
         auto* box = qobject_cast<QMessageBox*>(&dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->text().contains(QStringLiteral("INVALID_BAD_SETTING_VALUE")));
         Later(box, [box] { box->button(QMessageBox::Ok)->click(); });
     }});
-    window.WriteButton->click();
+    window.RightColumn->WriteButton->click();
     EXPECT_TRUE(user.Done());
     EXPECT_FALSE(window.Sequencer().IsRunning());
 
@@ -599,8 +606,8 @@ TEST_F(MainFormTest, AnOutOfRangeDelayIsRefusedVisibly) {
     delay->selectAll();
     QTest::keyClicks(delay, QStringLiteral("25"));
     EXPECT_FALSE(delay->property("refused").toBool());
-    EXPECT_FALSE(window.SettingMessageLabel->isVisibleTo(&window));
-    window.InputDelayNewEdits[2]->setFocus();
+    EXPECT_FALSE(window.SettingsSheet->SettingMessageLabel->isVisibleTo(&window));
+    window.SettingsSheet->InputDelayNewEdits[2]->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([delay] { return !delay->hasFocus(); }));
     EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "25");
 }
@@ -626,25 +633,25 @@ TEST_F(MainFormTest, MenusAndButtonsHaveTheirKeys) {
 TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextAndColour) {
     TMainForm& window = Create();
     window.ReportSignal(0, 1);
-    const int top0 = window.SignalIndicatorImage->y();
-    const QRect bar = window.SignalBarImage->geometry();
+    const int top0 = window.RightColumn->SignalMeter->IndicatorImage->y();
+    const QRect bar = window.RightColumn->SignalMeter->BarImage->geometry();
     EXPECT_EQ(top0, bar.top() + bar.height() - 6);
-    EXPECT_EQ(window.SignalIndicatorLabel->y(), top0 - 1);
+    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorLabel->y(), top0 - 1);
     window.ReportSignal(31, 1);
-    EXPECT_EQ(window.SignalIndicatorImage->y(), top0 - 124);
-    EXPECT_EQ(window.SignalIndicatorLabel->y(), top0 - 125);
-    EXPECT_EQ(window.SignalIndicatorLabel->text(), QStringLiteral("31"));
+    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(), top0 - 124);
+    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorLabel->y(), top0 - 125);
+    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorLabel->text(), QStringLiteral("31"));
     // Not known, and no reading: the indicator stays, the network text still changes.
     for (int unknown : {99, -1, 33}) {
         window.ReportSignal(unknown, 2);
-        EXPECT_EQ(window.SignalIndicatorImage->y(), top0 - 124) << unknown;
-        EXPECT_EQ(window.SignalIndicatorLabel->text(), QStringLiteral("31"));
-        EXPECT_EQ(window.NetLogStatusLabel->text(), QStringLiteral("Searching"));
+        EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(), top0 - 124) << unknown;
+        EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorLabel->text(), QStringLiteral("31"));
+        EXPECT_EQ(window.RightColumn->NetLogStatusLabel->text(), QStringLiteral("Searching"));
     }
     window.ReportSignal(32, 1);
-    EXPECT_EQ(window.SignalIndicatorImage->y(), top0 - 128);
+    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(), top0 - 128);
     // The indicator never leaves the bar's extent.
-    EXPECT_GE(window.SignalIndicatorImage->y(), bar.top());
+    EXPECT_GE(window.RightColumn->SignalMeter->IndicatorImage->y(), bar.top());
 
     // Each registration state shows its text in its colour.
     const struct {
@@ -658,24 +665,26 @@ TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextA
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
         window.ReportSignal(10, c.state);
-        EXPECT_EQ(window.NetLogStatusLabel->text(), QString::fromLatin1(c.text));
-        EXPECT_EQ(window.NetLogStatusLabel->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF,
-                  c.colour);
+        EXPECT_EQ(window.RightColumn->NetLogStatusLabel->text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(
+            window.RightColumn->NetLogStatusLabel->palette().color(QPalette::WindowText).rgb() &
+                0xFFFFFF,
+            c.colour);
     }
-    EXPECT_TRUE(window.NetLogStatusLabel->font().bold());
+    EXPECT_TRUE(window.RightColumn->NetLogStatusLabel->font().bold());
 
     // Until the registration has been asked (the first polls ask only the strength) the
     // status says it is being checked, not in red; a disconnect clears the whole display.
     window.ReportSignal(12, -1);
-    EXPECT_EQ(window.NetLogStatusLabel->text(), QStringLiteral("NET_CHECKING"));
-    EXPECT_EQ(window.NetLogStatusLabel->palette().color(QPalette::WindowText),
+    EXPECT_EQ(window.RightColumn->NetLogStatusLabel->text(), QStringLiteral("NET_CHECKING"));
+    EXPECT_EQ(window.RightColumn->NetLogStatusLabel->palette().color(QPalette::WindowText),
               window.palette().color(QPalette::WindowText));
     window.ClearSignalDisplay();
-    EXPECT_TRUE(window.NetLogStatusLabel->text().isEmpty());
-    EXPECT_TRUE(window.SignalIndicatorLabel->text().isEmpty());
-    EXPECT_TRUE(window.SignalIndicatorImage->isHidden());
+    EXPECT_TRUE(window.RightColumn->NetLogStatusLabel->text().isEmpty());
+    EXPECT_TRUE(window.RightColumn->SignalMeter->IndicatorLabel->text().isEmpty());
+    EXPECT_TRUE(window.RightColumn->SignalMeter->IndicatorImage->isHidden());
     window.ReportSignal(12, 1);
-    EXPECT_FALSE(window.SignalIndicatorImage->isHidden());
+    EXPECT_FALSE(window.RightColumn->SignalMeter->IndicatorImage->isHidden());
 }
 
 TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
@@ -686,7 +695,7 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
         window.resize(width, 700);
         for (TVTList* grid : window.GridList()) {
             // A grid is laid out when its page shows.
-            window.PageControl->setCurrentWidget(grid == window.AccessNumberList
+            window.PageControl->setCurrentWidget(grid == window.SettingsSheet->AccessNumberList
                                                      ? static_cast<QWidget*>(window.SettingsSheet)
                                                      : window.InputMessagesSheet);
             QApplication::processEvents();
@@ -695,7 +704,7 @@ TEST_F(MainFormTest, ResizeGivesTheFreeWidthToTheTextColumns) {
                 sum += grid->columnWidth(col);
             }
             EXPECT_EQ(grid->columnWidth(1),
-                      grid->columnWidth(grid == window.AccessNumberList ? 2 : 4));
+                      grid->columnWidth(grid == window.SettingsSheet->AccessNumberList ? 2 : 4));
             // The columns fill the grid without running past it.
             EXPECT_LE(sum, grid->viewport()->width());
             EXPECT_GE(sum, grid->viewport()->width() - 6);

@@ -24,9 +24,11 @@
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
 #include "persistence/appsettings.h"
+#include "ui/alarmmessagessheet.h"
 #include "ui/langcontroller.h"
 #include "ui/mainform.h"
 #include "ui/saveprofilechoiceform.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowtesting.h"
 
@@ -135,26 +137,27 @@ TEST_F(ProfileMenuTest, SavedProfileLoadsBackThroughTheDialogs) {
     ASSERT_TRUE(fs::exists(path));
     EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "1");
 
-    const QString currentShown = form->ActiveRelayCurrentEdit->text();
+    const QString currentShown = form->SettingsSheet->ActiveRelayCurrentEdit->text();
     form->ClearFieldsButtonClick();
     Presenter(0).SetNewValue(std::string("2"));
     Presenter(1).SetNewValue(std::string("0"));
     Presenter(6).SetNewValue(std::string("2"));
     Load(path);
     EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "Door \xE9");
-    EXPECT_EQ(form->AlarmInputLists[0]->cellText(0, L::kSmsNewTextColumn), "Door \xE9");
+    EXPECT_EQ(form->InputMessagesSheet->AlarmInputLists[0]->cellText(0, L::kSmsNewTextColumn),
+              "Door \xE9");
     EXPECT_EQ(Sms().getData(0, L::kSmsNewNumberColumn), "+46701");
     EXPECT_EQ(Sms().getData(0, L::kSmsNewCallColumn), "X");
     EXPECT_EQ(Sms().getData(3, L::kSmsDeleteColumn), "X");
     EXPECT_EQ(PhoneBook().getData(0, L::kPhoneBookNewNumberColumn), "+46702");
     EXPECT_EQ(PhoneBook().getData(0, L::kPhoneBookWriteColumn), "X");
-    EXPECT_EQ(form->ActiveTimeNewCombo->currentText(), "45");
-    EXPECT_EQ(form->ActiveRelayNewCombo->currentIndex(), 2);
-    EXPECT_EQ(form->InputDelayNewEdits[1]->text(), "30");
+    EXPECT_EQ(form->SettingsSheet->ActiveTimeNewCombo->currentText(), "45");
+    EXPECT_EQ(form->SettingsSheet->ActiveRelayNewCombo->currentIndex(), 2);
+    EXPECT_EQ(form->SettingsSheet->InputDelayNewEdits[1]->text(), "30");
     // The current side is the unit's.
     EXPECT_EQ(Sms().getData(0, L::kSmsCurrentTextColumn), "unit text");
     EXPECT_EQ(Presenter(1).GetValue(ValueKind::Current), "3");
-    EXPECT_EQ(form->ActiveRelayCurrentEdit->text(), currentShown);
+    EXPECT_EQ(form->SettingsSheet->ActiveRelayCurrentEdit->text(), currentShown);
 
     // Saving the current values over it asks first.
     Save({ChooseValues(true), PickFile("first.pof", QFileDialog::AcceptSave),

@@ -28,8 +28,11 @@
 #include "core/inifile.h"
 #include "core/win1252.h"
 #include "model/guihelper.h"
+#include "ui/alarmmessagessheet.h"
 #include "ui/layoutfit.h"
 #include "ui/pagecontrol.h"
+#include "ui/rightcolumn.h"
+#include "ui/settingssheet.h"
 #include "vtlist.h"
 #include "windowtesting.h"
 
@@ -181,8 +184,8 @@ TEST_F(WindowFitTest, ASwedishWindowShowsNoEnglishAndQtsOwnButtonsFollow) {
         EXPECT_EQ(englishOnly.count(WithoutMnemonic(text).trimmed()), 0u);
     }
     // The current values show in Swedish too.
-    EXPECT_EQ(window.SmsAckCurrentEdit->text(), QStringLiteral("Vid larm"));
-    EXPECT_EQ(window.ActiveTimeCurrentEdit->text(), QString::fromUtf8("Växla"));
+    EXPECT_EQ(window.SettingsSheet->SmsAckCurrentEdit->text(), QStringLiteral("Vid larm"));
+    EXPECT_EQ(window.SettingsSheet->ActiveTimeCurrentEdit->text(), QString::fromUtf8("Växla"));
 
     // Qt's own buttons and dialogs come from Qt's Swedish catalogue.
     EXPECT_FALSE(window.QtTranslationFile().isEmpty()) << "qt6-translations-l10n is missing";
@@ -236,7 +239,7 @@ TEST_F(WindowFitTest, FitsTheSmallestSizeWithEveryTextWholeAndEveryControlReacha
                     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
                         EXPECT_GE(group->width(), group->minimumSizeHint().width()) << name;
                     } else if (auto* combo = qobject_cast<QComboBox*>(widget);
-                               combo != nullptr && combo != window.ComPortBox) {
+                               combo != nullptr && combo != window.RightColumn->ComPortBox) {
                         EXPECT_GE(combo->width(), combo->sizeHint().width()) << name;
                     } else if (auto* edit = qobject_cast<QLineEdit*>(widget);
                                edit != nullptr && edit->isReadOnly()) {
@@ -258,20 +261,24 @@ TEST_F(WindowFitTest, FitsTheSmallestSizeWithEveryTextWholeAndEveryControlReacha
                        window.rect().contains(shown.center());
             };
             for (QWidget* control : std::initializer_list<QWidget*>{
-                     window.WriteButton, window.ResetButton, window.ClearFieldsButton,
-                     window.ComPortBox, window.ConnectButton, window.WebLinkLabel}) {
+                     window.RightColumn->WriteButton, window.RightColumn->ResetButton,
+                     window.RightColumn->ClearFieldsButton, window.RightColumn->ComPortBox,
+                     window.RightColumn->ConnectButton, window.RightColumn->WebLinkLabel}) {
                 EXPECT_TRUE(reachable(window.RightColumnScroll, control))
                     << control->objectName().toStdString();
             }
-            for (QWidget* control : std::initializer_list<QWidget*>{
-                     window.SmsAckNewCombo, window.InputDelayNewEdits[5], window.AccessNumberList,
-                     window.InputBehaviourNewCombo}) {
-                EXPECT_TRUE(reachable(window.SettingsScrollArea, control))
+            for (QWidget* control :
+                 std::initializer_list<QWidget*>{window.SettingsSheet->SmsAckNewCombo,
+                                                 window.SettingsSheet->InputDelayNewEdits[5],
+                                                 window.SettingsSheet->AccessNumberList,
+                                                 window.SettingsSheet->InputBehaviourNewCombo}) {
+                EXPECT_TRUE(reachable(window.SettingsSheet->SettingsScrollArea, control))
                     << control->objectName().toStdString();
             }
             window.PageControl->setCurrentWidget(window.InputMessagesSheet);
             QApplication::processEvents();
-            EXPECT_TRUE(reachable(window.AlarmInputScrollBox, window.AlarmInputLists[6]));
+            EXPECT_TRUE(reachable(window.InputMessagesSheet->AlarmInputScrollBox,
+                                  window.InputMessagesSheet->AlarmInputLists[6]));
             form.reset();
         }
     }
