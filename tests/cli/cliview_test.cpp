@@ -68,20 +68,6 @@ TEST_F(CliViewTest, TheSimGetsOnlyTheCodeItAsksForAndNeverTheLockSwitchedOff) {
     }
 }
 
-TEST_F(CliViewTest, ACodeIsNeverGivenASecondTime) {
-    CCliView again = MakeView("1234", "");
-    EXPECT_FALSE(Ask(again, EPinKind::SimPin, 3).aborted);
-    EXPECT_TRUE(Ask(again, EPinKind::SimPin, 2).aborted);
-    EXPECT_EQ(again.FailureText(),
-              "The SIM card is locked. Enter its PIN code. Tries left: 2 (the SIM refused the code "
-              "given, which is not tried again)");
-
-    CCliView refused = MakeView("1234", "");
-    const CodeAnswer answer = Ask(refused, EPinKind::SimPin, 2, true);
-    EXPECT_TRUE(answer.aborted);
-    EXPECT_EQ(answer.pin, "");
-}
-
 // Steps and failures each on one line of UTF-8, in the stored language.
 TEST_F(CliViewTest, ReportsAStepOnceAndAFailureOnOneLine) {
     CCliView view = MakeView("", "");

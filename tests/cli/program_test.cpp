@@ -108,82 +108,69 @@ TEST_F(CliProgramTest, ExitStatusesAndStreamsFollowTheConventions) {
     const std::string invalid = PathOf("invalid.pof");
     const std::string record = "--record=" + PathOf("rec.csv");
     Put("pin", "1234\n");
-    const struct {
+    struct Case {
         const char* name;
         Strings args;
-        std::string environment;
-        std::string input;
         int status;
         std::string out;
         std::string err;
-    } cases[] = {
-        {"version", {"--version"}, "", "", 0, "sendibox-cli " SENDIBOX_VERSION "\n", ""},
+        std::string environment = "";
+        std::string input = "";
+    };
+    const Case cases[] = {
+        {"version", {"--version"}, 0, "sendibox-cli " SENDIBOX_VERSION "\n", ""},
         {"usage error",
          {"read", "--bogus"},
-         "",
-         "",
          2,
          "",
          "sendibox-cli: unknown option --bogus\n" + tryHelp},
         {"reset unconfirmed",
          {"reset", "--port", port},
-         "",
-         "",
          2,
          "",
          "~add --yes to confirm\n" + tryHelp},
         {"read to standard output",
          {"read", "--port", port, "--profile", "-", record},
-         "",
-         "",
          0,
          "~[cmg text]",
          "~" + port + ": OK current values saved to standard output\n"},
         {"check from standard input",
          {"check", "--profile", "-"},
-         "",
-         streamed,
          0,
          "standard input: OK the profile can be written\n",
-         ""},
+         "",
+         "",
+         streamed},
         {"check lists every problem",
          {"check", "--profile", invalid},
-         "",
-         "",
          1,
          invalid + ": Input 2, Row 1, New Text: has a character the unit cannot store\n" + invalid +
              ": Input 4, Row 1, New Text: has a character the unit cannot store\n",
          ""},
-        {"check of no profile", {"check", "--profile", notes}, "", "", 2, "", "~" + tryHelp},
+        {"check of no profile", {"check", "--profile", notes}, 2, "", "~" + tryHelp},
         {"nothing on standard input",
          {"check", "--profile", "-"},
-         "",
-         "",
          2,
          "",
          "~sendibox-cli: standard input is not a profile that can be read: it "},
         {"write of no profile",
          {"write", "--port", port, "--profile", notes, record},
-         "",
-         "",
          2,
          "",
          "~" + tryHelp},
         {"PIN from the environment",
          {"read", "--port", PathOf("locked"), "--profile", PathOf("l.pof"), record},
-         "SENDIBOX_PIN=1234",
-         "",
          0,
          "~: OK current values saved",
-         ""},
+         "",
+         "SENDIBOX_PIN=1234"},
         {"PIN from a file",
          {"read", "--port", PathOf("locked"), "--profile", PathOf("l.pof"), "--pin-file",
           PathOf("pin"), record},
-         "SENDIBOX_PIN=1111",
-         "",
          0,
          "~: OK current values saved",
-         ""},
+         "",
+         "SENDIBOX_PIN=1111"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -17,7 +17,6 @@ namespace {
 
 using L = CUnitLayout;
 using Strings = std::vector<std::string>;
-using Positions = std::vector<int32_t>;
 
 // A setting presenter without controls: it keeps the two values as given and logs every unit
 // value it is shown, so a test sees which setting went to which presenter and in what order.
@@ -69,17 +68,6 @@ struct PresenterSet {
     std::vector<CRefPtr<PresenterDouble>> all;
 };
 
-// Rows of the SMS table whose column holds a mark.
-Positions MarkedRows(const TVTListData& table, int32_t column) {
-    Positions rows;
-    for (int32_t row = 0; row < L::kMessageCount; ++row) {
-        if (!table.getData(row, column).empty()) {
-            rows.push_back(row);
-        }
-    }
-    return rows;
-}
-
 class ConfigurationModelTest : public ::testing::Test {
 protected:
     ConfigurationModelTest() { model.SetPresenters(presenters.Lent()); }
@@ -128,19 +116,6 @@ TEST_F(ConfigurationModelTest, AccessNumbersSkipTheSettingPositionsAndFollowTheS
     // A store too small for the settings leaves no access numbers, never a negative count.
     model.SetPhoneBookSize(5);
     EXPECT_EQ(model.GetAccessNumberCount(), 0);
-}
-
-TEST_F(ConfigurationModelTest, CallMaskReadFromTheUnitSetsTheMarksOfWholeInputs) {
-    const std::vector<std::pair<std::string, Positions>> cases = {
-        {"5", {0, 1, 2, 3, 8, 9, 10, 11}}, {"64", {24, 25, 26, 27}}, {"", {}}, {"abc", {}}};
-    for (const auto& [value, rows] : cases) {
-        SCOPED_TRACE(value);
-        model.ApplyCallMask(127);
-        SetUnitValue(L::kCallMaskPosition, value);
-        model.ApplyReadSettings();
-        EXPECT_EQ(MarkedRows(Sms(), L::kSmsCurrentCallColumn), rows);
-        EXPECT_EQ(MarkedRows(Sms(), L::kSmsNewCallColumn), rows);
-    }
 }
 
 TEST_F(ConfigurationModelTest, CallMaskCountsOnlyTheNewMarkOnTheFirstRowOfEachInput) {

@@ -13,6 +13,8 @@ extern char** environ;
 
 namespace {
 
+using UnitSimProgram = TempFolderTest;
+
 const std::filesystem::path kDataFolder =
     std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
 
@@ -105,12 +107,11 @@ void ExpectValidSettings(const CPhonebook& book) {
 
 }  // namespace
 
-TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
+TEST_F(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     if (!std::filesystem::exists(ProgramPath())) {
         GTEST_SKIP() << "sendibox-unitsim is not built";
     }
     EXPECT_EQ(Program({"--no-such-option"}).Stop(0), 2);
-    TempFolder folder;
     std::filesystem::copy_file(kDataFolder / "unit-demo.json", folder / "unit.json");
     Program program({"--link", folder / "port", "--state", folder / "unit.json", "--maker",
                      "Cinterion", "--error-on", "AT+CSQ#2", "--urc-inside", "AT+CPBR", "RING",
@@ -131,22 +132,24 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     const CUnitState saved = CUnitState::Load(folder / "unit.json");
     EXPECT_EQ(saved.maker, "SIEMENS");
     EXPECT_EQ(saved.phonebooks.at("SM").entries.count(10), 0u);
-    EXPECT_EQ(ReadFile(folder / "log"), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
+    EXPECT_EQ(Contents(folder / "log"), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
 }
 
 // A state that is not a regular file is refused at once, naming the file and why: a FIFO
 // would otherwise hold the open until a writer came, with the program deaf to its stop
 // signals, and a folder would read as an empty text.
-TEST(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
-    TempFolder folder;
+TEST_F(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
     const std::string fifo = folder / "fifo.json";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string huge = folder / "huge.json";
     std::ofstream{huge} << "{}";
     std::filesystem::resize_file(huge, CUnitState::kMaxFileBytes + 1);  // sparse: costs no disk
     const std::pair<std::string, std::string> cases[] = {
-        {fifo, "a FIFO"},      {folder.path.string(), "a folder"},        {"/dev/null", "a device"},
-        {huge, "larger than"}, {folder / "missing.json", "No such file"},
+        {fifo, "a FIFO"},
+        {folder.string(), "a folder"},
+        {"/dev/null", "a device"},
+        {huge, "larger than"},
+        {folder / "missing.json", "No such file"},
     };
     for (const auto& [path, why] : cases) {
         SCOPED_TRACE(path);

@@ -1,40 +1,17 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 
+#include "core/tempfolder.h"
 #include "seriallink/comport.h"
 #include "support/regex.h"
 #include "unitsim/unitsimulator.h"
-
-// A folder of its own for each test, so parallel test processes never share a path.
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder() {
-        char name[] = "/tmp/unitsim-test-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // The client end: the real port class on the simulator's published link.
 class UnitLine {
@@ -103,7 +80,7 @@ inline CUnitState Quiet(CUnitState state = CUnitState(), bool textMode = true) {
 }
 
 // Starts a simulated unit in a fresh folder and connects the real port to its link.
-class UnitSimTest : public ::testing::Test {
+class UnitSimTest : public TempFolderTest {
 protected:
     void StartUnit(const CUnitState& state = CUnitState(),
                    const std::function<void(CUnitSimulatorOptions&)>& adjust = {}) {
@@ -127,7 +104,6 @@ protected:
         }
     }
 
-    TempFolder folder;
     std::unique_ptr<CUnitSimulator> sim;
     std::unique_ptr<UnitLine> line;  // closed before the simulator stops
 };
