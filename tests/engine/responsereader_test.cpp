@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -202,16 +201,6 @@ TEST(ResponseReaders, CancelEndsAReadPromptly) {
     EXPECT_FALSE(general.IsTimedOut());
     EXPECT_EQ(general.GetResponse(), "\r\nOK\r\n");
     EXPECT_EQ(source->Unread(), 0u);
-}
-
-TEST(ResponseReaders, SourceFailurePassesOut) {
-    auto source = MakeRef<ScriptedSource>();
-    source->FailReads(std::make_exception_ptr(std::runtime_error("port gone")));
-    CGeneralResponseReader general;
-    CGeneralStringReader prompt;
-    prompt.SetTimeout(500);
-    EXPECT_THROW(general.Read(source.get()), std::runtime_error);
-    EXPECT_THROW(prompt.Read(source.get()), std::runtime_error);
 }
 
 // The prompt reader stops at the first byte that completes the expected text and leaves
