@@ -151,45 +151,6 @@ TEST_F(ConfigurationModelTest, PrepareForWritingAlwaysWritesTheCallMaskAndOnlyCh
                   {58, "9", "129", ""}, {65, "5", "129", ""}, {68, "2", "129", ""}}));
 }
 
-TEST_F(ConfigurationModelTest, ResetAndClearEmptyTheirSidesOnly) {
-    const auto fill = [this] {
-        for (int32_t row = 0; row <= 250; ++row) {
-            for (int32_t column = 0; column < L::kSmsColumnCount; ++column) {
-                Sms().setData(row % L::kMessageCount, column, "v");
-                Book().setData(row, 1 + column % 3, "v");
-            }
-        }
-    };
-    fill();
-    model.ClearCurrentValues();
-    EXPECT_EQ(Sms().getData(3, L::kSmsCurrentTextColumn), "");
-    EXPECT_EQ(Sms().getData(3, L::kSmsNewTextColumn), "v");
-    EXPECT_EQ(Book().getData(249, L::kPhoneBookCurrentNumberColumn), "");
-    EXPECT_EQ(Book().getData(249, L::kPhoneBookNewNumberColumn), "v");
-    model.ClearNewValues();
-    EXPECT_EQ(Sms().getData(3, L::kSmsDeleteColumn), "");
-    EXPECT_EQ(Sms().getData(3, L::kSmsReceiverColumn), "v");
-    // Rows 0 to the phonebook size, both included.
-    EXPECT_EQ(Book().getData(250, L::kPhoneBookWriteColumn), "");
-
-    fill();
-    Sms().setData(0, L::kSmsNewTextColumn, "{");
-    Book().setData(0, L::kPhoneBookNewNumberColumn, "x");
-    model.ResetValues();
-    for (int32_t row = 0; row < L::kMessageCount; ++row) {
-        Strings cells;
-        for (int32_t column = 0; column < L::kSmsColumnCount; ++column) {
-            cells.push_back(Sms().getData(row, column));
-        }
-        // Labels, current call marks and delete marks stay.
-        EXPECT_EQ(cells, (Strings{"v", "", "", "v", "", "", "", "v"})) << "row " << row;
-    }
-    EXPECT_EQ(Book().getData(0, L::kPhoneBookLabelColumn), "1");
-    EXPECT_EQ(Written(), (Strings{"58=2", "59=2", "60=2", "61=2", "62=2", "63=2", "64=0", "65=0",
-                                  "66=0", "67=0", "68=1", "69=2"}));
-    EXPECT_TRUE(model.ValidateNewValues(true));
-}
-
 // --- Validation -------------------------------------------------------------------------------
 
 using R = CInvalidValue::EReason;
