@@ -159,50 +159,6 @@ TEST(GeneralResponseReader, EndlessTalkerIsBounded) {
     talkEndlessly(50, 400, 400);
 }
 
-// A cancel ends a long read within a few milliseconds without a time-out: the general reader
-// keeps what had arrived, the prompt reader its previous (here still empty) response.
-TEST(ResponseReaders, CancelEndsAReadPromptly) {
-    CGeneralResponseReader general;
-    CGeneralStringReader prompt;
-    prompt.SetExpected(">");
-    auto source = MakeRef<ScriptedSource>();
-    CEvent cancel;
-    const struct {
-        IResponseReader* reader;
-        const char* kept;
-    } cases[] = {{&general, "\r\n+CPBR: 1,"}, {&prompt, ""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.kept);
-        cancel.Reset();
-        source->Push("\r\n+CPBR: 1,");
-        c.reader->SetCancelEvent(&cancel);
-        c.reader->SetTimeout(60000);
-        Clock::time_point ended;
-        std::thread worker([&] {
-            c.reader->Read(source.get());
-            ended = Clock::now();
-        });
-        // Past every byte (the prompt reader takes one per poll) and waiting for more.
-        const std::size_t before = source->ReadCalls();
-        ASSERT_TRUE(
-            WaitUntil([&] { return source->Unread() == 0 && source->ReadCalls() > before + 12; }));
-        const auto cancelledAt = Clock::now();
-        cancel.Set();
-        worker.join();
-        // Far within the minute's time-out: the cancel ended it.
-        EXPECT_LT(ended - cancelledAt, Ms(20000));
-        EXPECT_FALSE(c.reader->IsTimedOut());
-        EXPECT_EQ(c.reader->GetResponse(), c.kept);
-    }
-
-    // A read started while cancelled polls once and keeps what that poll brought.
-    source->Push("\r\nOK\r\n");
-    EXPECT_LT(TimedRead(general, source.get()), Ms(20000));
-    EXPECT_FALSE(general.IsTimedOut());
-    EXPECT_EQ(general.GetResponse(), "\r\nOK\r\n");
-    EXPECT_EQ(source->Unread(), 0u);
-}
-
 // The prompt reader stops at the first byte that completes the expected text and leaves
 // everything after it in the port; without the text it times out and keeps its previous
 // response.
