@@ -33,23 +33,9 @@ public:
     // text) or the bound has passed.
     std::string ReadReply() {
         static const std::regex kFinal("\r\n(OK|ERROR|\\+CM[ES] ERROR: [^\r\n]*)\r\n$|\r\n> $");
-        return ReadUntil([](const std::string& got) { return std::regex_search(got, kFinal); });
-    }
-    std::string ReadCount(std::size_t count) {
-        return ReadUntil([count](const std::string& got) { return got.size() >= count; });
-    }
-    // True when nothing arrives within the time given.
-    bool QuietFor(std::chrono::milliseconds time) {
-        return !port.WaitReadable(static_cast<uint32_t>(time.count()));
-    }
-
-    CComPort port;
-
-private:
-    std::string ReadUntil(const std::function<bool(const std::string&)>& done) {
         std::string got;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (!done(got)) {
+        while (!std::regex_search(got, kFinal)) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
@@ -63,6 +49,8 @@ private:
         }
         return got;
     }
+
+    CComPort port;
 };
 
 inline const std::string kOk = "\r\nOK\r\n";

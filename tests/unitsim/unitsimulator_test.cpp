@@ -255,26 +255,3 @@ TEST_F(UnitSimTest, ThePortReopensAfterEachClientEvenOneThatLeftExclusiveModeBeh
     EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
     EXPECT_EQ(sim->CommandCount(), 4u);
 }
-
-TEST_F(UnitSimTest, AHangUpLooksLikeAPulledAdapter) {
-    for (const bool afterTwoCommands : {true, false}) {
-        SCOPED_TRACE(afterTwoCommands);
-        StartUnit(CUnitState(), [&](CUnitSimulatorOptions& options) {
-            options.hangUpAfter = afterTwoCommands ? 2 : 0;
-        });
-        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
-        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
-        if (afterTwoCommands) {
-            line->Send("AT\r");  // meets a dead line
-        } else {
-            sim->HangUp();
-        }
-        EXPECT_THROW(line->ReadReply(), CComPort::EComPortException);
-        EXPECT_TRUE(WaitUntil([&] { return sim->IsHungUp(); }));
-        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "port")));
-        EXPECT_EQ(sim->CommandCount(), 2u);
-        EXPECT_THROW(line->Send("AT\r"), CComPort::EComPortException);
-        line.reset();
-        sim.reset();
-    }
-}
