@@ -37,11 +37,14 @@ inline uint8_t Outcome(bool ok) {
     return ok ? IController::resultOk : IController::resultFailed;
 }
 
-// Runs one controller to its end with a short reply time-out instead of the production one,
-// since an error reply arrives only as a time-out; returns its result.
+// A reply time-out shorter than the production one, since an error reply arrives only as a
+// time-out, yet long enough that a loaded machine never stretches a good reply beyond it.
+inline constexpr uint32_t kShortReplyMs = 1000;
+
+// Runs one controller to its end with the short reply time-out; returns its result.
 template <class C>
 uint8_t RunShort(UnitFixture& unit, const CRefPtr<C>& controller) {
-    controller->SetReplyTimeout(200);
+    controller->SetReplyTimeout(kShortReplyMs);
     EXPECT_TRUE(unit.RunToFinish(controller));
     return controller->GetResult();
 }

@@ -160,26 +160,6 @@ protected:
     CRefPtr<CControllerSmartWriteSms> controller;
 };
 
-TEST_F(SmartWriteTest, RewritesOnlyTheChangedRowsAtTheirOwnIndex) {
-    table.setData(2, kNewText, "New \xE5\xE4\xF6");  // message 3: new text, current number
-    table.setData(5, kNewNumber, "+46999");          // message 6: new number, current text
-    table.setData(9, kNewText, "Ignored");           // message 10: deleted, so stored empty
-    table.setData(9, kDelete, "X");
-    Run();
-    EXPECT_EQ(controller->GetResult(), IController::resultOk);
-    EXPECT_FALSE(controller->IsIndexMismatch());
-    EXPECT_EQ(fixture->Commands(),
-              (Strings{"AT+CMGD=3", "AT+CMGW=\"+463\"", AnsiToGsm("New \xE5\xE4\xF6") + kCtrlZ,
-                       "AT+CMGD=6", "AT+CMGW=\"+46999\"", "Text 6" + kCtrlZ, "AT+CMGD=10",
-                       "AT+CMGW", kCtrlZ}));
-    auto expected = stored;
-    expected[3].text = AnsiToGsm("New \xE5\xE4\xF6");
-    expected[6].address = "+46999";
-    expected[10] = Sms("", "");
-    EXPECT_EQ(UnitMessages(*fixture), expected);
-    EXPECT_EQ(probe.positions, (std::vector<int32_t>{-1, 2, 5, 9}));
-}
-
 TEST_F(SmartWriteTest, AStoreAtAnotherIndexSetsTheMismatchARefusedTextDoesNot) {
     // With index 2 free, the module puts the replacement of message 5 there.
     stored.erase(2);

@@ -88,42 +88,6 @@ TEST(ConfigureTest, EndsAtTheFirstBadReplyBeforeStoringTheProfile) {
     }
 }
 
-// CSQ, CSQ, CREG, ... with a report after each poll; before the first registration poll the
-// registration reads as 0, and a silent module reports unknown values while polling goes on.
-TEST(SignalCheckTest, PollsQualityTwiceThenRegistrationAndReportsAfterEachPoll) {
-    using Reports = std::vector<std::pair<int32_t, int32_t>>;
-    for (const bool silent : {false, true}) {
-        SCOPED_TRACE(silent ? "silent" : "answering");
-        // Registration status 5 (roaming) in the extended form: "+CREG: 2,5,\"5E25\",\"605F\"".
-        CUnitState state = UnitFixture::ConfiguredState();
-        state.network.rssi = 17;
-        state.network.registration = 5;
-        state.network.cregMode = 2;
-        UnitFixture unit(WithFaults(
-            silent ? std::vector{Fault("AT", Action::Ignore, true)} : std::vector<CCommandFault>{},
-            state));
-        auto check = MakeRef<CControllerSignalCheck>();
-        check->SetReplyTimeout(silent ? 50 : CControllerSignalCheck::kReplyTimeoutMs);
-        check->SetPollPause(5);  // the production pause is 2000 ms
-        Reports reports;
-        check->OnReportSignal = [&reports](int32_t strength, int32_t loggedOn) {
-            reports.push_back({strength, loggedOn});
-        };
-        unit.Queue(check);
-        ASSERT_TRUE(unit.Start());
-        ASSERT_TRUE(unit.PumpUntil([&] { return reports.size() >= 4; }));
-        unit.Stop();
-        EXPECT_EQ(check->GetResult(), IController::resultNone);  // it never finishes itself
-        EXPECT_TRUE(unit.Finished().empty());
-        reports.resize(4);
-        EXPECT_EQ(reports, silent ? (Reports{{-1, -1}, {-1, -1}, {-1, 0}, {-1, 0}})
-                                  : (Reports{{17, -1}, {17, -1}, {17, 5}, {17, 5}}));
-        Strings sent = unit.Commands();
-        sent.resize(4);
-        EXPECT_EQ(sent, (Strings{"AT+CSQ", "AT+CSQ", "AT+CREG?", "AT+CSQ"}));
-    }
-}
-
 // A busy SIM (after a code) or one still locked refuses its stores; its error reply arrives as
 // a time-out. After the PIN dialog the wait pauses before each poll and once the SIM is ready.
 TEST(WaitForSimTest, PollsUntilTheStoresAnswerOrItsAttemptsAreUsedUp) {
@@ -176,7 +140,10 @@ TEST(WaitForSimTest, ACancelEndsItFailedDuringThePauseOrAPoll) {
     for (const bool pinAsked : {true, false}) {
         SCOPED_TRACE(pinAsked ? "pause after the dialog" : "poll");
         UnitFixture unit;
-        auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);  // the production pauses
+        auto wait = MakeRef<CControllerWaitForSim>(10, pinAsked);
+        // Pauses and a time-out far beyond the bound below: only the cancel ends the step.
+        wait->SetPinPauses(60000, 60000);
+        wait->SetReplyTimeout(60000);
         CEvent cancel(true);
         wait->SetCommSource(unit.Source());
         wait->SetCancelEvent(&cancel);
@@ -185,7 +152,7 @@ TEST(WaitForSimTest, ACancelEndsItFailedDuringThePauseOrAPoll) {
         ASSERT_EQ(wait->GetState(), IController::stWORKER_STEP);
         const auto start = Clock::now();
         wait->Step();
-        EXPECT_LT(Clock::now() - start, milliseconds(1000));
+        EXPECT_LT(Clock::now() - start, milliseconds(20000));
         EXPECT_EQ(wait->GetState(), IController::stFINISHED);
         EXPECT_EQ(wait->GetResult(), IController::resultFailed);
         EXPECT_EQ(wait->GetAttemptsLeft(), 10);
@@ -221,7 +188,7 @@ TEST(StoreModeTest, SelectsTheStoreAndReadsABelievableCapacity) {
         UnitFixture unit(WithFaults(c.faults));
         auto change = MakeRef<CControllerChangeMode>();
         change->SetSimStore(c.simStore);
-        change->SetReplyTimeout(200);
+        change->SetReplyTimeout(kShortReplyMs);
         auto check = MakeRef<CControllerCheckMode>();
         unit.Queue(change);
         unit.Queue(check);

@@ -15,9 +15,7 @@ int CliTest::RunCli(const Strings& args, const std::function<void(CJobRunner&)>&
     CJobRunner runner(parsed.options, *language, output);
     runner.settings.checkCountryCode = checkCountryCode;
     runner.settings.writePause = std::chrono::milliseconds(0);
-    runner.settings.onControllerQueued = [timeout = replyTimeoutMs](IController& controller) {
-        MakeQuick(controller, timeout);
-    };
+    runner.settings.onControllerQueued = [](IController& controller) { MakeQuick(controller); };
     int status = -1;
     std::thread run([&] { status = runner.Run(); });
     if (during) {

@@ -22,7 +22,6 @@ protected:
 
     // Settings of the next run.
     bool checkCountryCode = true;
-    uint32_t replyTimeoutMs = 1500;
 
 private:
     std::ostringstream results;

@@ -149,12 +149,6 @@ TEST(CliCommandLine, HelpWinsOverEverythingElseAndTheVersionComesNext) {
     }
 }
 
-TEST(CliCommandLine, ThePortPlaceholderGivesAFileNamePerPort) {
-    EXPECT_EQ(ProfileForPort("/p/unit-%p.pof", "ttyUSB0"), "/p/unit-ttyUSB0.pof");
-    EXPECT_EQ(ProfileForPort("%p/%p.pof", "/dev/serial/by-id/usb-1"), "usb-1/usb-1.pof");
-    EXPECT_EQ(ProfileForPort("plain.pof", "ttyUSB0"), "plain.pof");
-}
-
 // A language file or a device may hold anything; the terminal gets only what it shows.
 TEST(CliOutput, TextsReachTheTerminalAsOneLineOfPrintableUtf8) {
     const std::string mark = "\xEF\xBF\xBD";  // U+FFFD

@@ -16,13 +16,10 @@
 #include "persistence/profilefile.h"
 #include "seriallink/comport.h"
 #include "support/ptypair.h"
-#include "support/waituntil.h"
 
 // Each job is compared with the same operation driven as the window's buttons drive the
 // sequencer: the command line must send the same commands and leave the same unit.
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 class CliJobTest : public CliTest {
 protected:
@@ -46,27 +43,6 @@ protected:
         return file;
     }
 };
-
-TEST_F(CliJobTest, ReadSavesWhatTheWindowSavesAfterTheSameCommands) {
-    auto cliUnit = StartUnit(DataState("unit-demo.json"));
-    SequencerFixture window(DataState("unit-demo.json"));
-    const std::string port = cliUnit->PortPath();
-    const std::string cliFile = ProfileForPort(PathOf("unit-%p.pof"), port);
-    const std::string windowFile = PathOf("window.pof");
-
-    ASSERT_EQ(RunCli({"read", "--port", port, "--profile", PathOf("unit-%p.pof")}), 0);
-    EXPECT_EQ(Results(), port + ": OK current values saved to " + cliFile + "\n");
-    ASSERT_TRUE(window.Connect());
-    CProfileFile(windowFile)
-        .Save(CProfileFile::kSaveCurrentValues, window.Model(),
-              CProfileCheck::Presenters(window.Presenters()));
-    EXPECT_EQ(Contents(cliFile), Contents(windowFile));
-    EXPECT_EQ(UnitCommands(*cliUnit), window.Commands());
-    EXPECT_EQ(CountPrefix(UnitCommands(*cliUnit), "AT+CPBW"), 0);
-    CIniFile saved(cliFile);
-    EXPECT_EQ(saved.ReadString(CProfileFile::kSmsTextSection, "0", ""), "Alarm: front door open");
-    EXPECT_EQ(saved.ReadString(CProfileFile::kPhoneBookWriteSection, "0", ""), "X");
-}
 
 TEST_F(CliJobTest, WriteSendsWhatTheWindowSendsAndLeavesTheSameUnit) {
     const std::string profile = EditedProfile();
@@ -157,7 +133,7 @@ TEST_F(CliJobTest, PortsProbeMarksWhereASupportedModuleAnswers) {
     ports[2].name = other->PortPath();
     ports[3].name = busy->PortPath();
     CProbeSettings quick;
-    quick.replyTimeoutMs = 300;
+    quick.replyTimeoutMs = 1000;
     quick.writePause = std::chrono::milliseconds(0);
     std::ostringstream results;
     std::ostringstream progress;
@@ -198,36 +174,6 @@ TEST_F(CliJobTest, PortsProbeMarksWhereASupportedModuleAnswers) {
         0);
     EXPECT_EQ(results.str(),
               silent.SlavePath() + "\n" + other->PortPath() + "\n" + busy->PortPath() + "\n");
-}
-
-TEST_F(CliJobTest, WriteToThreeUnitsAtOnceTakesAboutAsLongAsOne) {
-    const std::string profile = EditedProfile();
-    // Paced replies make a unit's run long enough to measure, and the same for every unit.
-    constexpr unsigned kLatencyMs = 2;
-    const auto timeWrite = [&](int count) {
-        std::vector<std::unique_ptr<CUnitSimulator>> units;
-        Strings args = {"write", "--profile", profile};
-        for (int i = 0; i < count; ++i) {
-            units.push_back(StartUnit(DataState("unit-me.json"), kLatencyMs));
-            args.insert(args.end(), {"--port", units.back()->PortPath()});
-        }
-        const Clock::time_point start = Clock::now();
-        EXPECT_EQ(RunCli(args), 0) << Results();
-        const Clock::duration taken = Clock::now() - start;
-        for (const auto& unit : units) {
-            EXPECT_EQ(unit->State().messages.at(3).text, "Door open");
-        }
-        return taken;
-    };
-    const Clock::duration one = timeWrite(1);
-    const Clock::duration three = timeWrite(3);
-    EXPECT_LT(three, 2 * one)
-        << "one unit " << std::chrono::duration_cast<std::chrono::milliseconds>(one).count()
-        << " ms, three units "
-        << std::chrono::duration_cast<std::chrono::milliseconds>(three).count() << " ms";
-    // One result line per unit.
-    const std::string results = Results();
-    EXPECT_EQ(std::count(results.begin(), results.end(), '\n'), 3);
 }
 
 // A profile that cannot be written is refused before any unit is contacted; the receiver
@@ -273,39 +219,6 @@ TEST_F(CliJobTest, AProfileThatCannotBeWrittenReachesNoUnit) {
     EXPECT_EQ(first->State().messages.at(3).address, "0700000002");
 }
 
-TEST_F(CliJobTest, ResetAndClearSimSendWhatTheWindowSends) {
-    // Both erase position by position; small stores keep the runs short. (The SIM wait reads
-    // position 45.)
-    CUnitState start = DataState("unit-me.json");
-    start.phonebooks.at("ME").capacity = 70;
-    CPhonebook& sim = start.phonebooks.at("SM");
-    sim.capacity = 50;
-    std::erase_if(sim.entries, [](const auto& entry) { return entry.first > 50; });
-    ASSERT_FALSE(sim.entries.empty());
-    const struct {
-        const char* command;
-        bool (SequencerFixture::*operation)();
-        const char* result;
-    } cases[] = {
-        {"reset", &SequencerFixture::Reset,
-         "OK unit reset: access numbers and alarm messages erased, default settings written. "
-         "Verified: the unit holds the new configuration."},
-        {"clear-sim", &SequencerFixture::ClearSim, "OK SIM phonebook cleared"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        auto cliUnit = StartUnit(start);
-        SequencerFixture window(start);
-        ASSERT_EQ(RunCli({c.command, "--yes", "--port", cliUnit->PortPath()}), 0) << Results();
-        EXPECT_EQ(Results(), cliUnit->PortPath() + ": " + c.result + "\n");
-        ASSERT_TRUE(window.Connect());
-        ASSERT_TRUE((window.*c.operation)());
-        EXPECT_EQ(UnitCommands(*cliUnit), window.Commands());
-        EXPECT_EQ(cliUnit->State(), window.Unit().State());
-        EXPECT_NE(cliUnit->State(), start);
-    }
-}
-
 TEST_F(CliJobTest, ALockedSimIsOpenedOnlyWithTheCodeGivenAndOnlyOnce) {
     const struct {
         const char* name;
@@ -326,8 +239,6 @@ TEST_F(CliJobTest, ALockedSimIsOpenedOnlyWithTheCodeGivenAndOnlyOnce) {
          "1234"},
         {"PUK and new PIN", 0, {"--puk", "12345678", "--pin", "4321"}, "OK", 1, "4321"},
     };
-    // A wrong code shows as a time-out; keep it short.
-    replyTimeoutMs = 300;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CUnitState state = DataState("unit-pinlocked.json");
@@ -343,51 +254,6 @@ TEST_F(CliJobTest, ALockedSimIsOpenedOnlyWithTheCodeGivenAndOnlyOnce) {
         EXPECT_EQ(CountPrefix(UnitCommands(*unit), "AT+CPIN="), c.codesSent);
         EXPECT_EQ(unit->State().sim.pin, c.pinAfter);
     }
-}
-
-// Every unit gets its line in the order of the ports, and one failure fails the run.
-TEST_F(CliJobTest, EveryUnitGetsItsLineAndOneFailureFailsTheRun) {
-    auto good = StartUnit(DataState("unit-me.json"));
-    auto failing = StartUnit(DataState("unit-me.json"));
-    failing->AddFault({"AT+CMGL", 1, true, CCommandFault::Action::Error, ""});
-    auto unconfigured = StartUnit(DataState("unit-unconfigured.json"));
-    const std::string missing = PathOf("no-such-port");
-    replyTimeoutMs = 300;
-
-    EXPECT_EQ(RunCli({"reset", "--yes", "--port", good->PortPath(), "--port", failing->PortPath(),
-                      "--port", unconfigured->PortPath(), "--port", missing}),
-              CJobRunner::kExitFailed);
-    ASSERT_EQ(Reports().size(), 4u);
-    EXPECT_TRUE(Reports()[0].ok) << Reports()[0].text;
-    EXPECT_EQ(Reports()[1].text,
-              "FAILED The operation failed. Check the connection to the unit and try again. "
-              "(Reading alarm messages...)");
-    EXPECT_EQ(Reports()[2].text,
-              "FAILED No configuration was found on the unit. Restart the unit and connect again.");
-    EXPECT_EQ(Reports()[3].port, missing);
-    EXPECT_EQ(Reports()[3].text.rfind("FAILED ", 0), 0u);
-    // Nothing of the reset reached the units whose connect failed.
-    EXPECT_EQ(CountPrefix(UnitCommands(*failing), "AT+CMGD"), 0);
-    EXPECT_EQ(CountPrefix(UnitCommands(*unconfigured), "AT+CPBW"), 0);
-    const std::string results = Results();
-    EXPECT_LT(results.find(good->PortPath() + ": OK"), results.find(failing->PortPath() + ":"));
-    EXPECT_LT(results.find(failing->PortPath() + ":"), results.find(unconfigured->PortPath()));
-    EXPECT_LT(results.find(unconfigured->PortPath() + ":"), results.find(missing + ":"));
-}
-
-TEST_F(CliJobTest, CancellingDisconnectsEveryUnitAndGivesThePortBack) {
-    auto unit = StartUnit(DataState("unit-me.json"), 20);
-    const std::string profile = PathOf("cancel.pof");
-    EXPECT_EQ(RunCli({"read", "--port", unit->PortPath(), "--profile", profile},
-                     [&](CJobRunner& runner) {
-                         ASSERT_TRUE(WaitUntil([&] { return unit->CommandCount() >= 2; }));
-                         runner.Cancel();
-                     }),
-              CJobRunner::kExitInterrupted);
-    ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_EQ(Reports()[0].text, "FAILED cancelled");
-    EXPECT_FALSE(std::filesystem::exists(profile));
-    EXPECT_TRUE(WaitUntil([&] { return CComPort::CanOpen(unit->PortPath()); }));
 }
 
 }  // namespace

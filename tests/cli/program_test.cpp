@@ -47,23 +47,20 @@ protected:
     }
 };
 
-TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLink) {
-    CUnitSimulatorOptions options;
-    options.initialState = DataState("unit-me.json");
-    options.linkPath = PathOf("unit");
-    CUnitSimulator unit(std::move(options));
-    unit.Start();
+TEST_F(CliProgramTest, ReadsASimulatedUnit) {
+    const auto unit = StartUnit(DataState("unit-me.json"));
+    const std::string port = unit->PortPath();
     const std::string profile = PathOf("unit.pof");
 
-    const ProgramRun read = Start(
-        {"read", "--port", PathOf("unit"), "--profile", profile, "--record", PathOf("rec.csv")});
+    const ProgramRun read =
+        Start({"read", "--port", port, "--profile", profile, "--record", PathOf("rec.csv")});
     EXPECT_EQ(read.status, 0) << read.out << read.err;
-    EXPECT_EQ(read.out, PathOf("unit") + ": OK current values saved to " + profile + "\n");
+    EXPECT_EQ(read.out, port + ": OK current values saved to " + profile + "\n");
     // A progress line per step, in whatever language settings.txt beside the program names.
     std::istringstream progress(read.err);
     int steps = 0;
     for (std::string line; std::getline(progress, line);) {
-        EXPECT_EQ(line.rfind(PathOf("unit") + ": ", 0), 0u) << line;
+        EXPECT_EQ(line.rfind(port + ": ", 0), 0u) << line;
         ++steps;
     }
     EXPECT_GE(steps, 5);
@@ -72,12 +69,12 @@ TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLink) {
     ASSERT_EQ(records.rows.size(), 1u);
     EXPECT_EQ(records.rows[0].at("Operation") + " " + records.rows[0].at("Result") + " " +
                   records.rows[0].at("Port") + " " + records.rows[0].at("IMEI"),
-              "Connect OK " + PathOf("unit") + " 351234567890124");
+              "Connect OK " + port + " 351234567890124");
 
     // Records that cannot be written (a file where their folder should be) cost the unit
     // nothing; standard error says so once.
-    const ProgramRun unrecorded = Start({"read", "--port", PathOf("unit"), "--profile", profile,
-                                         "--record", PathOf("unit.pof") + "/records.csv"});
+    const ProgramRun unrecorded = Start({"read", "--port", port, "--profile", profile, "--record",
+                                         PathOf("unit.pof") + "/records.csv"});
     EXPECT_EQ(unrecorded.status, 0) << unrecorded.err;
     EXPECT_EQ(unrecorded.out, read.out);
     const std::string complaint =
@@ -89,105 +86,85 @@ TEST_F(CliProgramTest, ReadsASimulatedUnitThroughItsLink) {
 // What each kind of run prints where, and the status it ends with. A row's expected output is
 // the whole stream, or with a leading "~" a part of it.
 TEST_F(CliProgramTest, ExitStatusesAndStreamsFollowTheConventions) {
-    CUnitSimulatorOptions options;
-    options.initialState = DataState("unit-me.json");
-    options.linkPath = PathOf("unit");
-    CUnitSimulator unit(std::move(options));
-    unit.Start();
-    CUnitSimulatorOptions lockedOptions;
-    lockedOptions.initialState = DataState("unit-pinlocked.json");
-    lockedOptions.initialState.sim.busyMs = 0;
-    lockedOptions.linkPath = PathOf("locked");
-    CUnitSimulator locked(std::move(lockedOptions));
-    locked.Start();
+    const auto unit = StartUnit(DataState("unit-me.json"));
+    CUnitState lockedState = DataState("unit-pinlocked.json");
+    lockedState.sim.busyMs = 0;
+    const auto locked = StartUnit(lockedState);
 
-    const std::string port = PathOf("unit");
+    const std::string port = unit->PortPath();
     const std::string tryHelp = "Try 'sendibox-cli --help' for more information.\n";
     const std::string notes = Put("notes.txt", "just some notes\n");
     const std::string streamed = PathOf("streamed.pof");
     const std::string invalid = PathOf("invalid.pof");
     const std::string record = "--record=" + PathOf("rec.csv");
     Put("pin", "1234\n");
-    const struct {
+    struct Case {
         const char* name;
         Strings args;
-        std::string environment;
-        std::string input;
         int status;
         std::string out;
         std::string err;
-    } cases[] = {
-        {"version", {"--version"}, "", "", 0, "sendibox-cli " SENDIBOX_VERSION "\n", ""},
+        std::string environment = "";
+        std::string input = "";
+    };
+    const Case cases[] = {
+        {"version", {"--version"}, 0, "sendibox-cli " SENDIBOX_VERSION "\n", ""},
         {"usage error",
          {"read", "--bogus"},
-         "",
-         "",
          2,
          "",
          "sendibox-cli: unknown option --bogus\n" + tryHelp},
         {"reset unconfirmed",
          {"reset", "--port", port},
-         "",
-         "",
          2,
          "",
          "~add --yes to confirm\n" + tryHelp},
         {"read to standard output",
          {"read", "--port", port, "--profile", "-", record},
-         "",
-         "",
          0,
          "~[cmg text]",
          "~" + port + ": OK current values saved to standard output\n"},
         {"check from standard input",
          {"check", "--profile", "-"},
-         "",
-         streamed,
          0,
          "standard input: OK the profile can be written\n",
-         ""},
+         "",
+         "",
+         streamed},
         {"check lists every problem",
          {"check", "--profile", invalid},
-         "",
-         "",
          1,
          invalid + ": Input 2, Row 1, New Text: has a character the unit cannot store\n" + invalid +
              ": Input 4, Row 1, New Text: has a character the unit cannot store\n",
          ""},
-        {"check of no profile", {"check", "--profile", notes}, "", "", 2, "", "~" + tryHelp},
+        {"check of no profile", {"check", "--profile", notes}, 2, "", "~" + tryHelp},
         {"nothing on standard input",
          {"check", "--profile", "-"},
-         "",
-         "",
          2,
          "",
          "~sendibox-cli: standard input is not a profile that can be read: it "},
         {"write of no profile",
          {"write", "--port", port, "--profile", notes, record},
-         "",
-         "",
          2,
          "",
          "~" + tryHelp},
         {"PIN from the environment",
-         {"read", "--port", PathOf("locked"), "--profile", PathOf("l.pof"), record},
-         "SENDIBOX_PIN=1234",
-         "",
+         {"read", "--port", locked->PortPath(), "--profile", PathOf("l.pof"), record},
          0,
          "~: OK current values saved",
-         ""},
+         "",
+         "SENDIBOX_PIN=1234"},
         {"PIN from a file",
-         {"read", "--port", PathOf("locked"), "--profile", PathOf("l.pof"), "--pin-file",
+         {"read", "--port", locked->PortPath(), "--profile", PathOf("l.pof"), "--pin-file",
           PathOf("pin"), record},
-         "SENDIBOX_PIN=1111",
-         "",
          0,
          "~: OK current values saved",
-         ""},
+         "",
+         "SENDIBOX_PIN=1111"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::size_t commandsBefore = unit.CommandCount();
+        const std::size_t commandsBefore = unit->CommandCount();
         const ProgramRun run = Start(c.args, c.environment, c.input);
         EXPECT_EQ(run.status, c.status) << run.out << run.err;
         const bool anyProgress = c.status == 0 && c.err.empty();
@@ -201,7 +178,7 @@ TEST_F(CliProgramTest, ExitStatusesAndStreamsFollowTheConventions) {
             }
         }
         if (c.status == 2) {
-            EXPECT_EQ(unit.CommandCount(), commandsBefore) << "a unit was contacted";
+            EXPECT_EQ(unit->CommandCount(), commandsBefore) << "a unit was contacted";
         }
         if (std::string(c.name) == "read to standard output") {
             // The profile made for the next rows: a file is what came out, and a copy of it
@@ -219,13 +196,9 @@ TEST_F(CliProgramTest, ExitStatusesAndStreamsFollowTheConventions) {
 // Ctrl-C lets the unit disconnect and ends with the status a shell gives an interrupted
 // program.
 TEST_F(CliProgramTest, CtrlCDisconnectsAndEndsWith130) {
-    CUnitSimulatorOptions options;
-    options.initialState = DataState("unit-me.json");
-    options.linkPath = PathOf("unit");
     // A unit that never answers keeps the connect waiting until the signal comes.
-    options.faults.push_back({"ATI", 1, true, CCommandFault::Action::Ignore, ""});
-    CUnitSimulator unit(std::move(options));
-    unit.Start();
+    const auto unit = StartUnit(DataState("unit-me.json"));
+    unit->AddFault({"ATI", 1, true, CCommandFault::Action::Ignore, ""});
 
     const std::string out = PathOf("stdout");
     const std::string err = PathOf("stderr");
@@ -235,20 +208,20 @@ TEST_F(CliProgramTest, CtrlCDisconnectsAndEndsWith130) {
         ::freopen(out.c_str(), "w", stdout);
         ::freopen(err.c_str(), "w", stderr);
         ::execl(SENDIBOX_CLI_PROGRAM, SENDIBOX_CLI_PROGRAM, "read", "--port",
-                PathOf("unit").c_str(), "--profile", PathOf("p.pof").c_str(), "--record",
+                unit->PortPath().c_str(), "--profile", PathOf("p.pof").c_str(), "--record",
                 PathOf("rec.csv").c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     const bool asked =
-        WaitUntil([&] { return unit.CommandCount() >= 1; }, std::chrono::seconds(20));
+        WaitUntil([&] { return unit->CommandCount() >= 1; }, std::chrono::seconds(20));
     ::kill(pid, SIGINT);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(asked);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130) << Contents(err);
-    EXPECT_EQ(Contents(out), PathOf("unit") + ": FAILED cancelled\n");
-    EXPECT_TRUE(CComPort::CanOpen(PathOf("unit")));
+    EXPECT_EQ(Contents(out), unit->PortPath() + ": FAILED cancelled\n");
+    EXPECT_TRUE(CComPort::CanOpen(unit->PortPath()));
 }
 
 }  // namespace

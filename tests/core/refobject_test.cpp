@@ -5,7 +5,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/event.h"
 #include "core/observer.h"
 
 namespace {
@@ -113,18 +112,6 @@ TEST(Observable, AnObserverDetachedDuringANotificationIsNeverCalledOrUsedAfterwa
               (std::vector<std::string>{"first", "first still here", "third", "third still here"}));
     // Both detached observers and the observable (with the first, still attached) are gone.
     EXPECT_EQ(deaths, 3);
-}
-
-TEST(Event, ManualResetStaysSetUntilResetAndWakesWaiters) {
-    CEvent event(true);
-    EXPECT_TRUE(event.WaitFor(std::chrono::milliseconds(0)));
-    event.Reset();
-    EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(1)));
-
-    std::thread setter([&event] { event.Set(); });
-    EXPECT_TRUE(event.WaitFor(std::chrono::seconds(5)));
-    setter.join();
-    EXPECT_TRUE(event.IsSet());
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ namespace {
 
 using L = CUnitLayout;
 using Strings = std::vector<std::string>;
-using Positions = std::vector<int32_t>;
 
 // A setting presenter without controls: it keeps the two values as given and logs every unit
 // value it is shown, so a test sees which setting went to which presenter and in what order.
@@ -69,17 +68,6 @@ struct PresenterSet {
     std::vector<CRefPtr<PresenterDouble>> all;
 };
 
-// Rows of the SMS table whose column holds a mark.
-Positions MarkedRows(const TVTListData& table, int32_t column) {
-    Positions rows;
-    for (int32_t row = 0; row < L::kMessageCount; ++row) {
-        if (!table.getData(row, column).empty()) {
-            rows.push_back(row);
-        }
-    }
-    return rows;
-}
-
 class ConfigurationModelTest : public ::testing::Test {
 protected:
     ConfigurationModelTest() { model.SetPresenters(presenters.Lent()); }
@@ -130,19 +118,6 @@ TEST_F(ConfigurationModelTest, AccessNumbersSkipTheSettingPositionsAndFollowTheS
     EXPECT_EQ(model.GetAccessNumberCount(), 0);
 }
 
-TEST_F(ConfigurationModelTest, CallMaskReadFromTheUnitSetsTheMarksOfWholeInputs) {
-    const std::vector<std::pair<std::string, Positions>> cases = {
-        {"5", {0, 1, 2, 3, 8, 9, 10, 11}}, {"64", {24, 25, 26, 27}}, {"", {}}, {"abc", {}}};
-    for (const auto& [value, rows] : cases) {
-        SCOPED_TRACE(value);
-        model.ApplyCallMask(127);
-        SetUnitValue(L::kCallMaskPosition, value);
-        model.ApplyReadSettings();
-        EXPECT_EQ(MarkedRows(Sms(), L::kSmsCurrentCallColumn), rows);
-        EXPECT_EQ(MarkedRows(Sms(), L::kSmsNewCallColumn), rows);
-    }
-}
-
 TEST_F(ConfigurationModelTest, CallMaskCountsOnlyTheNewMarkOnTheFirstRowOfEachInput) {
     // Inputs 1 and 3 by their first rows; input 2 only on its second row, input 4 on its
     // fourth (as a profile can leave them); a current mark plays no part.
@@ -174,45 +149,6 @@ TEST_F(ConfigurationModelTest, PrepareForWritingAlwaysWritesTheCallMaskAndOnlyCh
     EXPECT_EQ(Offered(*model.PhoneBookProvider()),
               (std::vector<OfferedEntry>{
                   {58, "9", "129", ""}, {65, "5", "129", ""}, {68, "2", "129", ""}}));
-}
-
-TEST_F(ConfigurationModelTest, ResetAndClearEmptyTheirSidesOnly) {
-    const auto fill = [this] {
-        for (int32_t row = 0; row <= 250; ++row) {
-            for (int32_t column = 0; column < L::kSmsColumnCount; ++column) {
-                Sms().setData(row % L::kMessageCount, column, "v");
-                Book().setData(row, 1 + column % 3, "v");
-            }
-        }
-    };
-    fill();
-    model.ClearCurrentValues();
-    EXPECT_EQ(Sms().getData(3, L::kSmsCurrentTextColumn), "");
-    EXPECT_EQ(Sms().getData(3, L::kSmsNewTextColumn), "v");
-    EXPECT_EQ(Book().getData(249, L::kPhoneBookCurrentNumberColumn), "");
-    EXPECT_EQ(Book().getData(249, L::kPhoneBookNewNumberColumn), "v");
-    model.ClearNewValues();
-    EXPECT_EQ(Sms().getData(3, L::kSmsDeleteColumn), "");
-    EXPECT_EQ(Sms().getData(3, L::kSmsReceiverColumn), "v");
-    // Rows 0 to the phonebook size, both included.
-    EXPECT_EQ(Book().getData(250, L::kPhoneBookWriteColumn), "");
-
-    fill();
-    Sms().setData(0, L::kSmsNewTextColumn, "{");
-    Book().setData(0, L::kPhoneBookNewNumberColumn, "x");
-    model.ResetValues();
-    for (int32_t row = 0; row < L::kMessageCount; ++row) {
-        Strings cells;
-        for (int32_t column = 0; column < L::kSmsColumnCount; ++column) {
-            cells.push_back(Sms().getData(row, column));
-        }
-        // Labels, current call marks and delete marks stay.
-        EXPECT_EQ(cells, (Strings{"v", "", "", "v", "", "", "", "v"})) << "row " << row;
-    }
-    EXPECT_EQ(Book().getData(0, L::kPhoneBookLabelColumn), "1");
-    EXPECT_EQ(Written(), (Strings{"58=2", "59=2", "60=2", "61=2", "62=2", "63=2", "64=0", "65=0",
-                                  "66=0", "67=0", "68=1", "69=2"}));
-    EXPECT_TRUE(model.ValidateNewValues(true));
 }
 
 // --- Validation -------------------------------------------------------------------------------

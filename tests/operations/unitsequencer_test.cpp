@@ -16,7 +16,7 @@
 // The run ends on that step alone, its queued followers never run, and the next connect reads
 // the whole unit again.
 TEST(UnitSequencer, AStepFailingMidReadEndsTheRunAndTheNextConnectStartsClean) {
-    SequencerFixture f(DataState("unit-me.json"), 300);
+    SequencerFixture f(DataState("unit-me.json"));
     f.Unit().AddFault({"AT+CMGL", 1, true, CCommandFault::Action::Error, ""});
     ASSERT_TRUE(f.Connect(ERunOutcome::failed));
     EXPECT_EQ(f.View().errors,
@@ -77,7 +77,7 @@ void LeaveAtTextPrompt(CUnitSimulator& unit) {
 TEST(UnitSequencer, AUnitLeftAtItsTextPromptIsReleasedByTheConnect) {
     CUnitState state = DataState("unit-me.json");
     state.profile.textMode = true;
-    SequencerFixture f(state, 300);
+    SequencerFixture f(state);
     // The check keeps its pause after the ESC: the purge before the next write discards what
     // has not left yet, and a pseudo-terminal also what the unit has not read yet.
     const auto quick = f.Sequencer().OnControllerQueued;
@@ -101,7 +101,7 @@ TEST(UnitSequencer, AUnitLeftAtItsTextPromptIsReleasedByTheConnect) {
 TEST(UnitSequencer, AWriteEndingAtTheTextPromptReleasesTheUnitBeforeThePortCloses) {
     for (const bool cancelled : {true, false}) {
         SCOPED_TRACE(cancelled ? "disconnected" : "timed out");
-        SequencerFixture f(DataState("unit-me.json"), cancelled ? 10000 : 300);
+        SequencerFixture f(DataState("unit-me.json"), cancelled ? 10000 : 1500);
         ASSERT_TRUE(f.Connect());
         f.Model().SmsTable().setData(0, CUnitSequencer::kNewTextColumn, "Changed");
         f.Unit().AddFault({"AT+CMGW", 1, false, CCommandFault::Action::LoseReply, ""});

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/refobject.h"
+#include "core/tempfolder.h"
 #include "persistence/languageloaderini.h"
-#include "tempfolder.h"
 
 namespace {
 

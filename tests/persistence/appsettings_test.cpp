@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/inifile.h"
-#include "tempfolder.h"
+#include "core/tempfolder.h"
 
 namespace {
 

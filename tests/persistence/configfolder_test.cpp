@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tempfolder.h"
+#include "core/tempfolder.h"
 
 namespace {
 
@@ -35,27 +35,6 @@ TEST(ConfigFolder, ProgramFolderWhenPortableElseUserConfigurationFolder) {
         };
         EXPECT_EQ(ChooseConfigFolder("/opt/tool", c.env, portable), c.expected);
         EXPECT_EQ(asked, std::vector<std::string>{"/opt/tool/"});
-    }
-}
-
-TEST(ConfigFolder, DataFoldersAreTheProgramFolderThenTheShareFolderBesideItsBin) {
-    struct Case {
-        const char* program;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
-        {"/usr/bin",
-         {"/usr/bin/", "/usr/share/sendibox-config/", "/usr/share/doc/sendibox-config/"}},
-        // A build tree or an unpacked copy: the share folder is looked for but need not exist.
-        {"/home/u/tool/build/source/ui/",
-         {"/home/u/tool/build/source/ui/", "/home/u/tool/build/source/share/sendibox-config/",
-          "/home/u/tool/build/source/share/doc/sendibox-config/"}},
-        {"/", {"/", "/share/sendibox-config/", "/share/doc/sendibox-config/"}},
-        {"", {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.program);
-        EXPECT_EQ(DataFolders(c.program), c.expected);
     }
 }
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "core/tempfolder.h"
 #include "model/configurationmodel.h"
 #include "model/unitlayout.h"
 #include "persistence/applanguage.h"
 #include "persistence/appsettings.h"
 #include "persistence/languageloaderini.h"
 #include "persistence/profilefile.h"
-#include "tempfolder.h"
 
 namespace {
 

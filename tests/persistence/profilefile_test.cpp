@@ -11,10 +11,10 @@
 
 #include "core/inifile.h"
 #include "core/parseint.h"
+#include "core/tempfolder.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
 #include "model/unitlayout.h"
-#include "tempfolder.h"
 
 namespace {
 
@@ -164,36 +164,6 @@ TEST_F(ProfileFileTest, SavedNewValuesLoadBackOntoTheNewSideOnlyAndUpToTheCurren
     }
     EXPECT_EQ(small.PhoneBookTable().getData(101, L::kPhoneBookNewNumberColumn), "keep");
     EXPECT_EQ(small.PhoneBookTable().getData(101, L::kPhoneBookWriteColumn), "");
-}
-
-TEST_F(ProfileFileTest, SavedCurrentValuesMarkExactlyTheRowsWithACurrentNumber) {
-    Fill(model);
-    // Any choice but "new values" saves the current side.
-    for (const int32_t choice : {CProfileFile::kSaveCurrentValues, 7}) {
-        SCOPED_TRACE(choice);
-        const std::string path = PathOf("current" + IntToStr(choice) + ".pof");
-        CProfileFile(path).Save(choice, model, presenters);
-        for (int32_t r = 0; r <= model.GetPhoneBookSize(); ++r) {
-            const std::string number =
-                model.PhoneBookTable().getData(r, L::kPhoneBookCurrentNumberColumn);
-            ASSERT_EQ(Read(path, "cpb write", r), number.empty() ? "" : "X") << r;
-            if (!L::IsSettingRow(r) || r == L::kCallMaskPosition - 1) {
-                ASSERT_EQ(Read(path, "cpb num", r), number) << r;
-            }
-        }
-        for (int32_t k = 0; k < L::kMessageCount; ++k) {
-            const TVTListData& sms = model.SmsTable();
-            EXPECT_EQ(Read(path, "cmg text", k), sms.getData(k, L::kSmsCurrentTextColumn));
-            EXPECT_EQ(Read(path, "cmg num", k), sms.getData(k, L::kSmsCurrentNumberColumn));
-            // The marks come from the new side for both choices.
-            EXPECT_EQ(Read(path, "cmg call", k), sms.getData(k, L::kSmsNewCallColumn));
-            EXPECT_EQ(Read(path, "cmg del", k), sms.getData(k, L::kSmsDeleteColumn));
-        }
-        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
-            EXPECT_EQ(CIniFile(path).ReadString("cpb num", kSettingKeys[i], ""),
-                      IntToStr(static_cast<int32_t>(100 + i)));
-        }
-    }
 }
 
 TEST_F(ProfileFileTest, SavingOverAFileKeepsWhatTheSaveDoesNotWrite) {

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "tempfolder.h"
+#include "core/tempfolder.h"
 
 namespace {
 

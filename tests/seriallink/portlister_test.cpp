@@ -113,15 +113,4 @@ TEST_F(SysfsPortsTest, EachSerialDeviceComesWithItsAdapterAndItsByIdLink) {
                                         "FTDI FT232R USB UART, serial A10KXYZ", "USB 067b:2303"}));
 }
 
-TEST_F(SysfsPortsTest, AMissingTreeListsNothing) {
-    EXPECT_TRUE(Read().empty());
-    AddTty("ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0");
-    const std::vector<CPortInfo> ports = Read();
-    ASSERT_EQ(ports.size(), 1u);
-    EXPECT_EQ(DescribePort(ports[0]), "");
-    CPortInfo serialOnly;
-    serialOnly.serialNumber = "X1";
-    EXPECT_EQ(DescribePort(serialOnly), "serial X1");
-}
-
 }  // namespace

@@ -46,11 +46,6 @@ void ScriptedSource::SetResponder(Responder function) {
     responder = std::move(function);
 }
 
-void ScriptedSource::FailReads(std::exception_ptr error) {
-    std::lock_guard lock(mutex);
-    readError = std::move(error);
-}
-
 std::vector<std::string> ScriptedSource::Writes() const {
     std::lock_guard lock(mutex);
     return writes;
@@ -118,9 +113,6 @@ void ScriptedSource::Read(char* buffer, uint32_t count, uint32_t& received) {
     std::lock_guard lock(mutex);
     StartIfNeeded();
     ++readCalls;
-    if (readError) {
-        std::rethrow_exception(readError);
-    }
     if (!opened) {
         return;
     }

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
-#include <exception>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -33,8 +32,6 @@ public:
     void AddRepeating(std::string bytes, Ms every, Ms until);
     // Called for every Write (after the purge); what it returns becomes readable at once.
     void SetResponder(Responder responder);
-    // Every later Read throws this, as a port that fails does.
-    void FailReads(std::exception_ptr error);
 
     std::vector<std::string> Writes() const;
     // Bytes that have become readable and were not read (and not purged) yet.
@@ -78,7 +75,6 @@ private:
     std::string pending;
     std::size_t pendingPos = 0;
     Responder responder;
-    std::exception_ptr readError;
     std::vector<std::string> writes;
     std::size_t readCalls = 0;
 };

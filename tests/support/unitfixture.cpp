@@ -1,7 +1,5 @@
 #include "support/unitfixture.h"
 
-#include <stdexcept>
-
 #include "engine/responsereader.h"
 
 CUnitState UnitFixture::ConfiguredState() {
@@ -32,25 +30,15 @@ void UnitFixture::Open() {
     port->SetSettings("57600,n,8,1");
     source->SetPort(std::move(port));
     source->Open();
-
-    handler.ID = "UnitFixture";
-    handler.OnControllerFinished = [this](const std::string&, IController* controller) {
-        finished.push_back(
-            {controller->GetName(), controller->GetResult(), controller->GetFailureMessage()});
-    };
     handler.AfterCompleted = [this](const std::string&) { ++completedRuns; };
-    handler.OnException = [this](const std::string&, const std::exception& error) {
-        exceptions.push_back(error.what());
-    };
 }
 
 UnitFixture::~UnitFixture() {
-    Stop();
-}
-
-void UnitFixture::Queue(IController* controller) {
-    controller->SetCommSource(source.get());
-    handler.Add(CRefPtr<IController>::Share(controller));
+    handler.SetCancel(true);
+    handler.WaitIdle();
+    handler.Clean();
+    // Notifications the worker posted before the cancel are stale now; the handler drops them.
+    loop.PumpPending();
 }
 
 bool UnitFixture::RunQueued(Ms bound) {
@@ -59,22 +47,6 @@ bool UnitFixture::RunQueued(Ms bound) {
         return false;
     }
     return loop.PumpUntil([&] { return completedRuns > before; }, bound);
-}
-
-bool UnitFixture::Start() {
-    return handler.Run();
-}
-
-bool UnitFixture::PumpUntil(const std::function<bool()>& condition, Ms bound) {
-    return loop.PumpUntil(condition, bound);
-}
-
-void UnitFixture::Stop() {
-    handler.SetCancel(true);
-    handler.WaitIdle();
-    handler.Clean();
-    // Notifications the worker posted before the cancel are stale now; the handler drops them.
-    loop.PumpPending();
 }
 
 std::string UnitFixture::Exchange(const std::string& command, uint32_t timeoutMs) {

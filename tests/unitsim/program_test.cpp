@@ -13,6 +13,8 @@ extern char** environ;
 
 namespace {
 
+using UnitSimProgram = TempFolderTest;
+
 const std::filesystem::path kDataFolder =
     std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
 
@@ -78,39 +80,13 @@ private:
     int output = -1;
 };
 
-std::string Number(const CPhonebook& book, int position) {
-    const auto found = book.entries.find(position);
-    return found == book.entries.end() ? std::string() : found->second.number;
-}
-
-// The twelve settings at positions 58 to 69, each within the values the unit understands, and
-// access numbers everywhere else.
-void ExpectValidSettings(const CPhonebook& book) {
-    const int highest[12] = {254, 254, 254, 254, 254, 254, 1, 127, 1, 1, 3, 254};
-    EXPECT_GE(book.capacity, 69);
-    for (int i = 0; i < 12; ++i) {
-        SCOPED_TRACE(58 + i);
-        const std::string value = Number(book, 58 + i);
-        ASSERT_FALSE(value.empty());
-        EXPECT_LE(std::stoi(value), highest[i]);
-        EXPECT_EQ(book.entries.at(58 + i).type, 129);
-    }
-    for (const auto& [position, entry] : book.entries) {
-        if (position < 58 || position > 69) {
-            EXPECT_EQ(entry.number.substr(0, 1), "+") << position;
-            EXPECT_EQ(entry.text, "ACCESS") << position;
-        }
-    }
-}
-
 }  // namespace
 
-TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
+TEST_F(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     if (!std::filesystem::exists(ProgramPath())) {
         GTEST_SKIP() << "sendibox-unitsim is not built";
     }
     EXPECT_EQ(Program({"--no-such-option"}).Stop(0), 2);
-    TempFolder folder;
     std::filesystem::copy_file(kDataFolder / "unit-demo.json", folder / "unit.json");
     Program program({"--link", folder / "port", "--state", folder / "unit.json", "--maker",
                      "Cinterion", "--error-on", "AT+CSQ#2", "--urc-inside", "AT+CPBR", "RING",
@@ -131,22 +107,24 @@ TEST(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     const CUnitState saved = CUnitState::Load(folder / "unit.json");
     EXPECT_EQ(saved.maker, "SIEMENS");
     EXPECT_EQ(saved.phonebooks.at("SM").entries.count(10), 0u);
-    EXPECT_EQ(ReadFile(folder / "log"), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
+    EXPECT_EQ(Contents(folder / "log"), "ATI\nATE0\nAT+CSQ\nAT+CSQ\nAT+CPBR=64\nAT+CPBW=10\n");
 }
 
 // A state that is not a regular file is refused at once, naming the file and why: a FIFO
 // would otherwise hold the open until a writer came, with the program deaf to its stop
 // signals, and a folder would read as an empty text.
-TEST(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
-    TempFolder folder;
+TEST_F(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
     const std::string fifo = folder / "fifo.json";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string huge = folder / "huge.json";
     std::ofstream{huge} << "{}";
     std::filesystem::resize_file(huge, CUnitState::kMaxFileBytes + 1);  // sparse: costs no disk
     const std::pair<std::string, std::string> cases[] = {
-        {fifo, "a FIFO"},      {folder.path.string(), "a folder"},        {"/dev/null", "a device"},
-        {huge, "larger than"}, {folder / "missing.json", "No such file"},
+        {fifo, "a FIFO"},
+        {folder.string(), "a folder"},
+        {"/dev/null", "a device"},
+        {huge, "larger than"},
+        {folder / "missing.json", "No such file"},
     };
     for (const auto& [path, why] : cases) {
         SCOPED_TRACE(path);
@@ -166,39 +144,4 @@ TEST(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
     EXPECT_EQ(program.FirstLine(), "");
     EXPECT_EQ(program.Stop(0), 1);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "port")));
-}
-
-TEST(UnitSimData, ShippedUnitsAreWhatTheirNamesSay) {
-    const struct {
-        const char* file;
-        const char* configured;  // the store holding the configuration, if any
-        bool locked;
-    } units[] = {{"unit-demo.json", "SM", false},
-                 {"unit-me.json", "ME", false},
-                 {"unit-pinlocked.json", "SM", true},
-                 {"unit-unconfigured.json", "", false}};
-    for (const auto& unit : units) {
-        SCOPED_TRACE(unit.file);
-        const CUnitState state = CUnitState::Load(kDataFolder / unit.file);
-        for (const std::string store : {"ME", "SM"}) {
-            const std::string access = Number(state.phonebooks.at(store), 64);
-            EXPECT_EQ(access == "0" || access == "1", store == unit.configured) << store;
-        }
-        if (*unit.configured != '\0') {
-            ExpectValidSettings(state.phonebooks.at(unit.configured));
-            for (int index = 1; index <= 28; ++index) {
-                EXPECT_EQ(state.messages.count(index), 1u) << "message " << index;
-            }
-        }
-        EXPECT_EQ(state.sim.lock, unit.locked);
-    }
-    // The demo's position 64 says "configured", beside a dozen access numbers; the locked SIM
-    // opens with the default codes.
-    const CUnitState demo = CUnitState::Load(kDataFolder / "unit-demo.json");
-    EXPECT_EQ(Number(demo.phonebooks.at("SM"), 64), "1");
-    EXPECT_EQ(demo.phonebooks.at("SM").entries.size(), 12u + 12u);
-    const CSimLock locked = CUnitState::Load(kDataFolder / "unit-pinlocked.json").sim;
-    EXPECT_EQ(locked.pin, "1234");
-    EXPECT_EQ(locked.puk, "12345678");
-    EXPECT_EQ(locked.pinTries, 3);
 }

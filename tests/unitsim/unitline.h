@@ -1,40 +1,17 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 
+#include "core/tempfolder.h"
 #include "seriallink/comport.h"
 #include "support/regex.h"
 #include "unitsim/unitsimulator.h"
-
-// A folder of its own for each test, so parallel test processes never share a path.
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder() {
-        char name[] = "/tmp/unitsim-test-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // The client end: the real port class on the simulator's published link.
 class UnitLine {
@@ -56,23 +33,9 @@ public:
     // text) or the bound has passed.
     std::string ReadReply() {
         static const std::regex kFinal("\r\n(OK|ERROR|\\+CM[ES] ERROR: [^\r\n]*)\r\n$|\r\n> $");
-        return ReadUntil([](const std::string& got) { return std::regex_search(got, kFinal); });
-    }
-    std::string ReadCount(std::size_t count) {
-        return ReadUntil([count](const std::string& got) { return got.size() >= count; });
-    }
-    // True when nothing arrives within the time given.
-    bool QuietFor(std::chrono::milliseconds time) {
-        return !port.WaitReadable(static_cast<uint32_t>(time.count()));
-    }
-
-    CComPort port;
-
-private:
-    std::string ReadUntil(const std::function<bool(const std::string&)>& done) {
         std::string got;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (!done(got)) {
+        while (!std::regex_search(got, kFinal)) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
@@ -86,6 +49,8 @@ private:
         }
         return got;
     }
+
+    CComPort port;
 };
 
 inline const std::string kOk = "\r\nOK\r\n";
@@ -103,7 +68,7 @@ inline CUnitState Quiet(CUnitState state = CUnitState(), bool textMode = true) {
 }
 
 // Starts a simulated unit in a fresh folder and connects the real port to its link.
-class UnitSimTest : public ::testing::Test {
+class UnitSimTest : public TempFolderTest {
 protected:
     void StartUnit(const CUnitState& state = CUnitState(),
                    const std::function<void(CUnitSimulatorOptions&)>& adjust = {}) {
@@ -127,7 +92,6 @@ protected:
         }
     }
 
-    TempFolder folder;
     std::unique_ptr<CUnitSimulator> sim;
     std::unique_ptr<UnitLine> line;  // closed before the simulator stops
 };

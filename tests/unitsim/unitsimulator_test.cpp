@@ -206,7 +206,7 @@ TEST_F(UnitSimTest, StateSurvivesARestart) {
         {"AT+CPIN=\"1234\"\r", kError},  // ready already
     });
     sim->Stop();
-    const std::string json = ReadFile(folder / "unit.json");
+    const std::string json = Contents(folder / "unit.json");
     EXPECT_NE(json.find("\"Dörr @\""), std::string::npos) << json;
 
     StartUnit();  // the state file exists now: the initial state is not used
@@ -254,52 +254,4 @@ TEST_F(UnitSimTest, ThePortReopensAfterEachClientEvenOneThatLeftExclusiveModeBeh
     line = std::make_unique<UnitLine>(sim->PortPath());
     EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
     EXPECT_EQ(sim->CommandCount(), 4u);
-}
-
-TEST_F(UnitSimTest, EveryCommandIsLoggedInProcessAndToTheLogFile) {
-    StartUnit(CUnitState(), [this](CUnitSimulatorOptions& options) {
-        options.logPath = folder / "commands.log";
-    });
-    std::size_t sent = 0;
-    std::size_t received = 0;
-    for (const std::string& command :
-         {std::string("ATE0\r"), std::string("AT+CMGF=1\r"), std::string("AT+CMGW=\"+4670\"\r"),
-          std::string("A\0B\\\x1A", 5), std::string("AT+CMGW\r"), std::string("No\x1B")}) {
-        sent += command.size();
-        received += line->Exchange(command).size();
-    }
-    // Both ways, echo included, byte for byte.
-    EXPECT_TRUE(WaitUntil([&] { return sim->BytesSent() == received; })) << sim->BytesSent();
-    EXPECT_EQ(sim->BytesReceived(), sent);
-    const std::vector<std::string> expected = {
-        "ATE0",    "AT+CMGF=1", "AT+CMGW=\"+4670\"", std::string("A\0B\\\x1A", 5),
-        "AT+CMGW", "No\x1B"};
-    EXPECT_EQ(sim->CommandLog(), expected);
-    EXPECT_EQ(ReadFile(folder / "commands.log"),
-              "ATE0\nAT+CMGF=1\nAT+CMGW=\"+4670\"\nA\\00B\\5C\\1A\nAT+CMGW\nNo\\1B\n");
-    sim->ClearCommandLog();
-    EXPECT_TRUE(sim->CommandLog().empty());
-}
-
-TEST_F(UnitSimTest, AHangUpLooksLikeAPulledAdapter) {
-    for (const bool afterTwoCommands : {true, false}) {
-        SCOPED_TRACE(afterTwoCommands);
-        StartUnit(CUnitState(), [&](CUnitSimulatorOptions& options) {
-            options.hangUpAfter = afterTwoCommands ? 2 : 0;
-        });
-        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
-        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
-        if (afterTwoCommands) {
-            line->Send("AT\r");  // meets a dead line
-        } else {
-            sim->HangUp();
-        }
-        EXPECT_THROW(line->ReadReply(), CComPort::EComPortException);
-        EXPECT_TRUE(WaitUntil([&] { return sim->IsHungUp(); }));
-        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "port")));
-        EXPECT_EQ(sim->CommandCount(), 2u);
-        EXPECT_THROW(line->Send("AT\r"), CComPort::EComPortException);
-        line.reset();
-        sim.reset();
-    }
 }
