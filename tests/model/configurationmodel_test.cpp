@@ -11,6 +11,7 @@
 
 #include "core/refobject.h"
 #include "model/guihelper.h"
+#include "model/settingtable.h"
 #include "modeltestutil.h"
 
 namespace {
@@ -45,10 +46,9 @@ struct PresenterSet {
         const char* const names[] = {"activeTime",     "activeRelay", "smsAck", "accessControl",
                                      "inputBehaviour", "delay1",      "delay2", "delay3",
                                      "delay4",         "delay5",      "delay6"};
-        const char* const values[] = {"2", "1", "0", "0", "0", "2", "2", "2", "2", "2", "2"};
         for (std::size_t i = 0; i < std::size(names); ++i) {
             all.push_back(MakeRef<PresenterDouble>(names[i], &log));
-            all.back()->ShowUnitValue(std::string(values[i]));
+            all.back()->ShowUnitValue(std::string(kSettingTable[i].startValue));
         }
         log.clear();
     }
