@@ -7,7 +7,6 @@
 #include "engine/controller.h"
 #include "persistence/appsettings.h"
 #include "ui/formprogress.h"
-#include "ui/ledinfoform.h"
 #include "ui/pinpukform.h"
 #include "ui/saveprofilechoiceform.h"
 #include "uitesting.h"
@@ -51,39 +50,6 @@ TEST(FormProgress, EveryWayOfCancellingCallsBackAndTheWindowStaysUp) {
     QTest::mouseClick(form.CancelButton, Qt::LeftButton);
     EXPECT_TRUE(form.isVisible());
     form.hide();
-}
-
-using InfoFormsTest = UiTest;
-
-// Enter confirms the hint as OK does; "Don't show this again" counts only with a confirmation.
-TEST_F(InfoFormsTest, LedHintConfirmsWithEnterAndCanBeTurnedOff) {
-    const struct {
-        bool tick;
-        Qt::Key key;
-        bool confirmed;
-        bool dontShowAgain;
-    } cases[] = {{false, Qt::Key_Return, true, false},
-                 {true, Qt::Key_Enter, true, true},
-                 {true, Qt::Key_Escape, false, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        ModalSequence driver({[&c](QDialog& dialog) {
-            auto* form = qobject_cast<TLedInfoForm*>(&dialog);
-            ASSERT_NE(form, nullptr);
-            EXPECT_TRUE(form->OkButton->isDefault());
-            form->DontShowAgainCheck->setChecked(c.tick);
-            Later(form, [form, &c] {
-                QTest::keyClick(QApplication::focusWidget() != nullptr
-                                    ? QApplication::focusWidget()
-                                    : static_cast<QWidget*>(form),
-                                c.key);
-            });
-        }});
-        bool dontShowAgain = !c.dontShowAgain;
-        EXPECT_EQ(TLedInfoForm::Confirm(nullptr, *language, &dontShowAgain), c.confirmed);
-        EXPECT_EQ(dontShowAgain, c.dontShowAgain);
-        EXPECT_TRUE(driver.Done());
-    }
 }
 
 bool IsPuk(EPinKind type) {

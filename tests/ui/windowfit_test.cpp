@@ -158,9 +158,11 @@ TEST_F(WindowFitTest, ASwedishWindowShowsNoEnglishAndQtsOwnButtonsFollow) {
         // Nor may a Swedish control show an English text of the language file.
         EXPECT_EQ(englishOnly.count(WithoutMnemonic(text).trimmed()), 0u);
     }
-    // The current values show in Swedish too.
+    // The current values show in Swedish too, and the lists keep their selection and values.
     EXPECT_EQ(window.SmsAckCurrentEdit->text(), QStringLiteral("Vid larm"));
     EXPECT_EQ(window.ActiveTimeCurrentEdit->text(), QString::fromUtf8("Växla"));
+    EXPECT_EQ(window.ActiveRelayNewCombo->currentText(), QString::fromUtf8("Båda reläerna"));
+    EXPECT_EQ(window.Presenters()[1]->GetValue(ValueKind::New), "3");
 
     // Qt's own buttons and dialogs come from Qt's Swedish catalogue.
     EXPECT_FALSE(window.QtTranslationFile().isEmpty()) << "qt6-translations-l10n is missing";
