@@ -118,9 +118,8 @@ TEST_F(PresenterTest, ControlsShowTheValuesKept) {
     }
 }
 
-// A unit that reports nothing clears the current side only; lost controls leave the values
-// working, and with no list to ask a caption falls back.
-TEST_F(PresenterTest, NothingReadOrNoControlsLeaveTheNewSide) {
+// A unit that reports nothing clears the current side only.
+TEST_F(PresenterTest, NothingReadLeavesTheNewSide) {
     for (K kind : {K::activeTime, K::activeRelay, K::smsAck, K::accessControl, K::inputBehaviour,
                    K::delayBlockTime}) {
         SCOPED_TRACE(static_cast<int>(kind));
@@ -131,18 +130,6 @@ TEST_F(PresenterTest, NothingReadOrNoControlsLeaveTheNewSide) {
         p.helper->ShowUnitValue("");
         EXPECT_EQ(p.current->text(), "");
         EXPECT_EQ(p.NewShows(), shown);
-
-        delete p.current;
-        delete (p.combo ? static_cast<QWidget*>(p.combo) : p.newEdit);
-        p.helper->ShowUnitValue("1");
-        p.helper->SetNewValue("0");
-        language->SetLanguage("Svenska");
-        EXPECT_EQ(p.helper->GetValue(ValueKind::Current), "1");
-        EXPECT_EQ(p.helper->GetValue(ValueKind::New), "0");
-        if (kind != K::delayBlockTime) {
-            p.helper->SetNewValue("caption");
-            EXPECT_EQ(p.helper->GetValue(ValueKind::New), kind == K::activeRelay ? "1" : "0");
-        }
     }
 }
 

@@ -40,11 +40,6 @@ TEST_F(ShellOpenerTest, DocumentComesFromTheFirstFolderThatHoldsIt) {
 
     EXPECT_FALSE(opener.OpenDocument(manual, {}));
     EXPECT_EQ(opened.size(), 3u);
-
-    // A folder (the records' folder) opens as itself.
-    EXPECT_TRUE(opener.OpenFolder(program + "/"));
-    ASSERT_EQ(opened.size(), 4u);
-    EXPECT_EQ(opened[3].toLocalFile().toStdString(), program + "/");
 }
 
 // Asked to, the opener tells when a document is missing or no program could show it, with
