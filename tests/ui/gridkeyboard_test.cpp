@@ -1,19 +1,10 @@
 #include "ui/gridkeyboard.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QClipboard>
-#include <QDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTest>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "vtlist.h"
+#include "uitesting.h"
 
 // The spreadsheet keys of a grid: every key on an editable and on a read-only cell, the block
 // paste, and Tab through the editable cells.
@@ -87,42 +78,28 @@ TEST_F(GridKeyboardTest, EachKeyOnAnEditableAndOnAReadOnlyCell) {
     const struct {
         const char* name;
         int col;
-        std::vector<std::pair<int, Qt::KeyboardModifiers>> keys;
-        bool editing;               // the edit box is open after the keys
-        const char* editorText;     // what it shows then
-        std::vector<int> thenKeys;  // typed into the edit box afterwards
-        std::string cell;           // the cell's text at the end
-        bool storedAny;             // OnCellSetData was called
+        QKeyCombination key;
+        bool editing;            // the edit box is open after the key
+        const char* editorText;  // what it shows then
+        std::vector<int> more;   // typed into the edit box afterwards
+        std::string cell;        // the cell's text at the end
+        bool storedAny;          // OnCellSetData was called
     } cases[] = {
         // clang-format off
-        {"typing on an editable cell replaces its text",
-         kText, {{Qt::Key_X, {}}}, true, "x", {Qt::Key_Y, Qt::Key_Return}, "xy", true},
-        {"typing on a read-only cell does nothing",
-         kLabel, {{Qt::Key_X, {}}}, false, "", {}, "L2", false},
-        {"F2 edits with the cursor at the end",
-         kText, {{Qt::Key_F2, {}}}, true, "t2", {Qt::Key_Z, Qt::Key_Return}, "t2z", true},
-        {"F2 on a read-only cell only shows it",
-         kLabel, {{Qt::Key_F2, {}}}, true, "L2", {Qt::Key_Z, Qt::Key_Return}, "L2", true},
-        {"Enter edits with the text selected",
-         kText, {{Qt::Key_Return, {}}}, true, "t2", {Qt::Key_Q, Qt::Key_Return}, "q", true},
-        {"Escape cancels the edit",
-         kText, {{Qt::Key_X, {}}}, true, "x", {Qt::Key_Escape}, "t2", false},
-        {"Escape cancels an F2 edit",
-         kText, {{Qt::Key_F2, {}}}, true, "t2", {Qt::Key_A, Qt::Key_Escape}, "t2", false},
-        {"Delete clears an editable cell",
-         kText, {{Qt::Key_Delete, {}}}, false, "", {}, "", true},
-        {"Delete leaves a read-only cell",
-         kLabel, {{Qt::Key_Delete, {}}}, false, "", {}, "L2", false},
-        {"Backspace starts an empty edit",
-         kText, {{Qt::Key_Backspace, {}}}, true, "", {Qt::Key_K, Qt::Key_Return}, "k", true},
-        {"Backspace on a read-only cell does nothing",
-         kLabel, {{Qt::Key_Backspace, {}}}, false, "", {}, "L2", false},
-        {"Ctrl+X cuts an editable cell",
-         kText, {{Qt::Key_X, Qt::ControlModifier}}, false, "", {}, "", true},
-        {"Ctrl+X copies a read-only cell only",
-         kLabel, {{Qt::Key_X, Qt::ControlModifier}}, false, "", {}, "L2", false},
-        {"typing stops at the column's limit",
-         kText, {{Qt::Key_1, {}}}, true, "1",
+        {"typing replaces the text", kText, Qt::Key_X, true, "x", {Qt::Key_Y, Qt::Key_Return}, "xy", true},
+        {"typing on a read-only cell", kLabel, Qt::Key_X, false, "", {}, "L2", false},
+        {"F2 edits at the end", kText, Qt::Key_F2, true, "t2", {Qt::Key_Z, Qt::Key_Return}, "t2z", true},
+        {"F2 on a read-only cell shows it", kLabel, Qt::Key_F2, true, "L2", {Qt::Key_Z, Qt::Key_Return}, "L2", true},
+        {"Enter selects the text", kText, Qt::Key_Return, true, "t2", {Qt::Key_Q, Qt::Key_Return}, "q", true},
+        {"Escape cancels the edit", kText, Qt::Key_X, true, "x", {Qt::Key_Escape}, "t2", false},
+        {"Escape cancels an F2 edit", kText, Qt::Key_F2, true, "t2", {Qt::Key_A, Qt::Key_Escape}, "t2", false},
+        {"Delete clears", kText, Qt::Key_Delete, false, "", {}, "", true},
+        {"Delete on a read-only cell", kLabel, Qt::Key_Delete, false, "", {}, "L2", false},
+        {"Backspace starts an empty edit", kText, Qt::Key_Backspace, true, "", {Qt::Key_K, Qt::Key_Return}, "k", true},
+        {"Backspace on a read-only cell", kLabel, Qt::Key_Backspace, false, "", {}, "L2", false},
+        {"Ctrl+X cuts", kText, Qt::ControlModifier | Qt::Key_X, false, "", {}, "", true},
+        {"Ctrl+X on a read-only cell copies", kLabel, Qt::ControlModifier | Qt::Key_X, false, "", {}, "L2", false},
+        {"typing stops at the column's limit", kText, Qt::Key_1, true, "1",
          {Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6, Qt::Key_Return}, "12345", true},
         // clang-format on
     };
@@ -132,15 +109,13 @@ TEST_F(GridKeyboardTest, EachKeyOnAnEditableAndOnAReadOnlyCell) {
         stored.clear();
         grid->setCurrentCell(2, c.col);
         grid->setFocus();
-        for (const auto& [key, modifiers] : c.keys) {
-            Key(key, modifiers);
-        }
+        Key(c.key.key(), c.key.keyboardModifiers());
         EXPECT_EQ(grid->isEditing(), c.editing);
         if (c.editing) {
             EXPECT_EQ(grid->editor()->text().toStdString(), c.editorText);
             EXPECT_EQ(grid->editor()->isReadOnly(), c.col == kLabel);
         }
-        for (int key : c.thenKeys) {
+        for (int key : c.more) {
             Key(key);
         }
         EXPECT_FALSE(grid->isEditing());

@@ -4,14 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include "engine/processorhandler.h"
-#include "support/scriptedcontroller.h"
 #include "support/waituntil.h"
 
 namespace {
@@ -27,22 +22,17 @@ bool PumpQtUntil(const std::function<bool()>& condition) {
 TEST(QtMainThreadPoster, RequestsFromAnyThreadRunInOrderOnTheGuiThread) {
     CQtMainThreadPoster poster;
     const auto post = poster.GetPostFunction();
-    std::vector<int> order;
-    std::vector<std::thread::id> threads;
+    std::vector<std::pair<int, std::thread::id>> ran;
     post([] { throw std::runtime_error("unhandled"); });
     std::thread worker([&] {
         for (int i = 0; i < 50; ++i) {
-            post([&, i] {
-                order.push_back(i);
-                threads.push_back(std::this_thread::get_id());
-            });
+            post([&, i] { ran.emplace_back(i, std::this_thread::get_id()); });
         }
     });
     worker.join();
-    ASSERT_TRUE(PumpQtUntil([&] { return order.size() == 50; }));
+    ASSERT_TRUE(PumpQtUntil([&] { return ran.size() == 50; }));
     for (int i = 0; i < 50; ++i) {
-        EXPECT_EQ(order[i], i);
-        EXPECT_EQ(threads[i], std::this_thread::get_id());
+        EXPECT_EQ(ran[i], std::make_pair(i, std::this_thread::get_id()));
     }
 }
 
