@@ -229,19 +229,3 @@ std::vector<QLineEdit*> WindowOnUnit::CurrentControls() const {
     }
     return ::testing::AssertionSuccess();
 }
-
-void WindowOnUnit::ClickCell(TVTList* grid, int row, int col) {
-    grid->scrollTo(grid->model()->index(row, col));
-    QRect rect;
-    grid->getColumnRect(row, col, rect);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void WindowOnUnit::EditCell(TVTList* grid, int row, int col, const QString& typed) {
-    ClickCell(grid, row, col);
-    grid->beginEditing();
-    ASSERT_TRUE(grid->isEditing());
-    QTest::keyClicks(grid->editor(), typed);
-    QTest::keyClick(grid->editor(), Qt::Key_Return);
-    ASSERT_FALSE(grid->isEditing());
-}

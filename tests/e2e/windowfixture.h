@@ -18,6 +18,8 @@
 #include "support/sequencerfixture.h"
 #include "ui/mainform.h"
 #include "ui/pagecontrol.h"
+// The grid cell helpers (ClickCell, EditCell) shared with the window's own tests.
+#include "ui/uitesting.h"
 
 class QLineEdit;
 class QPushButton;
@@ -97,10 +99,6 @@ protected:
     ::testing::AssertionResult Shows(bool connected) const;
     ::testing::AssertionResult ShowsConnected() const { return Shows(true); }
     ::testing::AssertionResult ShowsDisconnected() const { return Shows(false); }
-
-    static void ClickCell(TVTList* grid, int row, int col);
-    // Opens the grid's editor on a cell, types `typed` and leaves it with Enter.
-    static void EditCell(TVTList* grid, int row, int col, const QString& typed);
 
     QTemporaryDir folder;
     std::unique_ptr<CUnitSimulator> unit;
