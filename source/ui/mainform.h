@@ -95,8 +95,7 @@ public:
 
     // --- Controls ----------------------------------------------------------------------------
     // The window is composed of the two pages and the right-hand column; each owns its
-    // controls. The controls the window's operations and the tests reach are named here too,
-    // by the names they carry as object names.
+    // controls, and the window reaches them through it. The menus are the window's own.
     TPageControl* PageControl = nullptr;
     TSettingsSheet* SettingsSheet = nullptr;
     TAlarmMessagesSheet* InputMessagesSheet = nullptr;
