@@ -7,15 +7,17 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "support/regex.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kRoot = SENDIBOX_SOURCE_DIR;
 
 // The layers from the bottom up; a unit may include its own layer and those before it. The
 // window and the command line are both on top and never include each other.
@@ -36,22 +38,6 @@ const std::vector<std::string> kLayers = {"source/core",
 const std::vector<std::string> kQtFolders = {"source/ui", "components/vt_list", "tools/makepdf",
                                              "source/main.cpp"};
 
-struct Include {
-    std::string name;
-    bool angled = false;
-};
-
-struct Graph {
-    std::vector<std::string> files;  // relative to the root, '/'-separated
-    std::map<std::string, std::vector<Include>> includes;
-    // Between units: a file's path without its extension.
-    std::map<std::string, std::vector<std::string>> edges;
-};
-
-std::string UnitOf(const std::string& file) {
-    return fs::path(file).replace_extension().generic_string();
-}
-
 bool Within(const std::string& file, const std::string& folder) {
     return file == folder || file.starts_with(folder + "/");
 }
@@ -59,127 +45,101 @@ bool Within(const std::string& file, const std::string& folder) {
 // The innermost layer folder holding the unit ("source/ui" rather than "source").
 std::size_t LayerOf(const std::string& unit) {
     std::size_t found = kLayers.size();
+    std::size_t length = 0;
     for (std::size_t i = 0; i < kLayers.size(); ++i) {
-        if (Within(unit, kLayers[i]) &&
-            (found == kLayers.size() || kLayers[i].size() > kLayers[found].size())) {
+        if (Within(unit, kLayers[i]) && kLayers[i].size() > length) {
             found = i;
+            length = kLayers[i].size();
         }
     }
     return found;
 }
 
-std::vector<Include> ReadIncludes(const fs::path& path) {
-    std::vector<Include> found;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t hash = line.find_first_not_of(" \t");
-        if (hash == std::string::npos || line.compare(hash, 8, "#include") != 0) {
-            continue;
-        }
-        const std::size_t open = line.find_first_of("\"<", hash + 8);
-        if (open == std::string::npos) {
-            continue;
-        }
-        const char close = line[open] == '<' ? '>' : '"';
-        const std::size_t end = line.find(close, open + 1);
-        if (end != std::string::npos) {
-            found.push_back({line.substr(open + 1, end - open - 1), close == '>'});
-        }
-    }
-    return found;
+std::string UnitOf(const std::string& file) {
+    return fs::path(file).replace_extension().generic_string();
 }
 
-Graph ReadGraph() {
-    Graph graph;
+TEST(IncludeGraph, HasNoCycleNoUpwardIncludeAndNoQtInTheCore) {
+    const fs::path root = SENDIBOX_SOURCE_DIR;
+    std::set<std::string> files;  // relative to the root, '/'-separated
     for (const char* top : {"source", "components", "tools"}) {
-        for (const auto& entry : fs::recursive_directory_iterator(kRoot / top)) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
             const std::string ext = entry.path().extension().string();
             if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
-                graph.files.push_back(entry.path().lexically_relative(kRoot).generic_string());
+                files.insert(entry.path().lexically_relative(root).generic_string());
             }
         }
     }
-    std::sort(graph.files.begin(), graph.files.end());
-    // A quoted include is looked up beside the includer first, then in the include folders.
-    const std::vector<std::string> searched = {"source", "components/vt_list/source", "tools"};
-    for (const std::string& file : graph.files) {
-        graph.includes[file] = ReadIncludes(kRoot / file);
-        for (const Include& include : graph.includes[file]) {
-            if (include.angled) {
+    ASSERT_GT(files.size(), 100u) << "the source tree was not found under " << root;
+
+    const std::regex includeLine(R"(^\s*#include\s*([<"])([^>"]+))");
+    std::map<std::string, std::set<std::string>> edges;  // between units
+    for (const std::string& file : files) {
+        const bool mayUseQt = std::any_of(kQtFolders.begin(), kQtFolders.end(),
+                                          [&](const std::string& f) { return Within(file, f); });
+        std::ifstream in(root / file);
+        for (std::string line; std::getline(in, line);) {
+            std::smatch match;
+            if (!std::regex_search(line, match, includeLine)) {
                 continue;
             }
-            std::vector<std::string> candidates = {
-                (fs::path(file).parent_path() / include.name).lexically_normal().generic_string()};
-            for (const std::string& folder : searched) {
-                candidates.push_back(folder + "/" + include.name);
+            const std::string name = match[2];
+            if (match[1] == "<") {
+                EXPECT_TRUE(mayUseQt || !name.starts_with("Q"))
+                    << file << " includes <" << name << ">";
+                continue;
             }
-            for (const std::string& candidate : candidates) {
-                if (std::binary_search(graph.files.begin(), graph.files.end(), candidate)) {
+            // A quoted include is looked up beside the includer first, then in the include
+            // folders.
+            for (const std::string& candidate :
+                 {(fs::path(file).parent_path() / name).lexically_normal().generic_string(),
+                  "source/" + name, "components/vt_list/source/" + name, "tools/" + name}) {
+                if (files.count(candidate) != 0) {
                     if (UnitOf(candidate) != UnitOf(file)) {
-                        graph.edges[UnitOf(file)].push_back(UnitOf(candidate));
+                        edges[UnitOf(file)].insert(UnitOf(candidate));
                     }
                     break;
                 }
             }
         }
     }
-    return graph;
-}
 
-// Depth-first search that reports the first path back to a unit on the current path.
-bool FindCycle(const Graph& graph, const std::string& file, std::map<std::string, int>& state,
-               std::vector<std::string>& path) {
-    state[file] = 1;
-    path.push_back(file);
-    const auto edges = graph.edges.find(file);
-    if (edges != graph.edges.end()) {
-        for (const std::string& next : edges->second) {
-            if (state[next] == 1) {
-                path.push_back(next);
-                return true;
-            }
-            if (state[next] == 0 && FindCycle(graph, next, state, path)) {
-                return true;
-            }
-        }
-    }
-    path.pop_back();
-    state[file] = 2;
-    return false;
-}
-
-TEST(IncludeGraph, HasNoCycleNoUpwardIncludeAndNoQtInTheCore) {
-    const Graph graph = ReadGraph();
-    ASSERT_GT(graph.files.size(), 100u) << "the source tree was not found under " << kRoot;
-
-    std::map<std::string, int> state;
-    for (const std::string& file : graph.files) {
-        std::vector<std::string> path;
-        if (state[UnitOf(file)] == 0 && FindCycle(graph, UnitOf(file), state, path)) {
-            // The path ends where the cycle closes; one cycle is enough to name.
-            std::string cycle = path.back();
-            for (auto step = std::find(path.begin(), path.end(), path.back()) + 1;
-                 step != path.end(); ++step) {
-                cycle += " -> " + *step;
-            }
-            ADD_FAILURE() << "include cycle: " << cycle;
-            break;
-        }
-    }
-
-    for (const auto& [unit, targets] : graph.edges) {
+    for (const auto& [unit, targets] : edges) {
         for (const std::string& target : targets) {
             EXPECT_LE(LayerOf(target), LayerOf(unit)) << unit << " includes " << target;
             EXPECT_FALSE(Within(unit, "source/cli") && Within(target, "source/ui"))
                 << unit << " includes " << target;
         }
     }
-    for (const std::string& file : graph.files) {
-        const bool mayUseQt = std::any_of(kQtFolders.begin(), kQtFolders.end(),
-                                          [&](const std::string& f) { return Within(file, f); });
-        for (const Include& include : graph.includes.at(file)) {
-            EXPECT_TRUE(mayUseQt || !(include.angled && include.name.starts_with("Q")))
-                << file << " includes <" << include.name << ">";
+
+    // Depth first; `path` ends where a cycle closes.
+    std::map<std::string, int> state;  // 1: on the current path, 2: done
+    std::vector<std::string> path;
+    const std::function<bool(const std::string&)> cycleFrom = [&](const std::string& unit) {
+        state[unit] = 1;
+        path.push_back(unit);
+        for (const std::string& next : edges[unit]) {
+            if (state[next] == 1) {
+                path.push_back(next);
+                return true;
+            }
+            if (state[next] == 0 && cycleFrom(next)) {
+                return true;
+            }
+        }
+        path.pop_back();
+        state[unit] = 2;
+        return false;
+    };
+    for (const std::string& file : files) {
+        if (state[UnitOf(file)] == 0 && cycleFrom(UnitOf(file))) {
+            std::string cycle;  // one cycle is enough to name
+            for (auto step = std::find(path.begin(), path.end(), path.back()); step != path.end();
+                 ++step) {
+                cycle += (cycle.empty() ? "" : " -> ") + *step;
+            }
+            ADD_FAILURE() << "include cycle: " << cycle;
+            break;
         }
     }
 }
