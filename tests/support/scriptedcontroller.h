@@ -12,37 +12,23 @@
 
 #include "engine/controller.h"
 
-// Every step of every scripted controller, in the order they ran, with the thread each ran on.
+// Every step of every scripted controller, in the order they ran: the controller's name
+// followed by "m" when it ran on the thread that made the log and "w" when on any other.
 class StepLog {
 public:
-    struct Entry {
-        std::string name;
-        uint8_t state;  // the run state the controller was stepped in
-        std::thread::id thread;
-    };
-
-    void Add(Entry entry) {
+    void Add(const std::string& name) {
         std::lock_guard guard(mutex);
-        entries.push_back(std::move(entry));
+        names.push_back(name + (std::this_thread::get_id() == owner ? "m" : "w"));
     }
-    std::vector<Entry> Entries() const {
-        std::lock_guard guard(mutex);
-        return entries;
-    }
-    // Each step as the controller's name followed by "m" when it ran on the thread that made
-    // the log and "w" when it ran on any other.
     std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const Entry& e : Entries()) {
-            names.push_back(e.name + (e.thread == owner ? "m" : "w"));
-        }
+        std::lock_guard guard(mutex);
         return names;
     }
 
 private:
     const std::thread::id owner = std::this_thread::get_id();
     mutable std::mutex mutex;
-    std::vector<Entry> entries;
+    std::vector<std::string> names;
 };
 
 // A controller that walks a fixed list of run states: step i leaves the state `after[i]`, and
@@ -61,7 +47,7 @@ public:
 
     void Step() override {
         const std::size_t step = steps.load();
-        log->Add({GetName(), GetState(), std::this_thread::get_id()});
+        log->Add(GetName());
         if (hook) {
             hook(*this, step);
         }

@@ -9,22 +9,17 @@ CUnitState UnitFixture::ConfiguredState() {
     return state;
 }
 
-UnitFixture::UnitFixture(CUnitState state) {
-    CUnitSimulatorOptions options;
-    options.initialState = std::move(state);
-    unit = std::make_unique<CUnitSimulator>(std::move(options));
-    Open();
-}
+UnitFixture::UnitFixture(CUnitState state)
+    : UnitFixture([&state] {
+          CUnitSimulatorOptions options;
+          options.initialState = std::move(state);
+          return options;
+      }()) {}
 
 UnitFixture::UnitFixture(CUnitSimulatorOptions options) {
     options.linkPath.clear();
     unit = std::make_unique<CUnitSimulator>(std::move(options));
-    Open();
-}
-
-void UnitFixture::Open() {
     unit->Start();
-    source = MakeRef<CComPortCommSource>();
     auto port = std::make_unique<CComPort>();
     port->SetPortName(unit->PortPath());
     port->SetSettings("57600,n,8,1");

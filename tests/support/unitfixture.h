@@ -65,10 +65,8 @@ public:
     std::string Exchange(const std::string& command, uint32_t timeoutMs = 2000);
 
 private:
-    void Open();
-
     std::unique_ptr<CUnitSimulator> unit;
-    CRefPtr<CComPortCommSource> source;
+    CRefPtr<CComPortCommSource> source = MakeRef<CComPortCommSource>();
     MainLoop loop;
     int completedRuns = 0;
     // Declared last: it is destroyed first, so the worker stops before the port and the unit go.
