@@ -60,16 +60,12 @@ protected:
     std::function<void(IController*)> afterFinished;
     MainLoop loop;
     std::atomic<int> posted{0};
-    int handled = 0;
     std::shared_ptr<StepLog> log = std::make_shared<StepLog>();
     Names finished;
     int completed = 0;
     CProcessorHandler handler{[this](std::function<void()> closure) {
         ++posted;
-        loop.Post([this, closure = std::move(closure)] {
-            closure();
-            ++handled;
-        });
+        loop.Post(std::move(closure));
     }};
 };
 
