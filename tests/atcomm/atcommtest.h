@@ -59,7 +59,8 @@ struct ProgressProbe {
     std::vector<int32_t> positions;
 };
 
-// A cursor over 1..last, as the real providers and collectors have.
+// A cursor over 1..last, as the real providers and collectors have, under whichever name the
+// interface gives its step.
 template <class Interface>
 class RangeDouble : public Interface {
 public:
@@ -68,18 +69,23 @@ public:
     int32_t First() const override { return 1; }
     int32_t Last() const override { return last; }
     int32_t Current() const override { return current; }
+    int32_t NextPosition() { return current++; }
+    int32_t NextIndex() { return current++; }
+    void Next() { ++current; }
 
 protected:
     int32_t last;
     int32_t current = 1;
 };
 
+using PhoneBookDeleteDouble = RangeDouble<IPhoneBookDelete>;
+using SmsDeleteDouble = RangeDouble<ISmsDelete>;
+
 struct PhoneBookCollectorDouble : RangeDouble<IPhoneBookDataCollector> {
     using RangeDouble::RangeDouble;
     void SetEntry(int32_t position, const std::string& number, const std::string& value) override {
         entries[position] = {number, value};
     }
-    int32_t NextPosition() override { return current++; }
     std::map<int32_t, std::pair<std::string, std::string>> entries;
 };
 
@@ -89,24 +95,9 @@ struct PhoneBookProviderDouble : RangeDouble<IPhoneBookDataProvider> {
     std::string GetNumber(int32_t position) override { return "+46" + std::to_string(position); }
     std::string GetText(int32_t) override { return "ACCESS"; }
     std::string GetType(int32_t) override { return "145"; }
-    int32_t NextPosition() override { return current++; }
 };
 
-struct PhoneBookDeleteDouble : RangeDouble<IPhoneBookDelete> {
-    using RangeDouble::RangeDouble;
-    int32_t NextPosition() override { return current++; }
-};
-
-struct SmsDeleteDouble : RangeDouble<ISmsDelete> {
-    using RangeDouble::RangeDouble;
-    int32_t NextIndex() override { return current++; }
-};
-
-struct SmsMessage {
-    std::string number;
-    std::string text;
-    bool operator==(const SmsMessage&) const = default;
-};
+using SmsMessage = std::pair<std::string, std::string>;  // number, text
 using SmsMessages = std::map<int32_t, SmsMessage>;
 
 // Collects into the unit's 28-message table by storage index.
@@ -116,7 +107,6 @@ struct SmsCollectorDouble : RangeDouble<ISmsDataCollector> {
     void SetMessage(int32_t index, const std::string& number, const std::string& text) override {
         messages[index] = {number, text};
     }
-    int32_t NextIndex() override { return current++; }
     SmsMessages messages;
 };
 
@@ -124,8 +114,7 @@ struct SmsCollectorDouble : RangeDouble<ISmsDataCollector> {
 struct SmsProviderDouble : RangeDouble<ISmsDataProvider> {
     explicit SmsProviderDouble(std::vector<SmsMessage> messages)
         : RangeDouble(static_cast<int32_t>(messages.size())), messages(std::move(messages)) {}
-    void Next() override { ++current; }
-    std::string GetNumber() override { return messages.at(current - 1).number; }
-    std::string GetText() override { return messages.at(current - 1).text; }
+    std::string GetNumber() override { return messages.at(current - 1).first; }
+    std::string GetText() override { return messages.at(current - 1).second; }
     std::vector<SmsMessage> messages;
 };

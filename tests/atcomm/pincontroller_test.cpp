@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -11,7 +12,6 @@
 
 namespace {
 
-using namespace std::string_literals;
 
 // The user at the PIN dialog (an abort is the operation tests' case): types the scripted codes
 // and choice, and remembers what the dialog was shown.
@@ -20,12 +20,8 @@ struct ScriptedUser {
     std::string puk{};
     bool disableLock = false;
 
-    struct Shown {
-        EPinKind type;
-        int32_t triesLeft;
-        bool previousIncorrect;
-        bool operator==(const Shown&) const = default;
-    };
+    // The kind of code, the tries left and whether the previous code was wrong.
+    using Shown = std::tuple<EPinKind, int32_t, bool>;
     std::vector<Shown> shown{};
 
     void Answer(CControllerPin& controller) {

@@ -120,53 +120,32 @@ TEST(SmsControllersTest, WriteEndsAtAnotherIndexOrARefusedHeaderOrText) {
     }
 }
 
-// The SMS table as the main window holds it: 28 rows of current text (1), current number (2),
-// new text (4), new number (5) and delete mark (7), filled from the unit's messages.
-class SmartWriteTest : public ::testing::Test {
-protected:
-    static constexpr int kCurrentText = 1;
-    static constexpr int kCurrentNumber = 2;
-    static constexpr int kNewText = 4;
-    static constexpr int kNewNumber = 5;
-    static constexpr int kDelete = 7;
-
-    // A full store, mirrored in the table.
-    void SetUp() override {
-        for (int index = 1; index <= 28; ++index) {
-            stored[index] = Sms("+46" + std::to_string(index), "Text " + std::to_string(index));
-        }
-        table.setData(27, kDelete, "");
-        for (const auto& [index, sms] : stored) {
-            table.setData(index - 1, kCurrentText, GsmToAnsi(sms.text));
-            table.setData(index - 1, kCurrentNumber, sms.address);
-        }
-    }
-
-    // Runs the smart write in the main window's column order against a unit holding `stored`.
-    void Run(std::vector<CCommandFault> faults = {}) {
-        fixture =
-            std::make_unique<UnitFixture>(WithFaults(std::move(faults), UnitWithMessages(stored)));
-        controller = MakeRef<CControllerSmartWriteSms>(&table, kNewNumber, kNewText, kDelete,
-                                                       kCurrentNumber, kCurrentText);
-        probe = {};
-        probe.Watch(*controller);
-        RunShort(*fixture, controller);
-    }
-
+// The smart write on the SMS table as the main window holds it: 28 rows of current text (1),
+// current number (2), new text (4), new number (5) and delete mark (7), filled from a full store.
+TEST(SmartWriteTest, AStoreAtAnotherIndexSetsTheMismatchARefusedTextDoesNot) {
+    constexpr int kNewText = 4;
     Stored stored;
     TVTListData table;
-    ProgressProbe probe;
+    for (int index = 1; index <= 28; ++index) {
+        stored[index] = Sms("+46" + std::to_string(index), "Text " + std::to_string(index));
+        table.setData(index - 1, 1, GsmToAnsi(stored[index].text));
+        table.setData(index - 1, 2, stored[index].address);
+    }
+    table.setData(27, 7, "");
     std::unique_ptr<UnitFixture> fixture;
     CRefPtr<CControllerSmartWriteSms> controller;
-};
+    const auto run = [&](std::vector<CCommandFault> faults) {
+        fixture =
+            std::make_unique<UnitFixture>(WithFaults(std::move(faults), UnitWithMessages(stored)));
+        controller = MakeRef<CControllerSmartWriteSms>(&table, 5, kNewText, 7, 2, 1);
+        EXPECT_EQ(RunShort(*fixture, controller), IController::resultFailed);
+    };
 
-TEST_F(SmartWriteTest, AStoreAtAnotherIndexSetsTheMismatchARefusedTextDoesNot) {
     // With index 2 free, the module puts the replacement of message 5 there.
     stored.erase(2);
     table.setData(4, kNewText, "Five");
     table.setData(6, kNewText, "Seven");
-    Run();
-    EXPECT_EQ(controller->GetResult(), IController::resultFailed);
+    run({});
     EXPECT_TRUE(controller->IsIndexMismatch());
     EXPECT_EQ(fixture->Commands(), (Strings{"AT+CMGD=5", "AT+CMGW=\"+465\"", "Five" + kCtrlZ}));
     const auto after = UnitMessages(*fixture);
@@ -177,8 +156,7 @@ TEST_F(SmartWriteTest, AStoreAtAnotherIndexSetsTheMismatchARefusedTextDoesNot) {
     table.setData(4, kNewText, "");
     table.setData(6, kNewText, "");
     table.setData(0, kNewText, "Refused");
-    Run({Fault("Refused", Action::Error)});
-    EXPECT_EQ(controller->GetResult(), IController::resultFailed);
+    run({Fault("Refused", Action::Error)});
     EXPECT_FALSE(controller->IsIndexMismatch());
     EXPECT_EQ(fixture->Commands(), (Strings{"AT+CMGD=1", "AT+CMGW=\"+461\"", "Refused" + kCtrlZ}));
 }
