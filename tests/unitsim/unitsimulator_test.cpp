@@ -32,31 +32,18 @@ std::string ListedText(const std::string& listing, int index) {
 
 }  // namespace
 
-TEST_F(UnitSimTest, GeneralCommandsAnswerInTheModuleFamilysFormat) {
+// From power-on: echo on, plain error results, PDU mode.
+TEST_F(UnitSimTest, CommandsAndStoresAnswerInTheModuleFamilysFormat) {
     StartUnit(SmallUnit());
     ExpectReplies({
         {"ATI\r", "ATI\r" + Info("SIEMENS\r\nMC35i\r\nREVISION 02.00")},
         {"ATE0\r", "ATE0\r" + kOk},
         {"AT\r", kOk},
-        {"at+cmgf=1\r", kOk},
-        {"AT+CSCS=\"GSM\"\r", kOk},
-        {"AT+CSQ\r", Info("+CSQ: 20,99")},
-        {"AT+CREG?\r", Info("+CREG: 0,1")},
-        {"AT+CREG=2\r", kOk},
-        {"AT+CREG?\r", Info("+CREG: 2,1,\"5E25\",\"605F\"")},
         {"AT+NOSUCH\r", kError},
         {"AT+CPBR=251\r", kError},
         {"AT+CMEE=1\r", kOk},
         {"AT+CPBR=251\r", "\r\n+CME ERROR: 21\r\n"},
         {"AT+CMGD=31\r", "\r\n+CMS ERROR: 321\r\n"},
-        {"AT+CMEE=2\r", kOk},
-        {"AT+CPBR=251\r", "\r\n+CME ERROR: invalid index\r\n"},
-    });
-}
-
-TEST_F(UnitSimTest, StoresAnswerInTheModuleFamilysFormat) {
-    StartUnit(Quiet(SmallUnit(), false));
-    ExpectReplies({
         {"AT+CPBS?\r", Info("+CPBS: \"SM\",2,250")},
         {"AT+CPBR=1,250\r",
          Info("+CPBR: 1,\"+46701234567\",145,\"ACCESS\"\r\n+CPBR: 64,\"1\",129,\"\"")},
@@ -67,14 +54,21 @@ TEST_F(UnitSimTest, StoresAnswerInTheModuleFamilysFormat) {
         {"AT+CPBS?\r", Info("+CPBS: \"ME\",0,100")},
         {"AT+CPBR=101\r", "\r\n+CME ERROR: 21\r\n"},
         {"AT+CPBS=\"SM\"\r", kOk},
-        // Before AT+CMGF=1 the module is in PDU mode and refuses the text-mode listing.
+        // In PDU mode the module refuses the text-mode listing.
         {"AT+CMGL=\"ALL\"\r", "\r\n+CMS ERROR: 304\r\n"},
-        {"AT+CMGF=1\r", kOk},
+        {"at+cmgf=1\r", kOk},
         {"AT+CMGL=\"ALL\"\r",
          "\r\n+CMGL: 1,\"STO UNSENT\",\"+4670\",,\r\nHello\r\n"
          "+CMGL: 2,\"REC READ\",\"+46709998877\",,\"24/05/01,12:00:00+08\""
          "\r\nSaldo\r\n" +
              kOk},
+        {"AT+CSCS=\"GSM\"\r", kOk},
+        {"AT+CSQ\r", Info("+CSQ: 20,99")},
+        {"AT+CREG?\r", Info("+CREG: 0,1")},
+        {"AT+CREG=2\r", kOk},
+        {"AT+CREG?\r", Info("+CREG: 2,1,\"5E25\",\"605F\"")},
+        {"AT+CMEE=2\r", kOk},
+        {"AT+CPBR=251\r", "\r\n+CME ERROR: invalid index\r\n"},
     });
 }
 
@@ -100,16 +94,12 @@ TEST_F(UnitSimTest, MessageTextsEndWithCtrlZOrEscAndTakeTheLowestFreeIndex) {
     for (const int index : {1, 2, 3, 5}) {
         state.messages[index] = {"STO UNSENT", "", "x", ""};
     }
-    StartUnit(state);
+    StartUnit(Quiet(state));
     const auto listed = [](int index, const std::string& address, const std::string& text) {
         return "+CMGL: " + std::to_string(index) + ",\"STO UNSENT\",\"" + address + "\",,\r\n" +
                text + "\r\n";
     };
     ExpectReplies({
-        {"AT\r", "AT\r" + kOk},
-        {"ATE0\r", "ATE0\r" + kOk},
-        {"AT\r", kOk},
-        {"AT+CMGF=1\r", kOk},
         {"AT+CMGD=2\r", kOk},
         {"AT+CMGD=2\r", kOk},
         {"AT+CMGW=\"+46701234567\"\r", "\r\n> "},
