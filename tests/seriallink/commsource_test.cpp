@@ -54,18 +54,6 @@ TEST(CommSource, OpenAndCloseRunTheCallbacksAroundAWorkingPort) {
     EXPECT_NO_THROW(MakePort(pty.SlavePath()));
 }
 
-TEST(CommSource, WriteDiscardsWhatArrivedBeforeIt) {
-    PtyPair pty;
-    auto source = MakeSource(pty.SlavePath());
-    source->Open();
-    pty.WriteToPort("\r\nRING\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return source->GetPort()->WaitReadable(0); }));
-    source->Write("ATI\r", 4);
-    EXPECT_EQ(pty.ReadFromPort(4), "ATI\r");
-    pty.WriteToPort("\r\nOK\r\n");
-    EXPECT_EQ(ReadAtLeast(*source, 6), "\r\nOK\r\n");
-}
-
 // A module left waiting for message text takes every later command for more text, so a source
 // closed with a text entry pending sends ESC first; once the text (ended by Ctrl-Z) or an ESC
 // has gone out, nothing more. A far end that is gone does not keep the port from closing.

@@ -1,7 +1,6 @@
 #include "seriallink/comport.h"
 
 #include <fcntl.h>
-#include <pty.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -139,29 +138,6 @@ TEST(ComPort, FailedOpenLeavesAClosedPortTheDeviceFreeAndTheObjectReusable) {
     first->Close();
     EXPECT_NO_THROW(MakePort(link));
     std::filesystem::remove_all(dir);
-}
-
-// A pulled USB adapter hangs the tty up; the reader must hear about it instead of polling a
-// silent line until its time-out, every time, for ever.
-TEST(ComPort, HangUpRaisesTheReadErrorNotSilence) {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    auto port = MakePort(name);
-    ::close(master);
-
-    EXPECT_TRUE(port->WaitReadable(2000));
-    char buf[8];
-    uint32_t received = 0;
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(ThrownText([&] { port->Read(buf, sizeof buf, received); }),
-                  "An error occured when reading data from com port!");
-    }
-    EXPECT_EQ(ThrownText([&] { port->Write("AT\r", 3); }), "Could not write data to com port!");
-    port->Close();
-    EXPECT_FALSE(port->IsOpen());
-    ::close(slave);
 }
 
 TEST(ComPortConfig, ModeStringsBecomeRawLineSettings) {

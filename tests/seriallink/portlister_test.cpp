@@ -83,24 +83,14 @@ TEST_F(SysfsPortsTest, EachSerialDeviceComesWithItsAdapterAndItsByIdLink) {
     AddTty("ttyprintk", "virtual/misc");
     AddTty("ttyS5", "");
 
-    std::vector<CPortInfo> expected(4);
-    expected[0].name = "ttyACM0";
-    expected[0].byId = (dev / "serial/by-id/usb-Cinterion_PHS8-if00").string();
-    expected[0].manufacturer = "Cinterion";
-    expected[0].product = "Cinterion PHS8";
-    expected[0].vendorId = "1e2d";
-    expected[0].productId = "0053";
-    expected[1].name = "ttyS0";
-    expected[2].name = "ttyUSB0";
-    expected[2].byId = (dev / "serial/by-id/usb-FTDI_FT232R_USB_UART_A10KXYZ-if00-port0").string();
-    expected[2].manufacturer = "FTDI";
-    expected[2].product = "FT232R USB UART";
-    expected[2].serialNumber = "A10KXYZ";
-    expected[2].vendorId = "0403";
-    expected[2].productId = "6001";
-    expected[3].name = "ttyUSB10";
-    expected[3].vendorId = "067b";
-    expected[3].productId = "2303";
+    const std::string byId = (dev / "serial/by-id").string() + "/";
+    const std::vector<CPortInfo> expected = {
+        {"ttyACM0", byId + "usb-Cinterion_PHS8-if00", "Cinterion", "Cinterion PHS8", "", "1e2d",
+         "0053"},
+        {"ttyS0", "", "", "", "", "", ""},
+        {"ttyUSB0", byId + "usb-FTDI_FT232R_USB_UART_A10KXYZ-if00-port0", "FTDI", "FT232R USB UART",
+         "A10KXYZ", "0403", "6001"},
+        {"ttyUSB10", "", "", "", "", "067b", "2303"}};
     EXPECT_EQ(Read(), expected);
 
     // What the port box and `ports` show of each.
