@@ -11,23 +11,10 @@
 // do not reach.
 namespace {
 
-struct CodeAnswer {
-    bool aborted = false;
-    std::string pin;
-    std::string puk;
-    bool disableCodeCheck = true;
-};
-
 class CliViewTest : public ::testing::Test {
 protected:
     CCliView MakeView(const std::string& pin, const std::string& puk) {
         return CCliView("ttyUSB0", *language, output, pin, puk);
-    }
-    static CodeAnswer Ask(CCliView& view, EPinKind type, int32_t tries) {
-        CodeAnswer answer;
-        view.RequestCode(type, tries, answer.pin, answer.puk, answer.disableCodeCheck, false,
-                         answer.aborted);
-        return answer;
     }
 
     const std::unique_ptr<CAppLanguage> language = ShippedLanguage();
@@ -59,11 +46,15 @@ TEST_F(CliViewTest, TheSimGetsOnlyTheCodeItAsksForAndNeverTheLockSwitchedOff) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CCliView view = MakeView(c.pin, c.puk);
-        const CodeAnswer answer = Ask(view, c.type, 2);
-        EXPECT_EQ(answer.aborted, !c.failure.empty());
-        EXPECT_EQ(answer.pin, c.sentPin);
-        EXPECT_EQ(answer.puk, c.sentPuk);
-        EXPECT_FALSE(answer.disableCodeCheck);
+        std::string pin;
+        std::string puk;
+        bool disableCodeCheck = true;
+        bool aborted = false;
+        view.RequestCode(c.type, 2, pin, puk, disableCodeCheck, false, aborted);
+        EXPECT_EQ(aborted, !c.failure.empty());
+        EXPECT_EQ(pin, c.sentPin);
+        EXPECT_EQ(puk, c.sentPuk);
+        EXPECT_FALSE(disableCodeCheck);
         EXPECT_EQ(view.FailureText(), c.failure);
     }
 }

@@ -186,7 +186,7 @@ TEST(CliOutput, TextsReachTheTerminalAsOneLineOfPrintableUtf8) {
 
 class CliEnvironmentTest : public TempFolderTest {};
 
-TEST_F(CliEnvironmentTest, TakesTheWindowsStoredLanguageAndCountryCodeCheck) {
+TEST_F(CliEnvironmentTest, TakesTheWindowsStoredSettingsAndReportsFilesThatCannotBeUsed) {
     // A portable program folder keeps settings.txt and, in a build tree, languages.txt.
     const std::string program = folder.string() + "/";
     Put(kPortableMarkerName, "");
@@ -205,13 +205,8 @@ TEST_F(CliEnvironmentTest, TakesTheWindowsStoredLanguageAndCountryCodeCheck) {
 
     Put("settings.txt", "[Settings]\r\nVALIDATE_SMS_GSM=abc\r\n");
     EXPECT_TRUE(CCliEnvironment::Read(program, env).checkCountryCode);
-}
 
-// One line on standard error for each file that cannot be used; the texts are English then.
-TEST_F(CliEnvironmentTest, FilesThatCannotBeUsedAreReportedOnceAndEnglishIsUsed) {
-    const std::string program = folder.string() + "/";
-    Put(kPortableMarkerName, "");
-    const CConfigEnvironment env{"", "/nonexistent-home"};
+    // One line on standard error for each file that cannot be used; the texts are English then.
     Put("settings.txt", "[Settings]\r\nLANGUAGE=Svenska\r\n");
     Put("languages.txt", std::string("[Svenska]\r\nCANCEL=\x1B[2JAvbryt\0\r\n", 31));
     std::ostringstream results;

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <tuple>
 #include <utility>
 
@@ -15,7 +14,6 @@
 #include "core/inifile.h"
 #include "persistence/profilefile.h"
 #include "seriallink/comport.h"
-#include "support/csvrows.h"
 #include "support/waituntil.h"
 
 namespace {
@@ -46,42 +44,6 @@ protected:
                 Contents(PathOf("stderr"))};
     }
 };
-
-TEST_F(CliProgramTest, ReadsASimulatedUnit) {
-    const auto unit = StartUnit(DataState("unit-me.json"));
-    const std::string port = unit->PortPath();
-    const std::string profile = PathOf("unit.pof");
-
-    const ProgramRun read =
-        Start({"read", "--port", port, "--profile", profile, "--record", PathOf("rec.csv")});
-    EXPECT_EQ(read.status, 0) << read.out << read.err;
-    EXPECT_EQ(read.out, port + ": OK current values saved to " + profile + "\n");
-    // A progress line per step, in whatever language settings.txt beside the program names.
-    std::istringstream progress(read.err);
-    int steps = 0;
-    for (std::string line; std::getline(progress, line);) {
-        EXPECT_EQ(line.rfind(port + ": ", 0), 0u) << line;
-        ++steps;
-    }
-    EXPECT_GE(steps, 5);
-    EXPECT_EQ(CIniFile(profile).ReadString(CProfileFile::kSmsTextSection, "0", ""), "Input 1 high");
-    const CsvFile records = ReadCsv(PathOf("rec.csv"));
-    ASSERT_EQ(records.rows.size(), 1u);
-    EXPECT_EQ(records.rows[0].at("Operation") + " " + records.rows[0].at("Result") + " " +
-                  records.rows[0].at("Port") + " " + records.rows[0].at("IMEI"),
-              "Connect OK " + port + " 351234567890124");
-
-    // Records that cannot be written (a file where their folder should be) cost the unit
-    // nothing; standard error says so once.
-    const ProgramRun unrecorded = Start({"read", "--port", port, "--profile", profile, "--record",
-                                         PathOf("unit.pof") + "/records.csv"});
-    EXPECT_EQ(unrecorded.status, 0) << unrecorded.err;
-    EXPECT_EQ(unrecorded.out, read.out);
-    const std::string complaint =
-        "sendibox-cli: the records cannot be written (" + PathOf("unit.pof") + "/records.csv: ";
-    EXPECT_NE(unrecorded.err.find(complaint), std::string::npos) << unrecorded.err;
-    EXPECT_EQ(unrecorded.err.find(complaint), unrecorded.err.rfind(complaint));
-}
 
 // What each kind of run prints where, and the status it ends with. A row's expected output is
 // the whole stream, or with a leading "~" a part of it.
@@ -148,6 +110,13 @@ TEST_F(CliProgramTest, ExitStatusesAndStreamsFollowTheConventions) {
          2,
          "",
          "~" + tryHelp},
+        // Records that cannot be written (a file where their folder should be) cost the unit
+        // nothing.
+        {"records that cannot be written",
+         {"read", "--port", port, "--profile", PathOf("u.pof"), "--record", notes + "/rec.csv"},
+         0,
+         port + ": OK current values saved to " + PathOf("u.pof") + "\n",
+         "~sendibox-cli: the records cannot be written (" + notes + "/rec.csv: "},
         {"PIN from the environment",
          {"read", "--port", locked->PortPath(), "--profile", PathOf("l.pof"), record},
          0,
