@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // The user at the PIN dialog (an abort is the operation tests' case): types the scripted codes
 // and choice, and remembers what the dialog was shown.
 struct ScriptedUser {
