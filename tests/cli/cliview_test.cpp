@@ -38,6 +38,9 @@ TEST_F(CliViewTest, TheSimGetsOnlyTheCodeItAsksForAndNeverTheLockSwitchedOff) {
         {"PUK without new PIN", "", "12345678", EPinKind::SimPuk, "", "",
          "The SIM card is blocked. Enter its PUK code and a new PIN code. Tries left: 2 (give it "
          "with --puk, and a new PIN with --pin)"},
+        {"PUK missing", "1234", "", EPinKind::SimPuk, "", "",
+         "The SIM card is blocked. Enter its PUK code and a new PIN code. Tries left: 2 (give it "
+         "with --puk, and a new PIN with --pin)"},
         {"PIN2 from --pin", "5678", "", EPinKind::SimPin2, "5678", "", ""},
         {"PUK2 missing", "5678", "", EPinKind::SimPuk2, "", "",
          "The PIN2 code is blocked. Enter the PUK2 code and a new PIN2 code. Tries left: 2 (give "
