@@ -69,24 +69,24 @@ TEST_F(Connecting, ShowsTheUnitsValuesAndLeavesTheSignalPollRunning) {
 // and gives every port back, so Connect opens the one it found.
 TEST_F(Connecting, FindUnitMarksAndSelectsThePortWhereTheUnitAnswers) {
     PtyPair silent;
-    TMainForm& form = Start("unit-me.json");
+    TMainForm& w = Start("unit-me.json");
     ports = {silent.SlavePath(), unit->PortPath()};
-    form.RightColumn->FindUnitButton->probe = [](const std::vector<std::string>& ports) {
+    w.RightColumn->FindUnitButton->probe = [](const std::vector<std::string>& listed) {
         CProbeSettings quick;
         quick.replyTimeoutMs = 1000;
         quick.writePause = Ms(0);
-        return ProbeForUnits(ports, quick);
+        return ProbeForUnits(listed, quick);
     };
-    form.RightColumn->FindUnitButton->click();
+    w.RightColumn->FindUnitButton->click();
     // Connect waits for the search, which holds the ports.
-    EXPECT_FALSE(form.RightColumn->FindUnitButton->isEnabled());
-    EXPECT_FALSE(form.RightColumn->ConnectButton->isEnabled());
+    EXPECT_FALSE(w.RightColumn->FindUnitButton->isEnabled());
+    EXPECT_FALSE(w.RightColumn->ConnectButton->isEnabled());
     ASSERT_TRUE(
-        PumpUntil([&] { return !form.RightColumn->FindUnitButton->IsSearching(); }, Ms(10000)));
-    EXPECT_TRUE(form.RightColumn->FindUnitButton->isEnabled());
-    EXPECT_TRUE(form.RightColumn->ConnectButton->isEnabled());
+        PumpUntil([&] { return !w.RightColumn->FindUnitButton->IsSearching(); }, Ms(10000)));
+    EXPECT_TRUE(w.RightColumn->FindUnitButton->isEnabled());
+    EXPECT_TRUE(w.RightColumn->ConnectButton->isEnabled());
 
-    const auto* box = static_cast<TComPortBox*>(form.RightColumn->ComPortBox);
+    const auto* box = static_cast<TComPortBox*>(w.RightColumn->ComPortBox);
     ASSERT_EQ(box->count(), 2);
     EXPECT_EQ(box->currentText().toStdString(), unit->PortPath());
     EXPECT_EQ(box->ShownText(0).toStdString(), silent.SlavePath());
@@ -96,7 +96,7 @@ TEST_F(Connecting, FindUnitMarksAndSelectsThePortWhereTheUnitAnswers) {
 
     ASSERT_TRUE(Connect());
     // Connected, the port is the window's: no search while it is open.
-    EXPECT_FALSE(form.RightColumn->FindUnitButton->isEnabled());
+    EXPECT_FALSE(w.RightColumn->FindUnitButton->isEnabled());
 }
 
 // The LED hint cancelled opens nothing; a port that cannot be opened shows the port's own
