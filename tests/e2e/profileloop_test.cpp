@@ -1,20 +1,8 @@
-#include <QApplication>
-#include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <map>
 
 #include "model/plainsettinggui.h"
-#include "model/unitlayout.h"
 #include "persistence/profilefile.h"
-#include "ui/alarmmessagessheet.h"
-#include "ui/rightcolumn.h"
-#include "ui/settingssheet.h"
-#include "vtlist.h"
 #include "windowfixture.h"
 
 namespace {
@@ -27,7 +15,7 @@ protected:
     // A site profile: active time 30, relay 2, input 1 delayed 7 s, only input 2 calling, and
     // one alarm text; every other setting at the window's start value.
     std::string SiteProfile() {
-        const std::string path = folder.filePath(QStringLiteral("site.pof")).toStdString();
+        const std::string path = PathOf("site.pof");
         CConfigurationModel model;
         CPlainSettingGuis settings;
         model.SetPresenters(settings.Lend());
@@ -44,41 +32,24 @@ protected:
         return path;
     }
 
-    // The setting positions of the unit's configuration store, by position.
     std::map<int, std::string> StoredSettings(const char* store) const {
-        std::map<int, std::string> values;
-        const CPhonebook book = unit->State().phonebooks.at(store);
-        for (int position = L::kFirstSettingPosition; position <= L::kLastSettingPosition;
-             ++position) {
-            const auto entry = book.entries.find(position);
-            values[position] = entry == book.entries.end() ? "" : entry->second.number;
-        }
-        return values;
-    }
-
-    static DialogScript::Answer PickFile(const std::string& path) {
-        return [path](QDialog& dialog) {
-            auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(edit, nullptr);
-            edit->setText(QString::fromStdString(path));
-            dialog.accept();
-        };
+        return Numbers(store, L::kFirstSettingPosition, L::kLastSettingPosition);
     }
 
     void LoadProfile(const std::string& path) {
-        dialogs.Then(PickFile(path));
-        window->LoadProfileMenuClick();
+        dialogs.Then(PickFile(path, QFileDialog::AcceptOpen));
+        form->LoadProfileMenuClick();
     }
 
     // Write with the plug hint confirmed; the run ends with the window disconnected.
     bool Write() {
         dialogs.Then(DialogScript::Press("OkButton"));
-        return Click(window->RightColumn->WriteButton) && ShowsDisconnected();
+        return Click(form->RightColumn->WriteButton) && ShowsDisconnected();
     }
 
     void ConnectTo(const char* dataFile) {
         unit = StartUnit(DataState(dataFile));
-        window->RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
+        form->RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
     }
 };
 
@@ -163,7 +134,7 @@ TEST_F(ProfileLoop, NeitherAResetNorAClearedProfileSendsWhatTheWindowDoesNotShow
 // Whatever reads or replaces the new values first takes what an open editor shows: a grid cell
 // being typed into, or a setting's new control that still has the focus.
 TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
-    const std::string saved = folder.filePath(QStringLiteral("typed.pof")).toStdString();
+    const std::string saved = PathOf("typed.pof");
     const struct {
         const char* entry;
         std::function<void(TMainForm&)> run;
@@ -176,14 +147,8 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
          }},
         {"Save Profile",
          [this, saved](TMainForm& w) {
-             dialogs.Then([](QDialog& choice) {
-                 auto* newValues =
-                     choice.findChild<QRadioButton*>(QStringLiteral("NewValueChoice"));
-                 ASSERT_NE(newValues, nullptr);
-                 newValues->click();
-                 DialogScript::Press("SaveButton")(choice);
-             });
-             dialogs.Then(PickFile(saved));
+             dialogs.Then(ChooseValues(false));
+             dialogs.Then(PickFile(saved, QFileDialog::AcceptSave));
              w.SaveProfileMenu->trigger();
          },
          [saved](TMainForm&) {
@@ -225,12 +190,16 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
             TMainForm& w = Start("unit-me.json");
             ASSERT_TRUE(Connect());
             QApplication::setActiveWindow(&w);
+            QLineEdit* delay = w.SettingsSheet->InputDelayNewEdits[0];
+            const auto typeDelay = [&w, delay] {
+                w.PageControl->setCurrentWidget(w.SettingsSheet);
+                delay->setFocus();
+                delay->selectAll();
+                QTest::keyClicks(delay, QStringLiteral("45"));
+            };
             // Both edits are made; the one left open is the one under test, the other one is
             // handed on as leaving it does.
-            w.PageControl->setCurrentWidget(w.SettingsSheet);
-            w.SettingsSheet->InputDelayNewEdits[0]->setFocus();
-            w.SettingsSheet->InputDelayNewEdits[0]->selectAll();
-            QTest::keyClicks(w.SettingsSheet->InputDelayNewEdits[0], QStringLiteral("45"));
+            typeDelay();
             w.PageControl->setCurrentWidget(w.InputMessagesSheet);
             TVTList* grid = w.InputMessagesSheet->AlarmInputLists[0];
             ClickCell(grid, 1, L::kSmsNewTextColumn);
@@ -239,11 +208,8 @@ TEST_F(ProfileLoop, AnOpenEditIsTakenBeforeAnythingReadsTheNewValues) {
             QTest::keyClicks(grid->editor(), QStringLiteral("Typed"));
             if (!inGrid) {
                 QTest::keyClick(grid->editor(), Qt::Key_Return);
-                w.PageControl->setCurrentWidget(w.SettingsSheet);
-                w.SettingsSheet->InputDelayNewEdits[0]->setFocus();
-                w.SettingsSheet->InputDelayNewEdits[0]->selectAll();
-                QTest::keyClicks(w.SettingsSheet->InputDelayNewEdits[0], QStringLiteral("45"));
-                ASSERT_EQ(QApplication::focusWidget(), w.SettingsSheet->InputDelayNewEdits[0]);
+                typeDelay();
+                ASSERT_EQ(QApplication::focusWidget(), delay);
             }
             c.run(w);
             c.check(w);

@@ -1,24 +1,17 @@
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "support/csvrows.h"
 #include "ui/communicationlogform.h"
-#include "ui/formprogress.h"
-#include "ui/rightcolumn.h"
-#include "ui/settingssheet.h"
-#include "vtlist.h"
 #include "windowfixture.h"
 
 namespace {
 
 class Recording : public WindowOnUnit {
 protected:
-    std::string RecordsFile() const { return folder.filePath("records.csv").toStdString(); }
+    std::string RecordsFile() const { return PathOf("records.csv"); }
     CsvFile Records() const { return ReadCsv(RecordsFile()); }
 
     // Operation, result, IMEI, store and profile of a row, and whether it names the unit's
@@ -46,7 +39,7 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
               Text("IMEI") + " 351234567890124");
 
     EditCell(w.SettingsSheet->AccessNumberList, 7, 2, QStringLiteral("+46709998877"));
-    const std::string profile = folder.filePath("site.pof").toStdString();
+    const std::string profile = PathOf("site.pof");
     w.ShowLoadedProfile(profile);
     dialogs.Then(DialogScript::Press("OkButton"));
     ASSERT_TRUE(Click(w.RightColumn->WriteButton));
@@ -57,14 +50,27 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     ASSERT_TRUE(Click(w.RightColumn->ClearSimButton));
     ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
 
-    // Cancelled while the unit does not answer.
+    // Cancelled while the unit does not answer. With a reply time-out of a minute only the
+    // cancel can end the read in time: it ends at once and disconnects without a message, and
+    // no run is left to go on.
+    w.Sequencer().OnControllerQueued = [](IController& controller) {
+        MakeQuick(controller, 60000);
+    };
     const int asked = Sent("AT+CPBR=64");
     unit->AddFault({"AT+CPBR=64", 1, true, CCommandFault::Action::Ignore, ""});
     dialogs.Then(DialogScript::Press("OkButton"));
     w.RightColumn->ConnectButton->click();
     ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=64") > asked; }));
+    EXPECT_TRUE(w.ProgressForm().isVisible());
+    EXPECT_FALSE(w.isEnabled());
+    EXPECT_EQ(w.RightColumn->ConnectButton->text().toStdString(), Text("DISCONNECT"));
+    EXPECT_FALSE(w.ProgressForm().DescriptionLabel->text().isEmpty());
+    const std::size_t seen = dialogs.Seen().size();
     w.ProgressForm().CancelButton->click();
     ASSERT_TRUE(ShowsDisconnected());
+    const std::size_t sent = unit->CommandCount();
+    EXPECT_FALSE(PumpUntil([&] { return dialogs.Seen().size() > seen; }, Ms(300)));
+    EXPECT_EQ(unit->CommandCount(), sent);
     Close();
 
     // Another unit, which has not been given its configuration: the connect fails.
@@ -72,7 +78,7 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     other.imei = "351234567890132";
     Start(other);
     dialogs.Then(DialogScript::Press("OkButton"));
-    ASSERT_TRUE(Click(window->RightColumn->ConnectButton));
+    ASSERT_TRUE(Click(form->RightColumn->ConnectButton));
     EXPECT_EQ(dialogs.Seen().back(), "information: " + Text("RESTART_UNIT"));
 
     const CsvFile records = Records();
@@ -103,8 +109,10 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     EXPECT_EQ(records.rows[6].at("Failure"), Text("RESTART_UNIT"));
 }
 
-// The PIN typed for a locked SIM is in the communication log only as stars; a module that
-// will not give its serial number is still the unit's module, its number unknown.
+// A locked SIM is opened with the PIN typed into the PIN form, which offers to switch the lock
+// off, ticked; the connect then says it did. The PIN is in the communication log only as
+// stars; a module that will not give its serial number is still the unit's module, its number
+// unknown.
 TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
     TMainForm& w = Start("unit-pinlocked.json");
     unit->AddFault({"AT+CGSN", 1, false, CCommandFault::Action::Error, ""});
@@ -112,6 +120,11 @@ TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
     dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1234")));
     ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
     ASSERT_TRUE(ShowsConnected());
+    EXPECT_EQ(dialogs.Seen(), (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT"),
+                                       "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PIN") + " " +
+                                           Text("CONTROLLER_PIN_TRIES_LEFT") + " 3",
+                                       "information: " + Text("PIN_LOCK_OFF")}));
+    EXPECT_FALSE(unit->State().sim.lock);
     EXPECT_EQ(w.RightColumn->UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
     EXPECT_EQ(w.RightColumn->UnitImeiLabel->text().toStdString(),
               Text("IMEI") + " " + Text("UNKNOWN"));
@@ -133,7 +146,7 @@ TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
         return log.LogText->toPlainText().count(QStringLiteral("AT+CSQ")) >
                shown.count(QStringLiteral("AT+CSQ")) + 1;
     }));
-    const std::string saved = folder.filePath("log.txt").toStdString();
+    const std::string saved = PathOf("log.txt");
     std::string error;
     ASSERT_TRUE(log.SaveTo(saved, error)) << error;
     std::ifstream in(saved, std::ios::binary);

@@ -1,66 +1,53 @@
-#include <QLineEdit>
-#include <QPushButton>
 #include <map>
 
-#include "ui/alarmmessagessheet.h"
-#include "ui/rightcolumn.h"
-#include "ui/settingssheet.h"
-#include "vtlist.h"
 #include "windowfixture.h"
 
 namespace {
 
-std::map<int, std::string> Numbers(const CPhonebook& store) {
-    std::map<int, std::string> numbers;
-    for (const auto& [position, entry] : store.entries) {
-        numbers[position] = entry.number;
-    }
-    return numbers;
-}
-
 class ResetAndClearSim : public WindowOnUnit {};
 
-// Reset Unit asks first. Yes erases the messages and the configuration store, writes the
-// default settings and shows them read back, connected; No leaves the unit alone.
+// Reset Unit asks first: No leaves the unit alone. Yes erases the messages and the
+// configuration store, writes the default settings and shows them read back, connected; the
+// reset is checked and ends with one confirmation that says both.
 TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
-    const std::map<int, std::string> defaults = {{58, "2"}, {59, "2"}, {60, "2"}, {61, "2"},
-                                                 {62, "2"}, {63, "2"}, {64, "0"}, {65, "0"},
-                                                 {66, "0"}, {67, "0"}, {68, "1"}, {69, "2"}};
-    for (const bool confirmed : {true, false}) {
-        SCOPED_TRACE(confirmed);
-        TMainForm& w = Start("unit-me.json");
-        ASSERT_TRUE(Connect());
-        const CUnitState before = unit->State();
-        unit->ClearCommandLog();
-        dialogs.Then(confirmed ? DialogScript::Yes() : DialogScript::No());
-        ASSERT_TRUE(Click(w.RightColumn->ResetButton, Ms(30000)));
-        // A reset that was done is read back and checked, and ends with one confirmation
-        // that says both.
-        Strings seen = {"LedInfoForm: " + Text("GREEN_LED_LIT"),
-                        "question: " + Text("CONFIRM_FULL_ERASE")};
-        if (confirmed) {
-            seen.push_back("information: " + Text("RESET_DONE") + "\n\n" + Text("VERIFIED"));
-        }
-        EXPECT_EQ(dialogs.Seen(), seen);
-        EXPECT_TRUE(ShowsConnected());
-        EXPECT_TRUE(PollRunning());
-        const CUnitState after = unit->State();
-        if (!confirmed) {
-            EXPECT_EQ(after, before);
-            EXPECT_EQ(UnitCommands(*unit), Strings{});
-            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "Input 1 high");
-        } else {
-            EXPECT_TRUE(after.messages.empty());
-            EXPECT_EQ(Numbers(after.phonebooks.at("ME")), defaults);
-            EXPECT_EQ(after.phonebooks.at("SM"), before.phonebooks.at("SM"));
-            EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text().toStdString(), "2");
-            EXPECT_EQ(w.SettingsSheet->InputDelayCurrentEdits[0]->text().toStdString(), "2");
-            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "");
-            EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[6]->cellText(0, 3), "");
-            EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "");
-        }
-        Close();
-    }
+    TMainForm& w = Start("unit-me.json");
+    ASSERT_TRUE(Connect());
+    const CUnitState before = unit->State();
+    unit->ClearCommandLog();
+    dialogs.Then(DialogScript::No());
+    ASSERT_TRUE(Click(w.RightColumn->ResetButton));
+    EXPECT_EQ(unit->State(), before);
+    EXPECT_EQ(UnitCommands(*unit), Strings{});
+    EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "Input 1 high");
+    EXPECT_TRUE(ShowsConnected());
+
+    dialogs.Then(DialogScript::Yes());
+    ASSERT_TRUE(Click(w.RightColumn->ResetButton, Ms(30000)));
+    const std::string question = "question: " + Text("CONFIRM_FULL_ERASE");
+    EXPECT_EQ(dialogs.Seen(),
+              (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT"), question, question,
+                       "information: " + Text("RESET_DONE") + "\n\n" + Text("VERIFIED")}));
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_TRUE(PollRunning());
+    EXPECT_TRUE(unit->State().messages.empty());
+    EXPECT_EQ(Numbers("ME"), (std::map<int, std::string>{{58, "2"},
+                                                         {59, "2"},
+                                                         {60, "2"},
+                                                         {61, "2"},
+                                                         {62, "2"},
+                                                         {63, "2"},
+                                                         {64, "0"},
+                                                         {65, "0"},
+                                                         {66, "0"},
+                                                         {67, "0"},
+                                                         {68, "1"},
+                                                         {69, "2"}}));
+    EXPECT_EQ(unit->State().phonebooks.at("SM"), before.phonebooks.at("SM"));
+    EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text().toStdString(), "2");
+    EXPECT_EQ(w.SettingsSheet->InputDelayCurrentEdits[0]->text().toStdString(), "2");
+    EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[0]->cellText(0, 1), "");
+    EXPECT_EQ(w.InputMessagesSheet->AlarmInputLists[6]->cellText(0, 3), "");
+    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "");
 }
 
 // Clear SIM empties the SIM's phonebook whichever store holds the configuration and reads the

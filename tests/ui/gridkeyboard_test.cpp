@@ -1,7 +1,6 @@
 #include "ui/gridkeyboard.h"
 
 #include <QClipboard>
-#include <QLineEdit>
 #include <tuple>
 
 #include "uitesting.h"

@@ -1,4 +1,3 @@
-#include "ui/langcontroller.h"
 
 #include "persistence/languagekeys.h"
 #include "uitesting.h"

@@ -1,34 +1,17 @@
 #include <QAction>
-#include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QRadioButton>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 
-#include "model/configurationmodel.h"
-#include "model/guihelper.h"
 #include "model/settingtable.h"
-#include "model/unitlayout.h"
-#include "operations/unitsequencer.h"
 #include "persistence/appsettings.h"
-#include "seriallink/commsource.h"
-#include "seriallink/comport.h"
 #include "support/ptypair.h"
 #include "support/sequencerfixture.h"
-#include "ui/alarmmessagessheet.h"
-#include "ui/formprogress.h"
 #include "ui/gridkeyboard.h"
-#include "ui/langcontroller.h"
 #include "ui/layoutfit.h"
-#include "ui/pagecontrol.h"
 #include "ui/profilemenu.h"
-#include "ui/rightcolumn.h"
-#include "ui/saveprofilechoiceform.h"
-#include "ui/settingssheet.h"
 #include "ui/signalmeter.h"
 #include "uitesting.h"
 
@@ -122,13 +105,16 @@ TEST_F(MainFormTest, FilesItCannotUseAreToldInOneBoxAndEnglishIsShown) {
             expected +=
                 (expected.isEmpty() ? "" : "\n\n") + QString::fromStdString(programFolder + told);
         }
-        ModalSequence user({AnswerBox([&expected](QMessageBox& box) {
+        dialogs.Reset();
+        dialogs.Then(DialogScript::Box([&expected](QMessageBox& box) {
             EXPECT_EQ(box.text(), expected);
             EXPECT_EQ(box.icon(), QMessageBox::Warning);
-        })});
+        }));
         TMainForm& window = Show();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&user] { return user.Done() && QApplication::activeModalWidget() == nullptr; }));
+        EXPECT_TRUE(QTest::qWaitFor([this] {
+            return dialogs.Unanswered() == 0 && QApplication::activeModalWidget() == nullptr;
+        }));
+        EXPECT_EQ(dialogs.Seen().size(), 1u);
         // The shipped English marks the keys of its captions; a file's own texts need not.
         EXPECT_EQ(WithoutMnemonic(window.RightColumn->ConnectButton->text()),
                   QStringLiteral("Connect to Unit"));
@@ -205,50 +191,6 @@ TEST_F(MainFormTest, PortBoxOffersTheOpenablePortsAndSelectsTheStoredOne) {
     window.RightColumn->ComPortBox->setEditText(QStringLiteral("ttyUSB9"));
     form.reset();
     EXPECT_EQ(Setting("PORT"), "ttyUSB9");
-}
-
-// A connect starts from an unknown unit: the identity of the unit read before leaves the column
-// as soon as the next connect starts, and stays gone while that one runs and when it ends
-// without a unit.
-TEST_F(MainFormTest, AConnectForgetsTheUnitReadBefore) {
-    WriteSettings("LED_HINT=0\n");
-    const std::unique_ptr<CUnitSimulator> unit = StartUnit(DataState("unit-me.json"));
-    PtyPair silent;
-    TMainForm& window = Show();
-    window.Sequencer().OnControllerQueued = [](IController& controller) { MakeQuick(controller); };
-    window.CommSource().GetPort()->SetWritePause(std::chrono::milliseconds(0));
-    // Every message the failing connect raises is answered, so the test never waits on one.
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
-        }
-    });
-    answer.start(20);
-    const auto shown = [&window] { return !window.RightColumn->UnitIdentityLabel->isHidden(); };
-
-    window.RightColumn->ComPortBox->setEditText(QString::fromStdString(unit->PortPath()));
-    window.RightColumn->ConnectButton->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() && !window.Sequencer().IsRunning(); }, 10000));
-    const QString first = window.RightColumn->UnitIdentityLabel->text();
-    EXPECT_FALSE(first.isEmpty());
-    window.RightColumn->ConnectButton->click();  // disconnects; the unit read stays shown
-    const auto idle = [&window] { return !window.Sequencer().IsRunning() && window.isEnabled(); };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return idle() && !window.Sequencer().IsOpen(); }, 10000));
-    EXPECT_TRUE(shown());
-
-    window.RightColumn->ComPortBox->setEditText(QString::fromStdString(silent.SlavePath()));
-    window.RightColumn->ConnectButton->click();
-    EXPECT_FALSE(shown());
-    EXPECT_TRUE(window.RightColumn->UnitIdentityLabel->text().isEmpty());
-    // The silent port answers nothing; the user gives up on it.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&silent] { return !silent.ReadFromPort(1, std::chrono::milliseconds(5)).empty(); },
-        10000));
-    window.ProgressForm().CancelButton->click();
-    ASSERT_TRUE(QTest::qWaitFor(idle, 10000));
-    EXPECT_FALSE(shown());
-    EXPECT_NE(window.RightColumn->UnitIdentityLabel->text(), first);
 }
 
 // Passes a controller's port calls on to the window's port and counts those under way.
@@ -391,11 +333,11 @@ TEST_F(MainFormTest, AnOutOfRangeDelayIsRefusedVisibly) {
     EXPECT_EQ(delay->text(), QStringLiteral("300"));
     EXPECT_EQ(window.Presenters()[6]->GetValue(ValueKind::New), "2");
     window.RightColumn->WriteButton->setEnabled(true);
-    ModalSequence user({AnswerBox([](QMessageBox& box) {
+    dialogs.Then(DialogScript::Box([](QMessageBox& box) {
         EXPECT_TRUE(box.text().contains(QStringLiteral("INVALID_BAD_SETTING_VALUE")));
-    })});
+    }));
     window.RightColumn->WriteButton->click();
-    EXPECT_TRUE(user.Done());
+    EXPECT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_FALSE(window.Sequencer().IsRunning());
     type(QStringLiteral("25"));
     EXPECT_FALSE(delay->property("refused").toBool());
@@ -404,84 +346,43 @@ TEST_F(MainFormTest, AnOutOfRangeDelayIsRefusedVisibly) {
 
 // --- Status display -------------------------------------------------------------------------
 
+// The indicator climbs four pixels a step from the bar's foot and never leaves the bar; a
+// strength not known, or no reading, leaves it where it was while the network text follows.
 TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextAndColour) {
     TMainForm& window = Create();
-    window.ReportSignal(0, 1);
-    const int top0 = window.RightColumn->SignalMeter->IndicatorImage->y();
     const QRect bar = window.RightColumn->SignalMeter->BarImage->geometry();
-    EXPECT_EQ(top0, bar.top() + bar.height() - 6);
-    window.ReportSignal(31, 1);
-    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(), top0 - 124);
-    // Not known, and no reading: the indicator stays, the network text still changes.
-    for (int unknown : {99, -1, 33}) {
-        window.ReportSignal(unknown, 2);
-        EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(), top0 - 124) << unknown;
-        EXPECT_EQ(window.RightColumn->NetLogStatusLabel->text(), QStringLiteral("Searching"));
-    }
-    // The indicator never leaves the bar's extent.
-    window.ReportSignal(32, 1);
-    EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(), top0 - 128);
-
+    const QLabel& status = *window.RightColumn->NetLogStatusLabel;
     const struct {
-        int state;
+        int strength, state, up;
         const char* text;
         QRgb colour;
-    } cases[] = {{1, "Home network", 0x008000}, {2, "Searching", 0x808000},
-                 {3, "Denied", 0xFF0000},       {4, "Unknown", 0xFF0000},
-                 {5, "Roaming", 0x008000},      {0, "Logged out", 0xFF0000},
-                 {6, "Logged out", 0xFF0000},   {-2, "Logged out", 0xFF0000}};
+    } cases[] = {
+        // clang-format off
+        {0, 1, 0, "Home network", 0x008000},     {31, 1, 124, "Home network", 0x008000},
+        {99, 2, 124, "Searching", 0x808000},     {-1, 2, 124, "Searching", 0x808000},
+        {33, 2, 124, "Searching", 0x808000},     {32, 1, 128, "Home network", 0x008000},
+        {10, 3, 40, "Denied", 0xFF0000},         {10, 4, 40, "Unknown", 0xFF0000},
+        {10, 5, 40, "Roaming", 0x008000},        {10, 0, 40, "Logged out", 0xFF0000},
+        {10, 6, 40, "Logged out", 0xFF0000},     {10, -2, 40, "Logged out", 0xFF0000},
+        // clang-format on
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.state);
-        window.ReportSignal(10, c.state);
-        EXPECT_EQ(window.RightColumn->NetLogStatusLabel->text(), QString::fromLatin1(c.text));
-        EXPECT_EQ(
-            window.RightColumn->NetLogStatusLabel->palette().color(QPalette::WindowText).rgb() &
-                0xFFFFFF,
-            c.colour);
+        SCOPED_TRACE(testing::Message() << c.strength << ", " << c.state);
+        window.ReportSignal(c.strength, c.state);
+        EXPECT_EQ(window.RightColumn->SignalMeter->IndicatorImage->y(),
+                  bar.top() + bar.height() - 6 - c.up);
+        EXPECT_EQ(status.text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(status.palette().color(QPalette::WindowText).rgb() & 0xFFFFFF, c.colour);
     }
     // Until the registration has been asked (the first polls ask only the strength) the
     // status says it is being checked, not in red.
     window.ReportSignal(12, -1);
-    EXPECT_EQ(window.RightColumn->NetLogStatusLabel->text(), QStringLiteral("NET_CHECKING"));
-    EXPECT_EQ(window.RightColumn->NetLogStatusLabel->palette().color(QPalette::WindowText),
+    EXPECT_EQ(status.text(), QStringLiteral("NET_CHECKING"));
+    EXPECT_EQ(status.palette().color(QPalette::WindowText),
               window.palette().color(QPalette::WindowText));
 }
 
 // --- Profiles ------------------------------------------------------------------------------
-// Picks the current or new values in the choice dialog and saves, or cancels it.
-ModalSequence::Step ChooseValues(bool current, bool cancel = false) {
-    return [current, cancel](QDialog& dialog) {
-        auto* form = qobject_cast<TSaveProfileChoiceForm*>(&dialog);
-        ASSERT_NE(form, nullptr);
-        Later(form, [form, current, cancel] {
-            (current ? form->CurrentValueChoice : form->NewValueChoice)->click();
-            (cancel ? form->CancelButton : form->SaveButton)->click();
-        });
-    };
-}
-
-// Picks `name` (relative to the starting folder, or absolute) in a profile file dialog;
-// an empty name cancels it.
-ModalSequence::Step PickFile(const std::string& name, QFileDialog::AcceptMode mode) {
-    return [name, mode](QDialog& dialog) {
-        auto* files = qobject_cast<QFileDialog*>(&dialog);
-        ASSERT_NE(files, nullptr);
-        EXPECT_EQ(files->acceptMode(), mode);
-        EXPECT_EQ(files->nameFilters(), QStringList({"Profile (*.pof)", "All (*)"}));
-        Later(files, [files, name] {
-            if (name.empty()) {
-                files->reject();
-                return;
-            }
-            // Typed into the file name box, as a user does (selectFile leaves a focused box be).
-            auto* edit = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(edit, nullptr);
-            edit->setText(QString::fromStdString(name));
-            static_cast<QDialog*>(files)->accept();  // as the Save/Open button does
-        });
-    };
-}
-
 class ProfileMenuTest : public UiTest {
 protected:
     ProfileMenuTest()
@@ -494,14 +395,20 @@ protected:
     }
 
     // Runs one menu entry against the user's steps; every step must be taken.
-    void Run(const std::function<void(TMainForm&)>& entry, std::vector<ModalSequence::Step> steps) {
-        ModalSequence user(std::move(steps));
+    void Run(const std::function<void(TMainForm&)>& entry,
+             std::vector<DialogScript::Answer> steps) {
+        const std::size_t count = steps.size();
+        for (DialogScript::Answer& step : steps) {
+            dialogs.Then(std::move(step));
+        }
+        dialogs.Reset();
         entry(*form);
-        EXPECT_TRUE(user.Done());
+        EXPECT_EQ(dialogs.Seen().size(), count) << ::testing::PrintToString(dialogs.Seen());
+        EXPECT_EQ(dialogs.Unanswered(), 0u);
     }
 
-    void Save(std::vector<ModalSequence::Step> steps) { Run(SaveProfileFromMenu, steps); }
-    void Load(const std::string& name, std::vector<ModalSequence::Step> more = {}) {
+    void Save(std::vector<DialogScript::Answer> steps) { Run(SaveProfileFromMenu, steps); }
+    void Load(const std::string& name, std::vector<DialogScript::Answer> more = {}) {
         more.insert(more.begin(), PickFile(name, QFileDialog::AcceptOpen));
         Run(LoadProfileFromMenu, more);
     }
@@ -524,8 +431,8 @@ TEST_F(ProfileMenuTest, SavingAsksBeforeOverwritingAndRemembersTheChoice) {
     EXPECT_EQ(CIniFile(path).ReadString("cmg text", "0", ""), "Door");
     EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "1");
     Save({ChooseValues(true), PickFile("first.pof", QFileDialog::AcceptSave),
-          AnswerBox([](QMessageBox& box) { EXPECT_TRUE(box.text().contains("first.pof")); },
-                    QMessageBox::Yes)});
+          DialogScript::Box([](QMessageBox& box) { EXPECT_TRUE(box.text().contains("first.pof")); },
+                            QMessageBox::Yes)});
     EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "2");
     EXPECT_EQ(CIniFile(path).ReadString("cmg text", "0", ""), "unit text");
 }
@@ -552,7 +459,7 @@ TEST_F(ProfileMenuTest, JunkProfileShowsTheFixedMessageAndTheToolStaysUsable) {
     Presenter(1).SetNewValue(std::string("3"));
 
     Load(profiles + "junk.pof",
-         {AnswerBox(
+         {DialogScript::Box(
              [this](QMessageBox& box) {
                  EXPECT_EQ(box.text(), LanguageText(form->Language(), "INVALID_PROFILE"));
                  // Which file, below the language's text.
@@ -577,7 +484,7 @@ TEST_F(ProfileMenuTest, UnwritableProfileShowsUnableToWrite) {
     fs::create_directories(profiles);
     fs::create_symlink(programFolder + "missing/x.pof", profiles + "broken.pof");
     Save({ChooseValues(false), PickFile("broken.pof", QFileDialog::AcceptSave),
-          AnswerBox([this](QMessageBox& box) {
+          DialogScript::Box([this](QMessageBox& box) {
               EXPECT_EQ(box.text().toStdString(), "Unable to write to " + profiles + "broken.pof");
               EXPECT_EQ(box.icon(), QMessageBox::Critical);
           })});

@@ -1,5 +1,3 @@
-#include <QComboBox>
-#include <QLineEdit>
 #include <QWidget>
 
 #include "model/settingrulecases.h"

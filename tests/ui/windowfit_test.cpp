@@ -1,11 +1,8 @@
 // The window in the shipped languages: nothing of it stays English in Svenska, Qt's own
 // buttons included, and it fits 1024 x 600 with every text whole and every control reachable.
 #include <QAction>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -15,12 +12,7 @@
 #include <set>
 
 #include "core/win1252.h"
-#include "model/guihelper.h"
-#include "ui/alarmmessagessheet.h"
 #include "ui/layoutfit.h"
-#include "ui/pagecontrol.h"
-#include "ui/rightcolumn.h"
-#include "ui/settingssheet.h"
 #include "uitesting.h"
 
 namespace {
@@ -246,35 +238,32 @@ TEST_F(WindowFitTest, FitsTheSmallestSizeWithEveryTextWholeAndEveryControlReacha
                 }
             }
             // Whatever does not fit scrolls into view.
-            window.PageControl->setCurrentWidget(window.SettingsSheet);
-            QApplication::processEvents();
-            const auto reachable = [&window](QScrollArea* area, QWidget* control) {
-                area->ensureWidgetVisible(control);
-                QApplication::processEvents();
-                const QRect shown(control->mapTo(&window, QPoint(0, 0)), control->size());
-                return area->viewport()->rect().contains(
-                           area->viewport()->mapFrom(&window, shown.center())) &&
-                       window.rect().contains(shown.center());
-            };
-            for (QWidget* control : std::initializer_list<QWidget*>{
-                     window.RightColumn->WriteButton, window.RightColumn->ResetButton,
-                     window.RightColumn->ClearFieldsButton, window.RightColumn->ComPortBox,
-                     window.RightColumn->ConnectButton, window.RightColumn->WebLinkLabel}) {
-                EXPECT_TRUE(reachable(window.RightColumnScroll, control))
-                    << control->objectName().toStdString();
+            const std::pair<QScrollArea*, std::vector<QWidget*>> areas[] = {
+                {window.RightColumnScroll,
+                 {window.RightColumn->WriteButton, window.RightColumn->ResetButton,
+                  window.RightColumn->ClearFieldsButton, window.RightColumn->ComPortBox,
+                  window.RightColumn->ConnectButton, window.RightColumn->WebLinkLabel}},
+                {window.SettingsSheet->SettingsScrollArea,
+                 {window.SettingsSheet->SmsAckNewCombo, window.SettingsSheet->InputDelayNewEdits[5],
+                  window.SettingsSheet->AccessNumberList,
+                  window.SettingsSheet->InputBehaviourNewCombo}},
+                {window.InputMessagesSheet->AlarmInputScrollBox,
+                 {window.InputMessagesSheet->AlarmInputLists[6]}}};
+            for (const auto& [area, controls] : areas) {
+                window.PageControl->setCurrentWidget(
+                    area == window.InputMessagesSheet->AlarmInputScrollBox
+                        ? static_cast<QWidget*>(window.InputMessagesSheet)
+                        : window.SettingsSheet);
+                for (QWidget* control : controls) {
+                    area->ensureWidgetVisible(control);
+                    QApplication::processEvents();
+                    const QRect shown(control->mapTo(&window, QPoint(0, 0)), control->size());
+                    EXPECT_TRUE(area->viewport()->rect().contains(
+                                    area->viewport()->mapFrom(&window, shown.center())) &&
+                                window.rect().contains(shown.center()))
+                        << control->objectName().toStdString();
+                }
             }
-            for (QWidget* control :
-                 std::initializer_list<QWidget*>{window.SettingsSheet->SmsAckNewCombo,
-                                                 window.SettingsSheet->InputDelayNewEdits[5],
-                                                 window.SettingsSheet->AccessNumberList,
-                                                 window.SettingsSheet->InputBehaviourNewCombo}) {
-                EXPECT_TRUE(reachable(window.SettingsSheet->SettingsScrollArea, control))
-                    << control->objectName().toStdString();
-            }
-            window.PageControl->setCurrentWidget(window.InputMessagesSheet);
-            QApplication::processEvents();
-            EXPECT_TRUE(reachable(window.InputMessagesSheet->AlarmInputScrollBox,
-                                  window.InputMessagesSheet->AlarmInputLists[6]));
             form.reset();
         }
     }
