@@ -1,14 +1,16 @@
+#include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "cli/clifixture.h"
 #include "core/inifile.h"
@@ -171,16 +173,25 @@ TEST_F(CliProgramTest, CtrlCDisconnectsAndEndsWith130) {
 
     const std::string out = PathOf("stdout");
     const std::string err = PathOf("stderr");
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::freopen(out.c_str(), "w", stdout);
-        ::freopen(err.c_str(), "w", stderr);
-        ::execl(SENDIBOX_CLI_PROGRAM, SENDIBOX_CLI_PROGRAM, "read", "--port",
-                unit->PortPath().c_str(), "--profile", PathOf("p.pof").c_str(), "--record",
-                PathOf("rec.csv").c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
+    // Spawned, not forked: the simulated unit's thread may hold a lock of the C library at the
+    // moment of a fork, and a child that then reopens its streams waits for it forever.
+    Strings args{SENDIBOX_CLI_PROGRAM, "read",          "--port",   unit->PortPath(),
+                 "--profile",          PathOf("p.pof"), "--record", PathOf("rec.csv")};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
     }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
     const bool asked =
         WaitUntil([&] { return unit->CommandCount() >= 1; }, std::chrono::seconds(20));
     ::kill(pid, SIGINT);
