@@ -18,8 +18,6 @@ public:
     // Before queueing: true selects "SM", false "ME".
     void SetSimStore(bool simStore) { this->simStore = simStore; }
     bool IsSimStore() const { return simStore; }
-    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
 
 protected:
     void DoAction(uint8_t action) override;

@@ -17,8 +17,6 @@ public:
 
     CControllerCheckMode();
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
     // The total of the last reply read (kUnreadCapacity before any); meaningful after
     // resultOk only.
     int32_t GetCapacity() const { return capacity; }

@@ -13,9 +13,6 @@ public:
 
     CControllerConfigure();
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
-
 protected:
     void DoAction(uint8_t action) override;
 

@@ -18,8 +18,6 @@ public:
 
     explicit CControllerConnectionCheck(int32_t attempts);
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so silence is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
     int32_t GetAttemptsLeft() const { return attemptsLeft; }
     // Something answered "ATI" completely, but named no supported maker: a device is there and
     // talks, it is just not the unit's module.

@@ -15,10 +15,6 @@ public:
     // Tries after the first that one item may take.
     static constexpr int32_t kAttempts = 3;
 
-    // Production keeps the time-out each controller is built with; tests shorten it so that
-    // an error reply is not waited out in full.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
-
 protected:
     CControllerItemWriter(std::string name, uint32_t replyTimeoutMs, std::string descriptionKey);
 

@@ -31,9 +31,6 @@ public:
 
     TRequestCodeEvent OnRequestCode;
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
-
     EPinKind GetPinKind() const { return pinKind; }
     int32_t GetTriesLeft() const { return triesLeft; }
 

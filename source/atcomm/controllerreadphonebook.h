@@ -18,9 +18,6 @@ public:
     // The collector is lent: its owner keeps it alive and resets it before queueing.
     explicit CControllerReadPhoneBook(IPhoneBookDataCollector* collector);
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so a lost reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
-
 protected:
     void DoAction(uint8_t action) override;
     void PrepareDescription() override;

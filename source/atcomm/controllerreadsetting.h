@@ -21,8 +21,6 @@ public:
     int32_t GetPosition() const { return position; }
     // After resultOk: the number field read.
     std::string GetValue() const { return value; }
-    // Production keeps kReplyTimeoutMs; tests shorten it so an error reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
 
 protected:
     void DoAction(uint8_t action) override;

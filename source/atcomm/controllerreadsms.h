@@ -19,9 +19,6 @@ public:
     // Takes a reference on the collector for as long as the controller lives.
     explicit CControllerReadSms(ISmsDataCollector* collector);
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so a lost reply is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
-
 protected:
     void DoAction(uint8_t action) override;
     void PrepareDescription() override;

@@ -28,7 +28,6 @@ public:
     TReportSignalEvent OnReportSignal;
 
     // Production keeps the constants above; tests shorten them so polls follow quickly.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
     void SetPollPause(uint32_t ms) { pollPauseMs = ms; }
 
 protected:

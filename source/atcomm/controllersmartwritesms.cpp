@@ -19,11 +19,6 @@ CControllerSmartWriteSms::CControllerSmartWriteSms(TVTListData* table, int32_t n
     stringReader.SetExpected(kSmsPrompt);
 }
 
-void CControllerSmartWriteSms::SetReplyTimeout(uint32_t ms) {
-    reader.SetTimeout(ms);
-    stringReader.SetTimeout(ms);
-}
-
 void CControllerSmartWriteSms::PrepareDescription() {
     progressInfo.SetMaximum(table->rowCount());
 }

@@ -31,10 +31,6 @@ public:
     // report named no index.
     int32_t GetStoredIndex() const { return storedIndex; }
 
-    // Production keeps kReplyTimeoutMs for both readers; tests shorten it so that an error
-    // reply is not waited out in full.
-    void SetReplyTimeout(uint32_t ms);
-
 protected:
     void DoAction(uint8_t action) override;
     void PrepareDescription() override;

@@ -18,8 +18,6 @@ public:
 
     CControllerUnitIdentity();
 
-    // Production keeps kReplyTimeoutMs; tests shorten it so a refusal is not waited out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
     // Empty while unknown.
     const std::string& GetSerialNumber() const { return serialNumber; }
 

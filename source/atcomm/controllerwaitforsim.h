@@ -22,7 +22,6 @@ public:
     CControllerWaitForSim(int32_t attempts, const bool&& pinAsked) = delete;
 
     // Production keeps the constants above; tests shorten them so waits are not sat out.
-    void SetReplyTimeout(uint32_t ms) { reader.SetTimeout(ms); }
     void SetPinPauses(uint32_t beforePollMs, uint32_t afterReadyMs);
 
     int32_t GetAttemptsLeft() const { return attemptsLeft; }

@@ -10,11 +10,6 @@ CControllerWriteSms::CControllerWriteSms(ISmsDataProvider* provider)
     stringReader.SetExpected(kSmsPrompt);
 }
 
-void CControllerWriteSms::SetReplyTimeout(uint32_t ms) {
-    reader.SetTimeout(ms);
-    stringReader.SetTimeout(ms);
-}
-
 void CControllerWriteSms::PrepareDescription() {
     progressInfo.SetMaximum(provider->Last());
 }

@@ -19,10 +19,6 @@ public:
     // The provider is lent: its owner keeps it alive and resets it before queueing.
     explicit CControllerWriteSms(ISmsDataProvider* provider);
 
-    // Production keeps kReplyTimeoutMs for both readers; tests shorten it so that an error
-    // reply is not waited out in full.
-    void SetReplyTimeout(uint32_t ms);
-
 protected:
     void DoAction(uint8_t action) override;
     void PrepareDescription() override;

@@ -46,6 +46,12 @@ public:
     // tests against the simulated unit, which needs none, lift them so whole operations run
     // in a moment.
     void SetCommandPauseLimit(uint32_t ms) { commandPauseLimitMs = ms; }
+    // Production keeps the time-out each controller is built with, for both readers; tests
+    // shorten it so that an error reply or silence is not waited out in full.
+    void SetReplyTimeout(uint32_t ms) {
+        reader.SetTimeout(ms);
+        stringReader.SetTimeout(ms);
+    }
     uint8_t GetCurrentAction() const { return m_currState; }
 
     // Both optional; called on the GUI thread only, from the opening and progress steps.

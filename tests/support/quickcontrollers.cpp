@@ -7,19 +7,6 @@
 #include "atcomm/controllerwaitforsim.h"
 #include "engine/controllerbase.h"
 
-namespace {
-
-// Every command controller reads through the two readers of its base; a test reaches them as
-// a subclass of the base would.
-struct Readers : CControllerBase {
-    static void Shorten(CControllerBase& controller, uint32_t ms) {
-        (controller.*&Readers::reader).SetTimeout(ms);
-        (controller.*&Readers::stringReader).SetTimeout(ms);
-    }
-};
-
-}  // namespace
-
 void MakeQuick(IController& controller, uint32_t replyTimeoutMs, uint32_t pollPauseMs) {
     auto* base = dynamic_cast<CControllerBase*>(&controller);
     if (base == nullptr) {
@@ -28,9 +15,9 @@ void MakeQuick(IController& controller, uint32_t replyTimeoutMs, uint32_t pollPa
     base->SetCommandPauseLimit(0);
     // The identity's own time-out is short already; a longer one would only wait out refusals.
     const bool identity = dynamic_cast<CControllerUnitIdentity*>(base) != nullptr;
-    Readers::Shorten(*base, identity
-                                ? std::min(replyTimeoutMs, CControllerUnitIdentity::kReplyTimeoutMs)
-                                : replyTimeoutMs);
+    base->SetReplyTimeout(identity
+                              ? std::min(replyTimeoutMs, CControllerUnitIdentity::kReplyTimeoutMs)
+                              : replyTimeoutMs);
     if (auto* wait = dynamic_cast<CControllerWaitForSim*>(base)) {
         wait->SetPinPauses(0, 0);
     }
