@@ -1,13 +1,6 @@
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -16,7 +9,7 @@
 #include "core/inifile.h"
 #include "persistence/profilefile.h"
 #include "seriallink/comport.h"
-#include "support/waituntil.h"
+#include "support/childprocess.h"
 
 namespace {
 
@@ -29,21 +22,17 @@ struct ProgramRun {
 
 class CliProgramTest : public CliTest {
 protected:
-    // The program's own time-outs end every run; `timeout` only keeps a hang from holding the
-    // suite. The arguments are the test's own paths and words, without quotes.
-    // `environment` ("NAME=value ...") goes before the program, `input` is a file for its
+    // The program's own time-outs end every run; the bound only keeps a hang from holding the
+    // suite. `environment` ("NAME=value") is added to the test's own, `input` is a file for its
     // standard input (none: an empty one).
-    ProgramRun Start(const Strings& args, const std::string& environment = "",
+    ProgramRun Start(Strings args, const std::string& environment = "",
                      const std::string& input = "") {
-        std::string line = environment + " timeout 60 '" SENDIBOX_CLI_PROGRAM "'";
-        for (const std::string& arg : args) {
-            line += " '" + arg + "'";
-        }
-        line += " <'" + (input.empty() ? std::string("/dev/null") : input) + "'";
-        line += " >'" + PathOf("stdout") + "' 2>'" + PathOf("stderr") + "'";
-        const int status = std::system(line.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(PathOf("stdout")),
-                Contents(PathOf("stderr"))};
+        args.insert(args.begin(), SENDIBOX_CLI_PROGRAM);
+        ChildProcess program(args, PathOf("stdout"), PathOf("stderr"),
+                             environment.empty() ? Strings{} : Strings{environment},
+                             input.empty() ? "/dev/null" : input);
+        const int status = program.Stop(0, std::chrono::seconds(60));
+        return {status, Contents(PathOf("stdout")), Contents(PathOf("stderr"))};
     }
 };
 
@@ -173,33 +162,11 @@ TEST_F(CliProgramTest, CtrlCDisconnectsAndEndsWith130) {
 
     const std::string out = PathOf("stdout");
     const std::string err = PathOf("stderr");
-    // Spawned, not forked: the simulated unit's thread may hold a lock of the C library at the
-    // moment of a fork, and a child that then reopens its streams waits for it forever.
-    Strings args{SENDIBOX_CLI_PROGRAM, "read",          "--port",   unit->PortPath(),
-                 "--profile",          PathOf("p.pof"), "--record", PathOf("rec.csv")};
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(spawned, 0);
-    const bool asked =
-        WaitUntil([&] { return unit->CommandCount() >= 1; }, std::chrono::seconds(20));
-    ::kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(asked);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130) << Contents(err);
+    ChildProcess program({SENDIBOX_CLI_PROGRAM, "read", "--port", unit->PortPath(), "--profile",
+                          PathOf("p.pof"), "--record", PathOf("rec.csv")},
+                         out, err);
+    ASSERT_TRUE(WaitUntil([&] { return unit->CommandCount() >= 1; }, std::chrono::seconds(20)));
+    EXPECT_EQ(program.Stop(SIGINT, std::chrono::seconds(60)), 130) << Contents(err);
     EXPECT_EQ(Contents(out), unit->PortPath() + ": FAILED cancelled\n");
     EXPECT_TRUE(CComPort::CanOpen(unit->PortPath()));
 }

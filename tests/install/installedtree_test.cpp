@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,20 +14,12 @@
 #include "persistence/applanguage.h"
 #include "persistence/configfolder.h"
 #include "persistence/languageloaderini.h"
+#include "support/childprocess.h"
 #include "ui/shellopener.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Quoted for the shell, whatever the path holds.
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
 
 bool IsFile(const std::string& path) {
     std::error_code ignored;
@@ -41,11 +32,10 @@ protected:
     void Install() {
         prefix = folder / "prefix";
         const std::string log = PathOf("install.log");
-        const std::string command = Quoted(SENDIBOX_CMAKE_COMMAND) + " --install " +
-                                    Quoted(SENDIBOX_BINARY_DIR) + " --prefix " +
-                                    Quoted(prefix.string()) + " >" + Quoted(log) + " 2>&1";
-        const int status = std::system(command.c_str());
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Contents(log);
+        ChildProcess install(
+            {SENDIBOX_CMAKE_COMMAND, "--install", SENDIBOX_BINARY_DIR, "--prefix", prefix.string()},
+            log, log);
+        ASSERT_EQ(install.Stop(0, std::chrono::seconds(100)), 0) << Contents(log);
     }
 
     std::string Installed(const std::string& relative) const {
@@ -110,12 +100,11 @@ TEST_F(InstalledTree, HoldsEveryFileTheProgramLooksForWhereItLooksForIt) {
     EXPECT_TRUE(HasPortableMarker(SENDIBOX_PROGRAM_DIR));
     const CConfigEnvironment env{PathOf("config"), PathOf("home")};
     EXPECT_EQ(ChooseConfigFolder(Installed("bin"), env), PathOf("config") + "/sendibox-config/");
-    const std::string run = "XDG_CONFIG_HOME=" + Quoted(PathOf("config")) + " " +
-                            Quoted(Installed("bin/sendibox-cli")) + " reset --yes --port " +
-                            Quoted(PathOf("no-such-port")) + " >" + Quoted(PathOf("cli.log")) +
-                            " 2>&1";
-    const int status = std::system(run.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << Contents(PathOf("cli.log"));
+    const std::string log = PathOf("cli.log");
+    ChildProcess cli(
+        {Installed("bin/sendibox-cli"), "reset", "--yes", "--port", PathOf("no-such-port")}, log,
+        log, {"XDG_CONFIG_HOME=" + PathOf("config")});
+    EXPECT_EQ(cli.Stop(0, std::chrono::seconds(60)), 1) << Contents(log);
     EXPECT_TRUE(IsFile(PathOf("config/sendibox-config/records.csv")));
     EXPECT_EQ(inBin(), programs);
 

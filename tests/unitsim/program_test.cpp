@@ -1,15 +1,7 @@
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "support/waituntil.h"
+#include "support/childprocess.h"
 #include "unitline.h"
-
-extern char** environ;
 
 namespace {
 
@@ -23,75 +15,22 @@ std::filesystem::path ProgramPath() {
     return self.parent_path().parent_path() / "tools" / "unitsim" / "sendibox-unitsim";
 }
 
-// The program as a child process whose standard output the test reads.
-class Program {
-public:
-    explicit Program(std::vector<std::string> args) {
-        int pipeFds[2] = {-1, -1};
-        EXPECT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);  // dup2 gives the child its own copy
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        args.insert(args.begin(), ProgramPath().string());
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            pid = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(pipeFds[1]);
-        output = pipeFds[0];
-    }
-    ~Program() {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        ::close(output);
-    }
-
-    std::string FirstLine() {
-        std::string text;
-        char c = 0;
-        pollfd p{output, POLLIN, 0};
-        while (text.find('\n') == std::string::npos && ::poll(&p, 1, 5000) > 0 &&
-               ::read(output, &c, 1) == 1) {
-            text += c;
-        }
-        return text.substr(0, text.find('\n'));
-    }
-
-    // Sends the signal (0: none) and waits, with a bound, for the exit; the exit status or -1.
-    int Stop(int signal) {
-        ::kill(pid, signal);
-        int status = 0;
-        if (!WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; })) {
-            return -1;
-        }
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid = -1;
-    int output = -1;
-};
-
 }  // namespace
 
 TEST_F(UnitSimProgram, PublishesItsLinkAnswersAndRemovesTheLinkOnSigterm) {
     if (!std::filesystem::exists(ProgramPath())) {
         GTEST_SKIP() << "sendibox-unitsim is not built";
     }
-    EXPECT_EQ(Program({"--no-such-option"}).Stop(0), 2);
+    const std::string out = PathOf("out");
+    EXPECT_EQ(ChildProcess({ProgramPath(), "--no-such-option"}, out, out).Stop(0), 2);
     std::filesystem::copy_file(kDataFolder / "unit-demo.json", folder / "unit.json");
-    Program program({"--link", folder / "port", "--state", folder / "unit.json", "--maker",
-                     "Cinterion", "--error-on", "AT+CSQ#2", "--urc-inside", "AT+CPBR", "RING",
-                     "--log", folder / "log"});
-    ASSERT_EQ(program.FirstLine(), folder / "port");
+    ChildProcess program({ProgramPath(), "--link", folder / "port", "--state", folder / "unit.json",
+                          "--maker", "Cinterion", "--error-on", "AT+CSQ#2", "--urc-inside",
+                          "AT+CPBR", "RING", "--log", folder / "log"},
+                         out, out);
+    // The first line names the link, once it is there.
+    ASSERT_TRUE(WaitUntil([&] { return Contents(out).starts_with(PathOf("port") + "\n"); }))
+        << Contents(out);
     {
         UnitLine line(folder / "port");
         EXPECT_EQ(line.Exchange("ATI\r"), "ATI\r" + Info("Cinterion\r\nMC35i\r\nREVISION 02.00"));
@@ -140,8 +79,9 @@ TEST_F(UnitSimProgram, RefusesAStateThatIsNotARegularFileAtOnce) {
     if (!std::filesystem::exists(ProgramPath())) {
         GTEST_SKIP() << "sendibox-unitsim is not built";
     }
-    Program program({"--link", folder / "port", "--state", fifo});
-    EXPECT_EQ(program.FirstLine(), "");
+    const std::string out = PathOf("out");
+    ChildProcess program({ProgramPath(), "--link", folder / "port", "--state", fifo}, out, out);
     EXPECT_EQ(program.Stop(0), 1);
+    EXPECT_EQ(Contents(out).find(PathOf("port")), std::string::npos) << Contents(out);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "port")));
 }
