@@ -11,8 +11,8 @@
 #include "engine/controllerbase.h"
 #include "support/unitfixture.h"
 
-// Shared pieces of the command controller tests: fault and unit set-up, a run helper, a progress
-// probe, and in-memory stand-ins for the main window's providers and collectors.
+// Shared pieces of the command controller tests: fault and unit set-up, a run helper, and
+// in-memory stand-ins for the main window's providers and collectors.
 
 using Action = CCommandFault::Action;
 using Strings = std::vector<std::string>;
@@ -48,16 +48,6 @@ uint8_t RunShort(UnitFixture& unit, const CRefPtr<C>& controller) {
     EXPECT_TRUE(unit.RunToFinish(controller));
     return controller->GetResult();
 }
-
-// Records every progress position the controller hands the GUI thread.
-struct ProgressProbe {
-    void Watch(CControllerBase& controller) {
-        controller.OnProgress = [this](const std::string&, const CProgressInfo& info) {
-            positions.push_back(info.GetPosition());
-        };
-    }
-    std::vector<int32_t> positions;
-};
 
 // A cursor over 1..last, as the real providers and collectors have, under whichever name the
 // interface gives its step.

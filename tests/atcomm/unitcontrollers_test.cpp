@@ -49,11 +49,13 @@ TEST(ConnectionCheckTest, AcceptsOnlyTheSupportedMakersAsTheyWriteThemselves) {
         options.maker = c.maker;
         UnitFixture unit(options);
         auto check = MakeRef<CControllerConnectionCheck>(c.attempts);
-        ProgressProbe probe;
-        probe.Watch(*check);
+        std::vector<int32_t> positions;
+        check->OnProgress = [&](const std::string&, const CProgressInfo& info) {
+            positions.push_back(info.GetPosition());
+        };
         EXPECT_EQ(RunShort(unit, check), Outcome(c.identifications == 1));
         EXPECT_EQ(unit.Commands(), Strings(c.identifications, "ATI"));
-        EXPECT_EQ(probe.positions, c.positions);
+        EXPECT_EQ(positions, c.positions);
     }
 }
 
@@ -179,9 +181,7 @@ TEST(StoreModeTest, SelectsTheStoreAndReadsABelievableCapacity) {
         {true, {Fault("AT+CPBS=", Action::Error)}, true, 250},
         {true, {Fault("AT+CPBS=", Action::Error, true)}, false, 250},
         {true, {total("1000")}, true, 1000},
-        {true, {total("1001")}, true, 0},
-        {true, {total("0")}, true, 0},
-        {true, {total("abc")}, true, 0},
+        {true, {total("1001")}, true, 0},  // the parser's table has the other unbelievable totals
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.simStore << " " << c.changed << " " << c.capacity);
