@@ -29,11 +29,10 @@ inline CUnitState DataState(const std::string& dataFile) {
     return CUnitState::Load(std::string(SENDIBOX_DATA_DIR) + "/" + dataFile);
 }
 
-// A simulated unit on a pseudo-terminal, its state in memory; replies wait `latencyMs`.
-inline std::unique_ptr<CUnitSimulator> StartUnit(CUnitState state, unsigned latencyMs = 0) {
+// A simulated unit on a pseudo-terminal, its state in memory.
+inline std::unique_ptr<CUnitSimulator> StartUnit(CUnitState state) {
     CUnitSimulatorOptions options;
     options.initialState = std::move(state);
-    options.latencyMs = latencyMs;
     auto unit = std::make_unique<CUnitSimulator>(std::move(options));
     unit->Start();
     return unit;

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,16 +21,10 @@ public:
         port.Open();
     }
 
+    // Sends the bytes, then collects what comes until the reply is over (a final result code or
+    // the prompt for a message text) or the bound has passed.
     std::string Exchange(const std::string& command) {
-        Send(command);
-        return ReadReply();
-    }
-    void Send(const std::string& bytes) {
-        port.Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    }
-    // Collects bytes until the reply is over (a final result code or the prompt for a message
-    // text) or the bound has passed.
-    std::string ReadReply() {
+        port.Write(command.data(), static_cast<uint32_t>(command.size()));
         static const std::regex kFinal("\r\n(OK|ERROR|\\+CM[ES] ERROR: [^\r\n]*)\r\n$|\r\n> $");
         std::string got;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -60,25 +53,21 @@ inline std::string Info(const std::string& lines) {
     return "\r\n" + lines + "\r\n" + kOk;
 }
 
-// A unit whose profile stored with AT&W has echo off, numeric error codes and (unless told)
-// text mode, so that a test's commands are the ones it is about.
-inline CUnitState Quiet(CUnitState state = CUnitState(), bool textMode = true) {
-    state.profile = {false, 1, textMode};
+// A unit whose profile stored with AT&W has echo off, numeric error codes and text mode, so
+// that a test's commands are the ones it is about.
+inline CUnitState Quiet(CUnitState state = CUnitState()) {
+    state.profile = {false, 1, true};
     return state;
 }
 
 // Starts a simulated unit in a fresh folder and connects the real port to its link.
 class UnitSimTest : public TempFolderTest {
 protected:
-    void StartUnit(const CUnitState& state = CUnitState(),
-                   const std::function<void(CUnitSimulatorOptions&)>& adjust = {}) {
+    void StartUnit(const CUnitState& state = CUnitState()) {
         CUnitSimulatorOptions options;
         options.statePath = folder / "unit.json";
         options.linkPath = folder / "port";
         options.initialState = state;
-        if (adjust) {
-            adjust(options);
-        }
         line.reset();
         sim = std::make_unique<CUnitSimulator>(options);
         sim->Start();

@@ -212,13 +212,9 @@ TEST_F(UnitSimTest, StateSurvivesARestart) {
 
 // A real port forgets exclusive mode and its line settings with its last close; a
 // pseudo-terminal would keep both, locking the next client out or echoing its bytes back.
-TEST_F(UnitSimTest, ThePortReopensAfterEachClientEvenOneThatLeftExclusiveModeBehind) {
+// (Clients that close the port properly reconnect in every command line and window test.)
+TEST_F(UnitSimTest, ThePortReopensAfterAClientThatLeftExclusiveModeBehind) {
     StartUnit();
-    for (int round = 0; round < 3; ++round) {
-        EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk) << "round " << round;
-        line.reset();
-        line = std::make_unique<UnitLine>(sim->PortPath());
-    }
     line.reset();
     const std::string path = sim->SlavePath();
     const int careless = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -243,5 +239,5 @@ TEST_F(UnitSimTest, ThePortReopensAfterEachClientEvenOneThatLeftExclusiveModeBeh
     }));
     line = std::make_unique<UnitLine>(sim->PortPath());
     EXPECT_EQ(line->Exchange("AT\r"), "AT\r" + kOk);
-    EXPECT_EQ(sim->CommandCount(), 4u);
+    EXPECT_EQ(sim->CommandCount(), 1u);
 }
