@@ -203,7 +203,6 @@ TEST_F(ProfileFileTest, FileThatIsNoProfileIsRefusedBeforeAnythingChanges) {
     const std::vector<std::pair<std::string, std::string>> files = {
         {PathOf("missing.pof"), "does not exist"},
         {PathOf("folder.pof"), "is a folder"},
-        {Put("empty.pof", ""), none},
         {Put("binary.pof", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR[cmg text]\n0=x", 30)),
          "is not a text file"},
         {Put("settings.txt", "[Settings]\nLANGUAGE=English\n"), none},
