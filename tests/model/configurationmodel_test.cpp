@@ -22,9 +22,6 @@ protected:
 
     TVTListData& Sms() { return model.SmsTable(); }
     TVTListData& Book() { return model.PhoneBookTable(); }
-    void SetUnitValue(int32_t position, const std::string& value) {
-        Book().setData(position - 1, L::kPhoneBookCurrentNumberColumn, value);
-    }
     CConfigurationModel model;
     CStoringPresenters presenters;
 };
