@@ -3,24 +3,35 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/observer.h"
 
 namespace {
 
-// Counts its updates and its death, as a plain counted object or as an observer.
+// Records each update by its name and counts its death; an update may first run a script.
 struct Tracked : IObserver {
-    explicit Tracked(int* deaths, int* updates = nullptr) : deaths(deaths), updates(updates) {}
-    ~Tracked() override { ++*deaths; }
-    void Update(IObsEvent*) override { ++*updates; }
-    int* deaths;
-    int* updates;
+    Tracked(std::string name, std::vector<std::string>& calls, int& deaths)
+        : name(std::move(name)), calls(calls), deaths(deaths) {}
+    ~Tracked() override { ++deaths; }
+    void Update(IObsEvent*) override {
+        calls.push_back(name);
+        if (onUpdate) {
+            onUpdate();
+            calls.push_back(name + " still here");
+        }
+    }
+    std::string name;
+    std::vector<std::string>& calls;
+    int& deaths;
+    std::function<void()> onUpdate;
 };
 
 TEST(RefObject, ReleaseAtOneDeletesAndCountsAreAtomicAcrossThreads) {
+    std::vector<std::string> calls;
     int deaths = 0;
-    auto* object = new Tracked(&deaths);
+    auto* object = new Tracked("", calls, deaths);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([object] {
@@ -40,12 +51,12 @@ TEST(RefObject, ReleaseAtOneDeletesAndCountsAreAtomicAcrossThreads) {
 }
 
 TEST(Observable, DetachNotifyAndDestructionFollowTheOwnershipRules) {
-    int updates = 0;
+    std::vector<std::string> calls;
     int deaths = 0;
     auto* observable = new IObservable;
-    auto* twice = new Tracked(&deaths, &updates);
+    auto* twice = new Tracked("twice", calls, deaths);
     twice->AddRef();  // attached twice: the observable owns two references
-    auto* stranger = new Tracked(&deaths, &updates);
+    auto* stranger = new Tracked("stranger", calls, deaths);
     observable->Attach(twice);
     observable->Attach(twice);
 
@@ -53,10 +64,10 @@ TEST(Observable, DetachNotifyAndDestructionFollowTheOwnershipRules) {
     observable->Notify(&event);
     observable->SetNotify(false);
     observable->Notify(&event);
-    EXPECT_EQ(updates, 2);
+    EXPECT_EQ(calls.size(), 2u);
     observable->SetNotify(true);
     observable->Notify(&event);
-    EXPECT_EQ(updates, 4);
+    EXPECT_EQ(calls.size(), 4u);
 
     observable->Detach(stranger);  // not attached: nothing changes
     EXPECT_EQ(observable->ObserverCount(), 2u);
@@ -64,7 +75,7 @@ TEST(Observable, DetachNotifyAndDestructionFollowTheOwnershipRules) {
     EXPECT_EQ(observable->ObserverCount(), 0u);
     EXPECT_EQ(deaths, 1);
 
-    observable->Attach(new Tracked(&deaths, &updates));
+    observable->Attach(new Tracked("new", calls, deaths));
     observable->Attach(stranger);
     observable->Release();  // destruction releases each attached observer once
     EXPECT_EQ(deaths, 3);
@@ -74,29 +85,13 @@ TEST(Observable, DetachNotifyAndDestructionFollowTheOwnershipRules) {
 // called afterwards in that notification, and none is freed while it runs (under the address
 // sanitizer a use after release fails the test).
 TEST(Observable, AnObserverDetachedDuringANotificationIsNeverCalledOrUsedAfterwards) {
-    struct Scripted : IObserver {
-        Scripted(std::string name, std::vector<std::string>& calls, int& deaths)
-            : name(std::move(name)), calls(calls), deaths(deaths) {}
-        ~Scripted() override { ++deaths; }
-        void Update(IObsEvent*) override {
-            calls.push_back(name);
-            if (onUpdate) {
-                onUpdate();
-                calls.push_back(name + " still here");
-            }
-        }
-        std::string name;
-        std::vector<std::string>& calls;
-        int& deaths;
-        std::function<void()> onUpdate;
-    };
     std::vector<std::string> calls;
     int deaths = 0;
     auto* observable = new IObservable;
-    auto* first = new Scripted("first", calls, deaths);
-    auto* second = new Scripted("second", calls, deaths);
-    auto* third = new Scripted("third", calls, deaths);
-    for (Scripted* observer : {first, second, third}) {
+    auto* first = new Tracked("first", calls, deaths);
+    auto* second = new Tracked("second", calls, deaths);
+    auto* third = new Tracked("third", calls, deaths);
+    for (Tracked* observer : {first, second, third}) {
         observable->Attach(observer);
     }
     first->onUpdate = [&] {

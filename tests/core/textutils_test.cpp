@@ -27,20 +27,11 @@ TEST(TextUtils, ReplyFieldHelpers) {
         EXPECT_EQ(GetValueAfter(key, delimiter, text), expected) << text;
     }
 
-    std::string text = "a,b,c";
-    EXPECT_EQ(CutToken(text, ','), "a,");
-    EXPECT_EQ(text, "b,c");
-    text = "abc";
-    EXPECT_EQ(CutToken(text, ','), "abc");
-    EXPECT_EQ(text, "");
-
     // Positions count from 1; past the last occurrence is the length + 1.
     EXPECT_EQ(PositionAfter("a,b,c", ',', 2), 5);
     EXPECT_EQ(PositionAfter("a,b,c", ',', 3), 6);
     EXPECT_EQ(PositionAfter("a,b,c", ',', 0), 1);
     EXPECT_EQ(PositionAfter("a,b,c", ',', -4), 1);
-
-    EXPECT_EQ(ReplaceByte(Bytes({0xE5, '\r', 0xE5, 0xE5}), '\xE5', 'a'), "a\raa");
 }
 
 TEST(TextUtils, EscapesOfTwoHexDigitsOfEitherCaseOnly) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 // What every harness shares. A broken invariant ends the run as a crash does, so the fuzzer
@@ -32,14 +33,10 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "sendibox-fuzz-XXXXXX");
         const int fd = ::mkstemp(pattern.data());
         FUZZ_CHECK(fd >= 0);
-        path = pattern;
-        std::size_t done = 0;
-        while (done < contents.size()) {
-            const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-            FUZZ_CHECK(n > 0);
-            done += static_cast<std::size_t>(n);
-        }
         ::close(fd);
+        path = pattern;
+        std::ofstream(path, std::ios::binary) << contents;
+        FUZZ_CHECK(std::filesystem::file_size(path) == contents.size());
     }
     ~FuzzFile() { ::unlink(path.c_str()); }
     FuzzFile(const FuzzFile&) = delete;

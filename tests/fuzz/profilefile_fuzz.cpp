@@ -1,28 +1,18 @@
 // Loading any file as a profile: it is refused as no profile, or it fills the new side, and
 // what was read from the unit (the current side, the labels) is never touched.
 
-#include <array>
 #include <string>
 #include <vector>
 
-#include "core/refobject.h"
 #include "fuzzcheck.h"
 #include "model/configurationmodel.h"
-#include "model/guihelper.h"
+#include "model/storingpresenters.h"
 #include "model/unitlayout.h"
 #include "persistence/profilefile.h"
 
 namespace {
 
 using L = CUnitLayout;
-
-// Keeps what it is given, as the base class stores values.
-class StoringPresenter : public IGuiHelper {
-public:
-    void Update(IObsEvent*) override {}
-    void ShowUnitValue(std::string& text) override { StoreUnitValue(text); }
-    void SetNewValue(std::string& text) override { StoreValue(ValueKind::New, text); }
-};
 
 // Everything a profile must leave alone.
 std::vector<std::string> UnitSide(const CConfigurationModel& model,
@@ -50,19 +40,13 @@ std::vector<std::string> UnitSide(const CConfigurationModel& model,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const FuzzFile file(FuzzText(data, size));
     CConfigurationModel model;
-    std::vector<CRefPtr<StoringPresenter>> owned;
-    CProfilePresenters presenters{};
-    for (IGuiHelper*& presenter : presenters) {
-        owned.push_back(MakeRef<StoringPresenter>());
-        presenter = owned.back().get();
-        presenter->ShowUnitValue(std::string("7"));
-    }
-    const std::vector<std::string> before = UnitSide(model, presenters);
+    const CStoringPresenters presenters;
+    const std::vector<std::string> before = UnitSide(model, presenters.Each());
     try {
-        CProfileFile(file.Path()).Load(model, presenters);
+        CProfileFile(file.Path()).Load(model, presenters.Each());
     } catch (const EInvalidProfile&) {
         // Refused before anything changed.
     }
-    FUZZ_CHECK(UnitSide(model, presenters) == before);
+    FUZZ_CHECK(UnitSide(model, presenters.Each()) == before);
     return 0;
 }

@@ -6,25 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "fuzzcheck.h"
-
-namespace {
-
-int Replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
-        return 1;
-    }
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::filesystem::path> files;
@@ -45,7 +30,14 @@ int main(int argc, char** argv) {
     std::sort(files.begin(), files.end());
     int failures = 0;
     for (const auto& file : files) {
-        failures += Replay(file);
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            ++failures;
+            continue;
+        }
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", files.size());
     return failures == 0 ? 0 : 1;

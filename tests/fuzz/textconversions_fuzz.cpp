@@ -52,18 +52,12 @@ std::string AsTyped(const std::string& typed) {
 // Plain decimal digits with an optional sign, in the 32-bit range: nothing else is read as
 // this number.
 bool IsPlainDecimal(const std::string& text, int64_t& value) {
-    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    if (i == text.size() || text.size() - i > 12) {
+    const std::size_t sign = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
+    if (text.size() == sign || text.size() - sign > 12 ||
+        text.find_first_not_of("0123456789", sign) != std::string::npos) {
         return false;
     }
-    value = 0;
-    for (std::size_t j = i; j < text.size(); ++j) {
-        if (text[j] < '0' || text[j] > '9') {
-            return false;
-        }
-        value = value * 10 + (text[j] - '0');
-    }
-    value = text[0] == '-' ? -value : value;
+    value = std::stoll(text);
     return value >= INT32_MIN && value <= INT32_MAX;
 }
 

@@ -2,71 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <iterator>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "core/refobject.h"
-#include "model/guihelper.h"
-#include "model/settingtable.h"
 #include "modeltestutil.h"
+#include "storingpresenters.h"
 
 namespace {
 
 using L = CUnitLayout;
 using Strings = std::vector<std::string>;
-
-// A setting presenter without controls: it keeps the two values as given and logs every unit
-// value it is shown, so a test sees which setting went to which presenter and in what order.
-class PresenterDouble : public IGuiHelper {
-public:
-    PresenterDouble(std::string name, Strings* log) : name(std::move(name)), log(log) {}
-    using IGuiHelper::SetNewValue;
-    using IGuiHelper::ShowUnitValue;
-    void Update(IObsEvent* /*event*/) override {}
-    void ShowUnitValue(std::string& text) override {
-        log->push_back(name + "=" + text);
-        StoreValue(ValueKind::Current, text);
-        StoreValue(ValueKind::New, text);
-    }
-    void SetNewValue(std::string& text) override { StoreValue(ValueKind::New, text); }
-
-private:
-    std::string name;
-    Strings* log;
-};
-
-// The eleven presenters of the main window, each holding the start value as read from a unit,
-// so none counts as changed until a test changes it.
-struct PresenterSet {
-    PresenterSet() {
-        const char* const names[] = {"activeTime",     "activeRelay", "smsAck", "accessControl",
-                                     "inputBehaviour", "delay1",      "delay2", "delay3",
-                                     "delay4",         "delay5",      "delay6"};
-        for (std::size_t i = 0; i < std::size(names); ++i) {
-            all.push_back(MakeRef<PresenterDouble>(names[i], &log));
-            all.back()->ShowUnitValue(std::string(kSettingTable[i].startValue));
-        }
-        log.clear();
-    }
-    CSettingPresenters Lent() {
-        CSettingPresenters lent{all[0].get(), all[1].get(), all[2].get(),
-                                all[3].get(), all[4].get(), {}};
-        for (std::size_t i = 0; i < lent.inputDelays.size(); ++i) {
-            lent.inputDelays[i] = all[5 + i].get();
-        }
-        return lent;
-    }
-    PresenterDouble& activeRelay() { return *all[1]; }
-    PresenterDouble& inputBehaviour() { return *all[4]; }
-    PresenterDouble& delay(std::size_t input) { return *all[4 + input]; }
-
-    Strings log;
-    std::vector<CRefPtr<PresenterDouble>> all;
-};
 
 class ConfigurationModelTest : public ::testing::Test {
 protected:
@@ -74,21 +22,8 @@ protected:
 
     TVTListData& Sms() { return model.SmsTable(); }
     TVTListData& Book() { return model.PhoneBookTable(); }
-    void SetUnitValue(int32_t position, const std::string& value) {
-        Book().setData(position - 1, L::kPhoneBookCurrentNumberColumn, value);
-    }
-    // "position=number" of every entry the phonebook write would send.
-    Strings Written() {
-        model.PhoneBookProvider()->Reset();
-        Strings values;
-        for (const OfferedEntry& entry : Offered(*model.PhoneBookProvider())) {
-            values.push_back(std::to_string(entry.position) + "=" + entry.number);
-        }
-        return values;
-    }
-
     CConfigurationModel model;
-    PresenterSet presenters;
+    CStoringPresenters presenters;
 };
 
 TEST_F(ConfigurationModelTest, AccessNumbersSkipTheSettingPositionsAndFollowTheSize) {
@@ -112,7 +47,7 @@ TEST_F(ConfigurationModelTest, AccessNumbersSkipTheSettingPositionsAndFollowTheS
     for (int32_t position : {100, 101, 250}) {
         Book().setData(position - 1, L::kPhoneBookWriteColumn, "X");
     }
-    EXPECT_EQ(Written(), Strings{"100="});
+    EXPECT_EQ(Offered(*model.PhoneBookProvider()), Strings{"100="});
     // A store too small for the settings leaves no access numbers, never a negative count.
     model.SetPhoneBookSize(5);
     EXPECT_EQ(model.GetAccessNumberCount(), 0);
@@ -137,18 +72,16 @@ TEST_F(ConfigurationModelTest, PrepareForWritingAlwaysWritesTheCallMaskAndOnlyCh
     Book().setData(68, L::kPhoneBookNewNumberColumn, "7");
     Book().setData(68, L::kPhoneBookWriteColumn, "X");
     model.PrepareSettingsForWriting();
-    EXPECT_EQ(Written(), Strings{"65=0"});
+    EXPECT_EQ(Offered(*model.PhoneBookProvider()), Strings{"65=0"});
     EXPECT_EQ(Book().getData(65, L::kPhoneBookNewNumberColumn), "");
 
     Sms().setData(0, L::kSmsNewCallColumn, "X");
     Sms().setData(8, L::kSmsNewCallColumn, "X");
-    presenters.activeRelay().SetNewValue("2");
-    presenters.delay(6).SetNewValue("9");
+    presenters[1].SetNewValue("2");
+    presenters[10].SetNewValue("9");
     model.PrepareSettingsForWriting();
-    model.PhoneBookProvider()->Reset();
-    EXPECT_EQ(Offered(*model.PhoneBookProvider()),
-              (std::vector<OfferedEntry>{
-                  {58, "9", "129", ""}, {65, "5", "129", ""}, {68, "2", "129", ""}}));
+    EXPECT_EQ(Offered(*model.PhoneBookProvider(), true),
+              (Strings{"58=9,129,\"\"", "65=5,129,\"\"", "68=2,129,\"\""}));
 }
 
 // --- Validation -------------------------------------------------------------------------------
@@ -177,8 +110,8 @@ struct ValidationCase {
     std::optional<R> refused;
     bool checkCountryCode = true;
     int32_t phoneBookSize = 250;
-    // A setting changed in its presenter.
-    std::function<void(PresenterSet&)> change = nullptr;
+    // Settings typed into their presenters (by index), in the window's order.
+    std::vector<std::pair<std::size_t, std::string>> typed = {};
 };
 
 std::vector<ValidationCase> ValidationCases() {
@@ -235,25 +168,25 @@ std::vector<ValidationCase> ValidationCases() {
         {"marked setting rows",
          {B(65, pbNew, injected), B(65, write, "X"), B(60, pbNew, "1000"), B(60, write, "X")},
          ok},
-        {"marked setting row replaced by its changed presenter",
+        {"marked setting row, changed presenter",
          {B(65, pbNew, injected), B(65, write, "X")},
          ok,
          true,
          250,
-         [](PresenterSet& p) { p.inputBehaviour().SetNewValue("1"); }},
+         {{4, "1"}}},
         {"marked call mask, recomputed", {B(64, pbNew, injected), B(64, write, "X")}, ok},
-        {"changed presenter with a value that is no plain number",
+        {"presenter value no plain number",
          {B(60, pbNew, "")},
          R::badSettingValue,
          true,
          250,
-         [](PresenterSet& p) { p.delay(3).SetNewValue(" 12"); }},
-        {"changed presenter with four digits",
+         {{7, " 12"}}},
+        {"presenter value of four digits",
          {B(60, pbNew, "")},
          R::badSettingValue,
          true,
          250,
-         [](PresenterSet& p) { p.delay(3).SetNewValue("1000"); }},
+         {{7, "1000"}}},
     };
 }
 
@@ -270,15 +203,15 @@ TEST(ConfigurationModelValidationTest, RefusesEveryValueThatCannotBeSentAsItIs) 
     for (const ValidationCase& c : ValidationCases()) {
         SCOPED_TRACE(c.name);
         CConfigurationModel model;
-        PresenterSet presenters;
+        CStoringPresenters presenters;
         model.SetPresenters(presenters.Lent());
         model.SetPhoneBookSize(c.phoneBookSize);
         for (const Cell& cell : c.cells) {
             (cell.table == Table::sms ? model.SmsTable() : model.PhoneBookTable())
                 .setData(cell.row, cell.column, cell.text);
         }
-        if (c.change) {
-            c.change(presenters);
+        for (const auto& [index, value] : c.typed) {
+            presenters[index].SetNewValue(value);
         }
         std::optional<CInvalidValue> expected;
         if (c.refused) {

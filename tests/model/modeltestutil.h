@@ -4,32 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "atcomm/phonebookdata.h"
+#include "model/phonebookproviders.h"
 
-// One entry as a phonebook write would send it.
-struct OfferedEntry {
-    int32_t position;
-    std::string number;
-    std::string type;
-    std::string text;
-    bool operator==(const OfferedEntry&) const = default;
-};
-
-// Drives a phonebook provider the way the write controller does and returns what it offered.
-inline std::vector<OfferedEntry> Offered(IPhoneBookDataProvider& provider) {
-    std::vector<OfferedEntry> offered;
+// Drives a phonebook provider from its start the way the write controller does: each entry it
+// offers as "position=number", with `full` also its type and its name.
+inline std::vector<std::string> Offered(CPhoneBookDataProvider& provider, bool full = false) {
+    std::vector<std::string> offered;
+    provider.Reset();
     while (provider.HasMore()) {
-        const int32_t position = provider.NextPosition();
-        offered.push_back({position, provider.GetNumber(position), provider.GetType(position),
-                           provider.GetText(position)});
+        const int32_t at = provider.NextPosition();
+        offered.push_back(std::to_string(at) + "=" + provider.GetNumber(at));
+        if (full) {
+            offered.back() += "," + provider.GetType(at) + ",\"" + provider.GetText(at) + "\"";
+        }
     }
     return offered;
-}
-
-inline std::vector<int32_t> OfferedPositions(IPhoneBookDataProvider& provider) {
-    std::vector<int32_t> positions;
-    for (const OfferedEntry& entry : Offered(provider)) {
-        positions.push_back(entry.position);
-    }
-    return positions;
 }

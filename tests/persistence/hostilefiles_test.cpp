@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,23 +48,6 @@ std::string StartLanguage(const std::string& path) {
     return language.SetStoredLanguage("Svenska");
 }
 
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// What the settings tell the user, once a write has been tried and has left the file alone.
-std::string StartSettings(const std::string& path, const std::string& content) {
-    CAppSettings settings;
-    settings.SetFileName(path);
-    if (settings.ReadValue(kSettingsSection, kSettingPort, "default") != "default" ||
-        settings.TryWriteValue(kSettingsSection, kSettingPort, "ttyUSB0") ||
-        Contents(path) != content) {
-        return "settings file used or changed";
-    }
-    return settings.Problem();
-}
-
 TEST_F(HostileFileTest, EndsInSecondsWithTheFileAndTheReason) {
     constexpr std::size_t k4MiB = 4 * 1024 * 1024;
     const std::string profile = "[cmg text]\r\n0=loaded\r\n";
@@ -101,7 +82,17 @@ TEST_F(HostileFileTest, EndsInSecondsWithTheFileAndTheReason) {
         {"10 000 languages", "languages.txt", tenThousandSections, StartLanguage,
          " cannot be used: it has more than 100 sections. English is shown instead."},
         {"2 MiB settings", "settings.txt", hugeSettings,
-         [&hugeSettings](const std::string& path) { return StartSettings(path, hugeSettings); },
+         // Once a write has been tried and has left the file alone.
+         [&hugeSettings](const std::string& path) {
+             CAppSettings settings;
+             settings.SetFileName(path);
+             if (settings.ReadValue(kSettingsSection, kSettingPort, "default") != "default" ||
+                 settings.TryWriteValue(kSettingsSection, kSettingPort, "ttyUSB0") ||
+                 Contents(path) != hugeSettings) {
+                 return std::string("settings file used or changed");
+             }
+             return settings.Problem();
+         },
          " is larger than 1 MiB. The default settings are used, and the file is left as it is."},
     };
     for (const Case& c : cases) {
