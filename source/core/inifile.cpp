@@ -143,6 +143,11 @@ std::vector<std::string> CIniFile::ReadKeys(const std::string& section) const {
     return parsed ? parsed->Keys(section) : std::vector<std::string>();
 }
 
+std::shared_ptr<const CIniText> CIniFile::Snapshot() const {
+    Refresh();
+    return parsed;
+}
+
 void CIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
     WriteStrings({{section, key, value}});

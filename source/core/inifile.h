@@ -77,6 +77,11 @@ public:
     std::vector<std::string> ReadSections() const;
     std::vector<std::string> ReadKeys(const std::string& section) const;
 
+    // The parse the reads answer from now, or null when the file is refused. It stays whole
+    // whatever becomes of the file, so a caller that reads many keys through it sees one
+    // version of the file, never keys of one and values of the next, and looks at the disk once.
+    std::shared_ptr<const CIniText> Snapshot() const;
+
     // Writes one key, as WriteStrings does.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
@@ -104,5 +109,5 @@ private:
     mutable CFileStamp stamp;
     mutable EIniFileState state = EIniFileState::Missing;
     mutable std::string problem;
-    mutable std::unique_ptr<CIniText> parsed;
+    mutable std::shared_ptr<const CIniText> parsed;
 };

@@ -1,6 +1,7 @@
 #include "persistence/languageloaderini.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/initext.h"
 #include "core/win1252.h"
@@ -42,17 +43,19 @@ std::string CLanguageLoaderIni::FileProblem() const {
 
 void CLanguageLoaderIni::Load(const std::string& language) {
     texts.clear();
-    if (FileProblem().empty() && Offers(file.ReadSections(), language)) {
-        for (std::string& key : file.ReadKeys(language)) {
-            std::string text = file.ReadString(language, key, "");
-            texts.emplace_back(std::move(key), std::move(text));
-        }
-    } else if (SameIniName(language, kFallbackLanguage)) {
-        const CIniText builtIn{std::string(BuiltInEnglishSection())};
-        for (std::string& key : builtIn.Keys(language)) {
-            std::string text = builtIn.Value(language, key).value_or("");
-            texts.emplace_back(std::move(key), std::move(text));
-        }
+    // One version of the file for the whole language, however it changes meanwhile.
+    std::shared_ptr<const CIniText> source = file.Snapshot();
+    if (!source || !Offers(source->Sections(), language)) {
+        source = SameIniName(language, kFallbackLanguage)
+                     ? std::make_shared<const CIniText>(std::string(BuiltInEnglishSection()))
+                     : nullptr;
+    }
+    if (!source) {
+        return;
+    }
+    for (std::string& key : source->Keys(language)) {
+        std::string text = source->Value(language, key).value_or("");
+        texts.emplace_back(std::move(key), std::move(text));
     }
 }
 

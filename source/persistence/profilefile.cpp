@@ -1,10 +1,12 @@
 #include "persistence/profilefile.h"
 
 #include <cstddef>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "core/inifile.h"
+#include "core/initext.h"
 #include "core/parseint.h"
 #include "model/configurationmodel.h"
 #include "model/guihelper.h"
@@ -109,16 +111,18 @@ void CProfileFile::Save(int32_t choice, const CConfigurationModel& model,
 }
 
 void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& presenters) const {
-    const CIniFile ini(fileName, kProfileLimits);
-    CheckLoadable(ini);
+    const std::shared_ptr<const CIniText> profile = LoadableContents();
+    const auto read = [&profile](const char* section, const std::string& key, const char* absent) {
+        return profile->Value(section, key).value_or(absent);
+    };
 
     TVTListData& sms = model.SmsTable();
     for (int32_t row = 0; row < L::kMessageCount; ++row) {
         const std::string key = Key(row);
-        sms.setData(row, L::kSmsNewTextColumn, ini.ReadString(kSmsTextSection, key, ""));
-        sms.setData(row, L::kSmsNewNumberColumn, ini.ReadString(kSmsNumberSection, key, ""));
-        sms.setData(row, L::kSmsNewCallColumn, ini.ReadString(kSmsCallSection, key, ""));
-        sms.setData(row, L::kSmsDeleteColumn, ini.ReadString(kSmsDeleteSection, key, ""));
+        sms.setData(row, L::kSmsNewTextColumn, read(kSmsTextSection, key, ""));
+        sms.setData(row, L::kSmsNewNumberColumn, read(kSmsNumberSection, key, ""));
+        sms.setData(row, L::kSmsNewCallColumn, read(kSmsCallSection, key, ""));
+        sms.setData(row, L::kSmsDeleteColumn, read(kSmsDeleteSection, key, ""));
     }
     model.ChooseNewCallMarks();
 
@@ -126,9 +130,9 @@ void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& pr
     for (int32_t row = 0; row <= model.GetPhoneBookSize(); ++row) {
         const std::string key = Key(row);
         phoneBook.setData(row, L::kPhoneBookNewNumberColumn,
-                          ini.ReadString(kPhoneBookNumberSection, key, ""));
+                          read(kPhoneBookNumberSection, key, ""));
         phoneBook.setData(row, L::kPhoneBookWriteColumn,
-                          Mark(L::IsMarked(ini.ReadString(kPhoneBookWriteSection, key, ""))));
+                          Mark(L::IsMarked(read(kPhoneBookWriteSection, key, ""))));
     }
 
     for (const CSettingKey& setting : kSettingKeys) {
@@ -139,25 +143,27 @@ void CProfileFile::Load(CConfigurationModel& model, const CProfilePresenters& pr
         const std::string key = Key(setting.row);
         std::string value =
             setting.presenter == kActiveTimeSlot
-                ? ini.ReadString(kPhoneBookNumberSection, key, kActiveTimeDefault)
-                : IntToStr(
-                      ParseInt(ini.ReadString(kPhoneBookNumberSection, key, ""), kSettingDefault));
+                ? read(kPhoneBookNumberSection, key, kActiveTimeDefault)
+                : IntToStr(ParseInt(read(kPhoneBookNumberSection, key, ""), kSettingDefault));
         // A profile is the user's choice: it is written to unit after unit, whatever each holds.
         presenter->ChooseNewValue(value);
     }
 }
 
 // Every key of a profile reads as empty from a file that cannot be read or holds no profile at
-// all, so loading one would silently wipe the user's new values and report success.
-void CProfileFile::CheckLoadable(const CIniFile& ini) const {
-    if (ini.State() != EIniFileState::Read) {
+// all, so loading one would silently wipe the user's new values and report success. The load
+// reads one version of the file, however it changes meanwhile.
+std::shared_ptr<const CIniText> CProfileFile::LoadableContents() const {
+    const CIniFile ini(fileName, kProfileLimits);
+    std::shared_ptr<const CIniText> profile = ini.Snapshot();
+    if (!profile) {
         throw EInvalidProfile(fileName, ini.Problem());
     }
     for (const char* section :
          {kSmsTextSection, kSmsNumberSection, kSmsCallSection, kSmsDeleteSection,
           kPhoneBookNumberSection, kPhoneBookWriteSection}) {
-        if (!ini.ReadKeys(section).empty()) {
-            return;
+        if (!profile->Keys(section).empty()) {
+            return profile;
         }
     }
     throw EInvalidProfile(fileName, "holds none of a profile's sections");

@@ -3,11 +3,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 class CConfigurationModel;
-class CIniFile;
+class CIniText;
 class IGuiHelper;
 
 // The eleven setting presenters in the main window's order: active time, active relay, SMS
@@ -75,7 +76,8 @@ public:
     void Load(CConfigurationModel& model, const CProfilePresenters& presenters) const;
 
 private:
-    void CheckLoadable(const CIniFile& ini) const;
+    // The file's contents, once they are known to be a profile; throws EInvalidProfile else.
+    std::shared_ptr<const CIniText> LoadableContents() const;
 
     std::string fileName;
 };

@@ -2,6 +2,7 @@
 // as the key itself when the text is empty), in any letter case, and an unknown key reads as
 // itself.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         FUZZ_CHECK(!loader.Problem("English").empty());
         return 0;
     }
+    const std::shared_ptr<const CIniText> parsed = ini.Snapshot();
     for (std::size_t l = 0; l < languages.size() && l < 8; ++l) {
         loader.Load(languages[l]);
-        const std::vector<std::string> keys = ini.ReadKeys(languages[l]);
+        const std::vector<std::string> keys = parsed->Keys(languages[l]);
         for (std::size_t k = 0; k < keys.size() && k < 32; ++k) {
-            const std::string text = ini.ReadString(languages[l], keys[k], "");
+            const std::string text = parsed->Value(languages[l], keys[k]).value_or("");
             FUZZ_CHECK(loader.GetText(keys[k]) == (text.empty() ? keys[k] : text));
             std::string upper = keys[k];
             for (char& c : upper) {
