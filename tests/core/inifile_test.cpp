@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -184,8 +185,11 @@ TEST_F(IniFileTest, ReadsFollowTheFileOnDisk) {
     const std::string path = Put("c.ini", "[A]\nk=1\n");
     const CIniFile reader(path);
     EXPECT_EQ(reader.ReadString("A", "k", kDefault), "1");
+    const std::shared_ptr<const CIniText> first = reader.Snapshot();
     Put("c.ini", "[A]\nk=22\n");
     EXPECT_EQ(reader.ReadString("A", "k", kDefault), "22");
+    // A load that read through a snapshot still sees the version it started with.
+    EXPECT_EQ(first->Value("a", "K"), "1");
     // Replaced by a file of the same size, as another program's save does.
     fs::rename(Put("other.ini", "[A]\nk=33\n"), path);
     EXPECT_EQ(reader.ReadString("A", "k", kDefault), "33");
