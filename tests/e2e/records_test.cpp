@@ -1,5 +1,4 @@
 #include <QPlainTextEdit>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -11,8 +10,7 @@ namespace {
 
 class Recording : public WindowOnUnit {
 protected:
-    std::string RecordsFile() const { return PathOf("records.csv"); }
-    CsvFile Records() const { return ReadCsv(RecordsFile()); }
+    CsvFile Records() const { return ReadCsv(PathOf("records.csv")); }
 
     // Operation, result, IMEI, store and profile of a row, and whether it names the unit's
     // module, the version and, for a failure only, the failure.
@@ -152,25 +150,6 @@ TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
     std::ifstream in(saved, std::ios::binary);
     const std::string text(std::istreambuf_iterator<char>(in), {});
     EXPECT_NE(text.find("-> AT+CPIN=****<CR>\n"), std::string::npos);
-}
-
-// A records file that cannot be written costs the operation nothing: it goes on, and the
-// user hears of it once a session.
-TEST_F(Recording, ARecordThatCannotBeWrittenIsReportedOnceAndFailsNothing) {
-    ASSERT_TRUE(std::filesystem::create_directory(RecordsFile()));
-    TMainForm& w = Start("unit-me.json");
-    for (int connect = 0; connect < 2; ++connect) {
-        dialogs.Then(DialogScript::Press("OkButton"));
-        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
-        EXPECT_TRUE(ShowsConnected());
-        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
-    }
-    ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
-    EXPECT_EQ(dialogs.Seen()[1].rfind(
-                  "warning: " + Text("RECORD_NOT_WRITTEN") + "\n\n" + RecordsFile() + ": ", 0),
-              0u)
-        << dialogs.Seen()[1];
-    EXPECT_EQ(dialogs.Seen()[2].rfind("LedInfoForm: ", 0), 0u);
 }
 
 }  // namespace
