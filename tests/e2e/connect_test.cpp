@@ -134,37 +134,6 @@ TEST_F(Connecting, NothingOpensWhenTheHintIsCancelledOrThePortIsMissing) {
     EXPECT_TRUE(Connect());
 }
 
-// A cancelled PIN prompt sends no code, and a wrong PIN names the PIN step; each prompt counts
-// the tries left. With none left the PIN form takes the PUK and a new PIN, and offers to switch
-// the lock off, ticked; the connect then says it did. (The PIN alone:
-// Recording.TheLogMasksThePin.)
-TEST_F(Connecting, ALockedSimTakesTheCodesTypedAndThePukOnceNoPinTryIsLeft) {
-    CUnitState state = DataState("unit-pinlocked.json");
-    state.sim.pinTries = 1;
-    TMainForm& w = Start(state);
-    for (const DialogScript::Answer& answer :
-         {DialogScript::Press("CancelButton"), DialogScript::TypeCodes(QStringLiteral("1111")),
-          DialogScript::TypeCodes(QStringLiteral("4321"), QStringLiteral("12345678"))}) {
-        dialogs.Then(DialogScript::Press("OkButton"));
-        dialogs.Then(answer);
-        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
-    }
-    EXPECT_TRUE(ShowsConnected());
-    const std::string led = "LedInfoForm: " + Text("GREEN_LED_LIT");
-    const std::string pin = "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PIN") + " " +
-                            Text("CONTROLLER_PIN_TRIES_LEFT") + " 1";
-    const std::string failed =
-        "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\n" + Text("CONTROLLER_PIN_DESCRIPTION");
-    EXPECT_EQ(dialogs.Seen(), (Strings{led, pin, failed, led, pin, failed, led,
-                                       "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PUK") + " " +
-                                           Text("CONTROLLER_PIN_TRIES_LEFT") + " 10 PUK",
-                                       "information: " + Text("PIN_LOCK_OFF")}));
-    EXPECT_FALSE(unit->State().sim.lock);
-    EXPECT_EQ(unit->State().sim.pin, "4321");
-    // The configuration store was found behind the lock.
-    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "+46701234567");
-}
-
 // The SIM stays busy after its PIN, so the connect waits for it; closing the window then stops
 // the worker before anything the waiting step reads (the PIN-asked flag) is taken down.
 TEST_F(Connecting, ClosingTheWindowWhileWaitingForTheSimStopsTheWorkerFirst) {
