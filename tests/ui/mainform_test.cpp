@@ -36,7 +36,12 @@ protected:
     MainFormTest() : UiTest(kLanguages) {}
 };
 
-TEST_F(MainFormTest, StartsWithTheStartValuesAndKeepsTheRecordsInTheSettingsFolder) {
+// The stored language and country code check are shown and checked in the menus, and what the
+// user chooses is stored at exit; the settings start at their start values, and the records
+// are kept in the settings folder. (A key without text showing as the key, a stored language
+// being read, and the check being on without a setting, are seen below.)
+TEST_F(MainFormTest, StartsWithTheStoredLanguageAndCheckAndStoresTheChosenOnes) {
+    WriteSettings("LANGUAGE=Svenska\nVALIDATE_SMS_GSM=0\n");
     TMainForm& window = Show();
     for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
         EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), kSettingTable[i].startValue)
@@ -47,14 +52,7 @@ TEST_F(MainFormTest, StartsWithTheStartValuesAndKeepsTheRecordsInTheSettingsFold
     EXPECT_EQ(window.RecordsPath(), programFolder + "records.csv");
     window.OpenRecordsFolderMenu->trigger();
     EXPECT_EQ(openedFolders, std::vector<std::string>{programFolder});
-}
 
-// The stored language and country code check are shown and checked in the menus, and what the
-// user chooses is stored at exit. (A key without text showing as the key, a stored language
-// being read, and the check being on without a setting, are seen below.)
-TEST_F(MainFormTest, TakesTheStoredLanguageAndCheckAndStoresTheChosenOnes) {
-    WriteSettings("LANGUAGE=Svenska\nVALIDATE_SMS_GSM=0\n");
-    TMainForm& window = Create();
     QList<QAction*> items = window.LanguagesMenu->actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_TRUE(items[1]->isChecked());
