@@ -1,5 +1,4 @@
 #include <QPlainTextEdit>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -11,8 +10,7 @@ namespace {
 
 class Recording : public WindowOnUnit {
 protected:
-    std::string RecordsFile() const { return PathOf("records.csv"); }
-    CsvFile Records() const { return ReadCsv(RecordsFile()); }
+    CsvFile Records() const { return ReadCsv(PathOf("records.csv")); }
 
     // Operation, result, IMEI, store and profile of a row, and whether it names the unit's
     // module, the version and, for a failure only, the failure.
@@ -109,34 +107,51 @@ TEST_F(Recording, EveryOperationIsARowWithTheUnitAndItsResult) {
     EXPECT_EQ(records.rows[6].at("Failure"), Text("RESTART_UNIT"));
 }
 
-// A locked SIM is opened with the PIN typed into the PIN form, which offers to switch the lock
-// off, ticked; the connect then says it did. The PIN is in the communication log only as
-// stars; a module that will not give its serial number is still the unit's module, its number
-// unknown.
-TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
-    TMainForm& w = Start("unit-pinlocked.json");
-    unit->AddFault({"AT+CGSN", 1, false, CCommandFault::Action::Error, ""});
-    dialogs.Then(DialogScript::Press("OkButton"));
-    dialogs.Then(DialogScript::TypeCodes(QStringLiteral("1234")));
-    ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
+// A cancelled PIN prompt sends no code, and a wrong PIN names the PIN step; each prompt counts
+// the tries left. With none left the PIN form takes the PUK and a new PIN, and offers to switch
+// the lock off, ticked; the connect then says it did. The codes are in the communication log
+// only as stars; a module that will not give its serial number is still the unit's module, its
+// number unknown.
+TEST_F(Recording, ALockedSimTakesTheCodesTypedAndTheLogMasksThem) {
+    CUnitState state = DataState("unit-pinlocked.json");
+    state.sim.pinTries = 1;
+    TMainForm& w = Start(state);
+    unit->AddFault({"AT+CGSN", 3, false, CCommandFault::Action::Error, ""});
+    for (const DialogScript::Answer& answer :
+         {DialogScript::Press("CancelButton"), DialogScript::TypeCodes(QStringLiteral("1111")),
+          DialogScript::TypeCodes(QStringLiteral("4321"), QStringLiteral("12345678"))}) {
+        dialogs.Then(DialogScript::Press("OkButton"));
+        dialogs.Then(answer);
+        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
+    }
     ASSERT_TRUE(ShowsConnected());
-    EXPECT_EQ(dialogs.Seen(), (Strings{"LedInfoForm: " + Text("GREEN_LED_LIT"),
-                                       "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PIN") + " " +
-                                           Text("CONTROLLER_PIN_TRIES_LEFT") + " 3",
+    const std::string led = "LedInfoForm: " + Text("GREEN_LED_LIT");
+    const std::string pin = "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PIN") + " " +
+                            Text("CONTROLLER_PIN_TRIES_LEFT") + " 1";
+    const std::string failed =
+        "critical: " + Text("OPERATION_FAILED_MESSAGE") + "\n" + Text("CONTROLLER_PIN_DESCRIPTION");
+    EXPECT_EQ(dialogs.Seen(), (Strings{led, pin, failed, led, pin, failed, led,
+                                       "PinPukForm: " + Text("CONTROLLER_PIN_ENTER_PUK") + " " +
+                                           Text("CONTROLLER_PIN_TRIES_LEFT") + " 10 PUK",
                                        "information: " + Text("PIN_LOCK_OFF")}));
     EXPECT_FALSE(unit->State().sim.lock);
+    EXPECT_EQ(unit->State().sim.pin, "4321");
+    // The configuration store was found behind the lock.
+    EXPECT_EQ(w.SettingsSheet->AccessNumberList->cellText(0, 1), "+46701234567");
     EXPECT_EQ(w.RightColumn->UnitIdentityLabel->text(), QStringLiteral("SIEMENS MC35i"));
     EXPECT_EQ(w.RightColumn->UnitImeiLabel->text().toStdString(),
               Text("IMEI") + " " + Text("UNKNOWN"));
-    ASSERT_EQ(Records().rows.size(), 1u);
-    EXPECT_EQ(Records().rows[0].at("IMEI"), "");
+    ASSERT_EQ(Records().rows.size(), 3u);
+    EXPECT_EQ(Records().rows[2].at("IMEI"), "");
 
     w.CommunicationLogMenu->trigger();
     TCommunicationLogForm& log = w.CommunicationLogForm();
     ASSERT_TRUE(log.isVisible());
     const QString shown = log.LogText->toPlainText();
-    EXPECT_TRUE(shown.contains(QStringLiteral("-> AT+CPIN=****<CR>"))) << shown.toStdString();
-    EXPECT_FALSE(shown.contains(QStringLiteral("CPIN=1234")));
+    for (const char* sent :
+         {"-> AT+CPIN=****<CR>", "-> AT+CPIN=********,****<CR>", "-> AT+CLCK=\"SC\",0,****<CR>"}) {
+        EXPECT_TRUE(shown.contains(QLatin1String(sent))) << sent << "\n" << shown.toStdString();
+    }
     EXPECT_TRUE(shown.contains(QStringLiteral("ERROR<CR><LF>")));
     log.FindEdit->setText(QStringLiteral("CControllerUnitIdentity"));
     EXPECT_TRUE(log.FindNext());
@@ -152,25 +167,6 @@ TEST_F(Recording, TheLogMasksThePinAndARefusedSerialNumberIsUnknown) {
     std::ifstream in(saved, std::ios::binary);
     const std::string text(std::istreambuf_iterator<char>(in), {});
     EXPECT_NE(text.find("-> AT+CPIN=****<CR>\n"), std::string::npos);
-}
-
-// A records file that cannot be written costs the operation nothing: it goes on, and the
-// user hears of it once a session.
-TEST_F(Recording, ARecordThatCannotBeWrittenIsReportedOnceAndFailsNothing) {
-    ASSERT_TRUE(std::filesystem::create_directory(RecordsFile()));
-    TMainForm& w = Start("unit-me.json");
-    for (int connect = 0; connect < 2; ++connect) {
-        dialogs.Then(DialogScript::Press("OkButton"));
-        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
-        EXPECT_TRUE(ShowsConnected());
-        ASSERT_TRUE(Click(w.RightColumn->ConnectButton));
-    }
-    ASSERT_EQ(dialogs.Seen().size(), 3u) << ::testing::PrintToString(dialogs.Seen());
-    EXPECT_EQ(dialogs.Seen()[1].rfind(
-                  "warning: " + Text("RECORD_NOT_WRITTEN") + "\n\n" + RecordsFile() + ": ", 0),
-              0u)
-        << dialogs.Seen()[1];
-    EXPECT_EQ(dialogs.Seen()[2].rfind("LedInfoForm: ", 0), 0u);
 }
 
 }  // namespace

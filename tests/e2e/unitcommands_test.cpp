@@ -30,18 +30,10 @@ TEST_F(ResetAndClearSim, ResetUnitErasesTheUnitOnlyWhenConfirmed) {
     EXPECT_TRUE(ShowsConnected());
     EXPECT_TRUE(PollRunning());
     EXPECT_TRUE(unit->State().messages.empty());
-    EXPECT_EQ(Numbers("ME"), (std::map<int, std::string>{{58, "2"},
-                                                         {59, "2"},
-                                                         {60, "2"},
-                                                         {61, "2"},
-                                                         {62, "2"},
-                                                         {63, "2"},
-                                                         {64, "0"},
-                                                         {65, "0"},
-                                                         {66, "0"},
-                                                         {67, "0"},
-                                                         {68, "1"},
-                                                         {69, "2"}}));
+    const std::map<int, std::string> defaults = {{58, "2"}, {59, "2"}, {60, "2"}, {61, "2"},
+                                                 {62, "2"}, {63, "2"}, {64, "0"}, {65, "0"},
+                                                 {66, "0"}, {67, "0"}, {68, "1"}, {69, "2"}};
+    EXPECT_EQ(Numbers("ME"), defaults);
     EXPECT_EQ(unit->State().phonebooks.at("SM"), before.phonebooks.at("SM"));
     EXPECT_EQ(w.SettingsSheet->ActiveTimeCurrentEdit->text().toStdString(), "2");
     EXPECT_EQ(w.SettingsSheet->InputDelayCurrentEdits[0]->text().toStdString(), "2");

@@ -1,14 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "support/sequencerfixture.h"
 // The window's fixture, its dialog script and the grid cell helpers, shared with its own tests.
 #include "ui/uitesting.h"

@@ -36,7 +36,12 @@ protected:
     MainFormTest() : UiTest(kLanguages) {}
 };
 
-TEST_F(MainFormTest, StartsWithTheStartValuesAndKeepsTheRecordsInTheSettingsFolder) {
+// The stored language and country code check are shown and checked in the menus, and what the
+// user chooses is stored at exit; the settings start at their start values, and the records
+// are kept in the settings folder. (A key without text showing as the key, a stored language
+// being read, and the check being on without a setting, are seen below.)
+TEST_F(MainFormTest, StartsWithTheStoredLanguageAndCheckAndStoresTheChosenOnes) {
+    WriteSettings("LANGUAGE=Svenska\nVALIDATE_SMS_GSM=0\n");
     TMainForm& window = Show();
     for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
         EXPECT_EQ(window.Presenters()[i]->GetValue(ValueKind::New), kSettingTable[i].startValue)
@@ -47,14 +52,7 @@ TEST_F(MainFormTest, StartsWithTheStartValuesAndKeepsTheRecordsInTheSettingsFold
     EXPECT_EQ(window.RecordsPath(), programFolder + "records.csv");
     window.OpenRecordsFolderMenu->trigger();
     EXPECT_EQ(openedFolders, std::vector<std::string>{programFolder});
-}
 
-// The stored language and country code check are shown and checked in the menus, and what the
-// user chooses is stored at exit. (A key without text showing as the key, a stored language
-// being read, and the check being on without a setting, are seen below.)
-TEST_F(MainFormTest, TakesTheStoredLanguageAndCheckAndStoresTheChosenOnes) {
-    WriteSettings("LANGUAGE=Svenska\nVALIDATE_SMS_GSM=0\n");
-    TMainForm& window = Create();
     QList<QAction*> items = window.LanguagesMenu->actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_TRUE(items[1]->isChecked());
@@ -383,6 +381,8 @@ TEST_F(MainFormTest, SignalStrengthMovesTheIndicatorAndRegistrationShowsItsTextA
 }
 
 // --- Profiles ------------------------------------------------------------------------------
+// The file contents are the profile file's own tests; loading through the dialog, the window
+// title it gives and saving the new values are the profile loop's.
 class ProfileMenuTest : public UiTest {
 protected:
     ProfileMenuTest()
@@ -395,99 +395,73 @@ protected:
     }
 
     // Runs one menu entry against the user's steps; every step must be taken.
-    void Run(const std::function<void(TMainForm&)>& entry,
-             std::vector<DialogScript::Answer> steps) {
+    void Run(QAction* entry, std::vector<DialogScript::Answer> steps) {
         const std::size_t count = steps.size();
         for (DialogScript::Answer& step : steps) {
             dialogs.Then(std::move(step));
         }
         dialogs.Reset();
-        entry(*form);
+        entry->trigger();
         EXPECT_EQ(dialogs.Seen().size(), count) << ::testing::PrintToString(dialogs.Seen());
         EXPECT_EQ(dialogs.Unanswered(), 0u);
     }
-
-    void Save(std::vector<DialogScript::Answer> steps) { Run(SaveProfileFromMenu, steps); }
-    void Load(const std::string& name, std::vector<DialogScript::Answer> more = {}) {
-        more.insert(more.begin(), PickFile(name, QFileDialog::AcceptOpen));
-        Run(LoadProfileFromMenu, more);
+    std::string Choice() const {
+        return form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, "");
     }
-
     TVTListData& Sms() { return form->Model().SmsTable(); }
-    TVTListData& PhoneBook() { return form->Model().PhoneBookTable(); }
-    IGuiHelper& Presenter(std::size_t slot) { return *form->Presenters()[slot]; }
 
     std::string profiles;
 };
 
-// The file contents are the profile file's own tests and loading through the dialog is the
-// profile loop's; here the default suffix, the stored choice and the overwrite question.
+// The default suffix, the stored choice, the overwrite question, and a file nobody can write
+// (a link into a missing folder, root included).
 TEST_F(ProfileMenuTest, SavingAsksBeforeOverwritingAndRemembersTheChoice) {
     Sms().setData(0, L::kSmsCurrentTextColumn, "unit text");
     Sms().setData(0, L::kSmsNewTextColumn, "Door");
     // The profile folder is made on the first save; the default suffix completes the name.
-    Save({ChooseValues(false), PickFile("first", QFileDialog::AcceptSave)});
+    Run(form->SaveProfileMenu, {ChooseValues(false), PickFile("first", QFileDialog::AcceptSave)});
     const std::string path = profiles + "first.pof";
     EXPECT_EQ(CIniFile(path).ReadString("cmg text", "0", ""), "Door");
-    EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "1");
-    Save({ChooseValues(true), PickFile("first.pof", QFileDialog::AcceptSave),
-          DialogScript::Box([](QMessageBox& box) { EXPECT_TRUE(box.text().contains("first.pof")); },
-                            QMessageBox::Yes)});
-    EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "2");
+    EXPECT_EQ(Choice(), "1");
+    Run(form->SaveProfileMenu,
+        {ChooseValues(true), PickFile("first.pof", QFileDialog::AcceptSave),
+         DialogScript::Box([](QMessageBox& box) { EXPECT_TRUE(box.text().contains("first.pof")); },
+                           QMessageBox::Yes)});
+    EXPECT_EQ(Choice(), "2");
     EXPECT_EQ(CIniFile(path).ReadString("cmg text", "0", ""), "unit text");
+
+    fs::create_symlink(programFolder + "missing/x.pof", profiles + "broken.pof");
+    Run(form->SaveProfileMenu,
+        {ChooseValues(false), PickFile("broken.pof", QFileDialog::AcceptSave),
+         DialogScript::Box([this](QMessageBox& box) {
+             EXPECT_EQ(box.text().toStdString(), "Unable to write to " + profiles + "broken.pof");
+             EXPECT_EQ(box.icon(), QMessageBox::Critical);
+         })});
+    EXPECT_TRUE(form->isEnabled());
 }
 
-TEST_F(ProfileMenuTest, CancellingAnyStepWritesAndLoadsNothing) {
-    // Through the File menu's entries, as the user gets there.
-    Run([](TMainForm& window) { window.SaveProfileMenu->trigger(); }, {ChooseValues(false, true)});
-    Save({ChooseValues(true), PickFile("", QFileDialog::AcceptSave)});
+// A cancelled step writes and loads nothing; a file that is no profile is named below the
+// fixed message, changes nothing, and leaves the tool usable.
+TEST_F(ProfileMenuTest, ACancelledStepOrAJunkFileWritesAndLoadsNothing) {
+    Run(form->SaveProfileMenu, {ChooseValues(false, true)});
+    Run(form->SaveProfileMenu, {ChooseValues(true), PickFile("", QFileDialog::AcceptSave)});
     EXPECT_TRUE(fs::is_empty(profiles));
     // The choice made before Cancel is still remembered.
-    EXPECT_EQ(form->Settings().ReadValue(kSettingsSection, kSettingSaveProfileChoice, ""), "2");
+    EXPECT_EQ(Choice(), "2");
 
     Sms().setData(0, L::kSmsNewTextColumn, "mine");
-    Run([](TMainForm& window) { window.LoadProfileMenu->trigger(); },
-        {PickFile("", QFileDialog::AcceptOpen)});
-    EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "mine");
-}
-
-TEST_F(ProfileMenuTest, JunkProfileShowsTheFixedMessageAndTheToolStaysUsable) {
-    fs::create_directories(profiles);
+    form->Presenters()[1]->SetNewValue(std::string("3"));
+    Run(form->LoadProfileMenu, {PickFile("", QFileDialog::AcceptOpen)});
     std::ofstream(profiles + "junk.pof", std::ios::binary) << std::string("\x7F\x45LF\0\x01", 6);
-    std::ofstream(profiles + "good.pof", std::ios::binary) << "[cmg text]\r\n0=loaded\r\n";
-    Sms().setData(0, L::kSmsNewTextColumn, "mine");
-    Presenter(1).SetNewValue(std::string("3"));
-
-    Load(profiles + "junk.pof",
-         {DialogScript::Box(
-             [this](QMessageBox& box) {
-                 EXPECT_EQ(box.text(), LanguageText(form->Language(), "INVALID_PROFILE"));
-                 // Which file, below the language's text.
-                 EXPECT_TRUE(box.informativeText().startsWith(
-                     QString::fromStdString(profiles + "junk.pof")));
-             },
-             QMessageBox::Ok)});
+    Run(form->LoadProfileMenu,
+        {PickFile(profiles + "junk.pof", QFileDialog::AcceptOpen),
+         DialogScript::Box([this](QMessageBox& box) {
+             EXPECT_EQ(box.text(), LanguageText(form->Language(), "INVALID_PROFILE"));
+             EXPECT_TRUE(
+                 box.informativeText().startsWith(QString::fromStdString(profiles + "junk.pof")));
+         })});
     EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "mine");
-    EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "3");
-    EXPECT_TRUE(form->isEnabled());
-
-    const QString title = form->windowTitle();
-    Load(profiles + "good.pof");
-    EXPECT_EQ(Sms().getData(0, L::kSmsNewTextColumn), "loaded");
-    EXPECT_EQ(Presenter(1).GetValue(ValueKind::New), "0");
-    // The window names the profile its new values came from.
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("good.pof - ") + title);
-}
-
-// A link into a missing folder cannot be written by anyone, root included.
-TEST_F(ProfileMenuTest, UnwritableProfileShowsUnableToWrite) {
-    fs::create_directories(profiles);
-    fs::create_symlink(programFolder + "missing/x.pof", profiles + "broken.pof");
-    Save({ChooseValues(false), PickFile("broken.pof", QFileDialog::AcceptSave),
-          DialogScript::Box([this](QMessageBox& box) {
-              EXPECT_EQ(box.text().toStdString(), "Unable to write to " + profiles + "broken.pof");
-              EXPECT_EQ(box.icon(), QMessageBox::Critical);
-          })});
+    EXPECT_EQ(form->Presenters()[1]->GetValue(ValueKind::New), "3");
     EXPECT_TRUE(form->isEnabled());
 }
 
