@@ -37,7 +37,7 @@ public:
 // read from a unit, so none counts as changed until a test changes it.
 class CStoringPresenters {
 public:
-    static constexpr std::size_t kCount = 11;
+    static constexpr std::size_t kCount = kSettingCount;
 
     CStoringPresenters() {
         for (std::size_t i = 0; i < kCount; ++i) {
