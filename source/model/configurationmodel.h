@@ -26,6 +26,17 @@ struct CSettingPresenters {
     IGuiHelper* inputBehaviour = nullptr;
     // Inputs 1 to 6.
     std::array<IGuiHelper*, CUnitLayout::kInputCount> inputDelays{};
+
+    // The eleven in the setting table's order: the five above, then the six delays.
+    static CSettingPresenters InTableOrder(
+        const std::array<IGuiHelper*, 5 + CUnitLayout::kInputCount>& presenters) {
+        CSettingPresenters lent{presenters[0], presenters[1], presenters[2],
+                                presenters[3], presenters[4], {}};
+        for (std::size_t d = 0; d < lent.inputDelays.size(); ++d) {
+            lent.inputDelays[d] = presenters[5 + d];
+        }
+        return lent;
+    }
 };
 
 // Why a configuration may not be written, and the cell that holds the value.

@@ -32,14 +32,9 @@ CPlainSettingGuis::CPlainSettingGuis() {
 }
 
 CSettingPresenters CPlainSettingGuis::Lend() const {
-    CSettingPresenters lent;
-    lent.activeTime = presenters[0].get();
-    lent.activeRelay = presenters[1].get();
-    lent.smsAck = presenters[2].get();
-    lent.accessControl = presenters[3].get();
-    lent.inputBehaviour = presenters[4].get();
-    for (std::size_t d = 0; d < lent.inputDelays.size(); ++d) {
-        lent.inputDelays[d] = presenters[5 + d].get();
+    std::array<IGuiHelper*, kCount> each{};
+    for (std::size_t i = 0; i < kCount; ++i) {
+        each[i] = presenters[i].get();
     }
-    return lent;
+    return CSettingPresenters::InTableOrder(each);
 }

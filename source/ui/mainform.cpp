@@ -239,16 +239,7 @@ void TMainForm::CreateTablesAndGrids() {
     gridList[L::kAlarmInputCount] = SettingsSheet->AccessNumberList;
 
     model = std::make_unique<CConfigurationModel>();
-    CSettingPresenters lent;
-    lent.activeTime = presenters[0];
-    lent.activeRelay = presenters[1];
-    lent.smsAck = presenters[2];
-    lent.accessControl = presenters[3];
-    lent.inputBehaviour = presenters[4];
-    for (int i = 0; i < L::kInputCount; ++i) {
-        lent.inputDelays[i] = presenters[5 + i];
-    }
-    model->SetPresenters(lent);
+    model->SetPresenters(CSettingPresenters::InTableOrder(presenters));
     model->LabelReceivers(*language);
 
     const auto changed = [this] { RefreshChanges(); };

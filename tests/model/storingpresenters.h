@@ -49,13 +49,7 @@ public:
     CStoringPresenter& operator[](std::size_t index) { return *owned.at(index); }
     // In order, as a profile takes them.
     const std::array<IGuiHelper*, kCount>& Each() const { return each; }
-    CSettingPresenters Lent() const {
-        CSettingPresenters lent{each[0], each[1], each[2], each[3], each[4], {}};
-        for (std::size_t i = 0; i < lent.inputDelays.size(); ++i) {
-            lent.inputDelays[i] = each[5 + i];
-        }
-        return lent;
-    }
+    CSettingPresenters Lent() const { return CSettingPresenters::InTableOrder(each); }
     std::vector<std::string> Values(ValueKind kind) const {
         std::vector<std::string> values;
         for (const IGuiHelper* presenter : each) {
