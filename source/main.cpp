@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "core/interruptwatcher.h"
 #include "persistence/configfolder.h"
 #include "ui/mainform.h"
+#include "ui/windowcloser.h"
 
 namespace {
 
@@ -121,6 +123,13 @@ int main(int argc, char** argv) {
         return *answered;
     }
 
+    // A stop signal (a logout or shutdown, a kill, Ctrl+C in the terminal that started the
+    // window) closes the window as its close button does, from the moment the program starts;
+    // a second one ends the program at once.
+    CWindowCloser closer;
+    const CInterruptWatcher interrupts(
+        [&closer] { closer.Request(); },
+        std::string(kProgramName) + ": stopping; closing the window");
     TApplication app(argc, argv);
     if (!commandLine.Parse(QApplication::arguments())) {
         return kExitUsage;
@@ -144,5 +153,11 @@ int main(int argc, char** argv) {
 
     TMainForm form(environment);
     form.show();
-    return app.exec();
+    closer.Attach(&form);
+    const int status = app.exec();
+    closer.Attach(nullptr);
+    // As a shell reports a program a signal ended (143 for SIGTERM), though the window's
+    // shutdown has run: whoever sent it can tell it was obeyed.
+    const int interrupted = interrupts.InterruptedStatus();
+    return interrupted != 0 ? interrupted : status;
 }

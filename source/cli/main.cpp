@@ -12,10 +12,10 @@
 #include "cli/clienvironment.h"
 #include "cli/clioutput.h"
 #include "cli/commandline.h"
-#include "cli/interruptwatcher.h"
 #include "cli/jobrunner.h"
 #include "cli/offlinecommands.h"
 #include "cli/streamprofile.h"
+#include "core/interruptwatcher.h"
 #include "persistence/applanguage.h"
 
 namespace {
@@ -43,7 +43,8 @@ int RunUnits(const CCliOptions& options, const CCliEnvironment& environment,
         EnsureFolder(std::filesystem::path(environment.recordFile).parent_path().string());
         runner.settings.defaultRecordFile = environment.recordFile;
     }
-    CInterruptWatcher watcher([&runner] { runner.Cancel(); });
+    CInterruptWatcher watcher([&runner] { runner.Cancel(); },
+                              std::string(kProgramName) + ": stopping; disconnecting the units");
     const int status = runner.Run();
     if (const int interrupted = watcher.InterruptedStatus();
         interrupted != 0 && status != CJobRunner::kExitOk) {
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
 
     CCliOutput output(profileToStdout ? std::cerr : std::cout, std::cerr);
     if (options.command == ECliCommand::ports) {
-        CInterruptWatcher watcher(nullptr);
+        CInterruptWatcher watcher(nullptr, {});
         return COfflineCommands::Ports(options, output);
     }
 

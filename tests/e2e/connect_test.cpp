@@ -3,6 +3,7 @@
 
 #include "operations/unitprobe.h"
 #include "persistence/appsettings.h"
+#include "support/csvrows.h"
 #include "support/ptypair.h"
 #include "ui/comportbox.h"
 #include "ui/signalmeter.h"
@@ -135,7 +136,8 @@ TEST_F(Connecting, NothingOpensWhenTheHintIsCancelledOrThePortIsMissing) {
 }
 
 // The SIM stays busy after its PIN, so the connect waits for it; closing the window then stops
-// the worker before anything the waiting step reads (the PIN-asked flag) is taken down.
+// the worker before anything the waiting step reads (the PIN-asked flag) is taken down, and the
+// connect is on record as cancelled.
 TEST_F(Connecting, ClosingTheWindowWhileWaitingForTheSimStopsTheWorkerFirst) {
     CUnitState state = DataState("unit-pinlocked.json");
     state.sim.busyMs = 60000;
@@ -146,6 +148,10 @@ TEST_F(Connecting, ClosingTheWindowWhileWaitingForTheSimStopsTheWorkerFirst) {
     ASSERT_TRUE(PumpUntil([&] { return Sent("AT+CPBR=45") >= 2; }));
     form.reset();
     EXPECT_TRUE(PumpUntil([&] { return CComPort::CanOpen(unit->PortPath()); }, Ms(2000)));
+    const CsvFile records = ReadCsv(PathOf("records.csv"));
+    ASSERT_EQ(records.rows.size(), 1u);
+    EXPECT_EQ(records.rows[0].at("Operation") + " " + records.rows[0].at("Result"),
+              "Connect CANCELLED");
 }
 
 // The adapter pulled out while the tool sits connected: the poll's failure shows like any

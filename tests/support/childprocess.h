@@ -60,6 +60,9 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // -1 once it has been waited for, or when it did not start.
+    pid_t Pid() const { return pid; }
+
 private:
     static std::vector<char*> Pointers(std::vector<std::string>& texts) {
         std::vector<char*> pointers;

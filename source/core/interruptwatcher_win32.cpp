@@ -1,17 +1,19 @@
-#include "cli/interruptwatcher.h"
+#include "core/interruptwatcher.h"
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 #include <utility>
 
 // The console calls its control handler on a thread of its own, with no argument to say for
 // whom; the one watcher of the process is found through the handler's own pointer.
 class CInterruptWatcher::CWatch {
 public:
-    explicit CWatch(std::function<void()> stop) : stop(std::move(stop)) {
+    CWatch(std::function<void()> stop, std::string announcement)
+        : stop(std::move(stop)), announcement(std::move(announcement)) {
         Current().store(this);
         ::SetConsoleCtrlHandler(&CWatch::Handler, TRUE);
     }
@@ -44,18 +46,19 @@ private:
             std::_Exit(StatusOf(event));
         }
         watch->status.store(StatusOf(event));
-        std::cerr << "sendibox-cli: stopping; disconnecting the units\n";
+        std::cerr << watch->announcement << "\n";
         watch->stop();
         return TRUE;
     }
 
     const std::function<void()> stop;
+    const std::string announcement;
     std::atomic<bool> cancelling{false};
     std::atomic<int> status{0};
 };
 
-CInterruptWatcher::CInterruptWatcher(std::function<void()> stop)
-    : watch(std::make_unique<CWatch>(std::move(stop))) {}
+CInterruptWatcher::CInterruptWatcher(std::function<void()> stop, std::string announcement)
+    : watch(std::make_unique<CWatch>(std::move(stop), std::move(announcement))) {}
 
 CInterruptWatcher::~CInterruptWatcher() = default;
 
