@@ -22,13 +22,9 @@ void CWindowCloser::PostClose() {
         return;
     }
     // Queued, with the window as context: the close runs on the GUI thread, and is dropped
-    // should the window go first. Posting is all that happens under the lock.
+    // should the window go first. Posting is all that happens under the lock. A dialog open at
+    // the time needs no answer: with the window gone the program quits, and that ends the
+    // dialog's event loop as well, as a cancel.
     QMetaObject::invokeMethod(
-        window, [target = window] { Close(target); }, Qt::QueuedConnection);
-}
-
-void CWindowCloser::Close(QWidget* window) {
-    // A dialog open at the time needs no answer: with the window gone the program quits, and
-    // that ends the dialog's event loop as well, as a cancel.
-    window->close();
+        window, [target = window] { target->close(); }, Qt::QueuedConnection);
 }

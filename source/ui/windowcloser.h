@@ -17,7 +17,6 @@ public:
 
 private:
     void PostClose();
-    static void Close(QWidget* window);
 
     std::mutex lock;
     QWidget* window = nullptr;
